@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ocable::db {
+
+// The one way a value enters SQL text: between single quotes, each quote
+// inside doubled. For a value without a quote the text is the plain
+// 'value'; a quote in a name can neither end the literal nor add a statement.
+inline std::string sqlQuote(std::string_view value) {
+    std::string out;
+    out.reserve(value.size() + 2);
+    out.push_back('\'');
+    for (char c : value) {
+        if (c == '\'') out.push_back('\'');
+        out.push_back(c);
+    }
+    out.push_back('\'');
+    return out;
+}
+
+} // namespace ocable::db
