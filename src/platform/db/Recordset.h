@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/db/CellStore.h"
 #include "platform/db/Value.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,14 +15,23 @@ namespace ocable::db {
 // once when it is made, and Filter narrows the visible rows without querying
 // again. Names follow ADO's members; EOF/BOF are spelled Eof/Bof because EOF
 // is a macro of the C library.
+//
+// Like an ADO Field, the Value that Fields returns stands for its column in
+// the current row: the reference stays valid while the recordset lives, and
+// the next Fields call for that column after a move shows the new row. Copy
+// the Value to keep it. A recordset is used from one thread at a time.
 class Recordset {
 public:
     enum class ObjectState { Closed = 0, Open = 1 };
     using Row = std::vector<Value>;
 
     Recordset() = default; // closed, no columns
+    // Throws DbError when a row's length differs from the column count.
     Recordset(std::vector<std::string> columnNames, std::vector<Row> rows);
+    // The rows as loaded from the database (one cell per column and row).
+    Recordset(std::vector<std::string> columnNames, CellStore cells);
 
+    // A closed recordset reads as an empty one without columns.
     ObjectState State() const;
     void Close();
 
@@ -28,6 +39,9 @@ public:
     long RecordCount() const;
     bool Eof() const;
     bool Bof() const;
+    // On an empty set MoveFirst and MoveLast leave it at Eof and Bof (the
+    // program moves to the first row of filtered sets that may be empty).
+    // MoveNext at Eof and MovePrevious at Bof throw DbError, as in ADO.
     void MoveFirst();
     void MoveNext();
     void MoveLast();
@@ -36,7 +50,8 @@ public:
     // Columns of the recordset, in query order.
     int FieldCount() const;
     const std::string& FieldName(int index) const;
-    // Position of a column by case-insensitive name, or -1.
+    // Position of a column by case-insensitive name, or -1. With two columns
+    // of one name (a join of two tables), the first.
     int FieldIndex(std::string_view name) const;
 
     // The current row's value, by 0-based position or case-insensitive name.
@@ -47,22 +62,32 @@ public:
     const Value& Fields(const std::string& name) const { return Fields(std::string_view(name)); }
 
     // ADO filter criteria: comparisons "Field = 'text'", "Field <> 'text'",
-    // "Field = null", joined by And/Or in any letter case, with parentheses.
-    // An empty text shows every row again. The cursor moves to the first
-    // visible row. A malformed criteria or unknown field throws DbError naming
-    // it and leaves the previous filter in force.
+    // "Field = null", joined by And/Or in any letter case, with parentheses
+    // (FilterCriteria.h has the details). An empty text shows every row
+    // again. The cursor moves to the first visible row. A malformed criteria
+    // or unknown field throws DbError naming it and leaves the previous
+    // filter in force.
     void setFilter(std::string_view criteria);
     const std::string& Filter() const { return filter_; }
 
+    // Bytes held on the heap by the rows, the names and the filter's view.
+    std::size_t footprintBytes() const;
+
 private:
-    const Row& currentRow() const;
+    std::size_t currentRow(std::string_view reading) const;
+    const Value& cachedValue(std::size_t row, std::size_t column) const;
+    void showAllRows();
 
     std::vector<std::string> columns_;
-    std::vector<Row> rows_;
-    std::vector<std::size_t> visible_; // indexes into rows_ in row order
+    CellStore cells_;
+    std::vector<std::uint32_t> visible_; // indexes into the rows, in row order
     std::ptrdiff_t cursor_ = 0;        // position in visible_; -1 = BOF, size = EOF
     std::string filter_;
     ObjectState state_ = ObjectState::Closed;
+
+    // Decoded values of the current row, one per column, filled on demand.
+    mutable std::vector<Value> current_;
+    mutable std::vector<std::size_t> currentFrom_; // row each entry was decoded from
 };
 
 } // namespace ocable::db

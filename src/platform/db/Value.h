@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace ocable::db {
@@ -16,6 +18,7 @@ public:
     Value(int v) : data_(std::int64_t{v}) {}
     Value(double v) : data_(v) {}
     Value(std::string v) : data_(std::move(v)) {}
+    Value(std::string_view v) : data_(std::string(v)) {}
     Value(const char* v) : data_(std::string(v)) {}
 
     bool isNull() const { return std::holds_alternative<std::monostate>(data_); }
@@ -27,10 +30,25 @@ public:
     // text that reads back to the same number ("116.4", not "116.400000").
     std::string toText() const;
 
+    // The value as a number: integers and reals as they are, text when it
+    // reads whole as a decimal number (blanks around it allowed), otherwise
+    // nothing. Coordinates are stored as text in some of the host's tables.
+    std::optional<double> toDouble() const;
+
+    // Calls f with the stored alternative (std::monostate for Null).
+    template <class F> decltype(auto) visit(F&& f) const { return std::visit(std::forward<F>(f), data_); }
+
     bool operator==(const Value&) const = default;
 
 private:
     std::variant<std::monostate, std::int64_t, double, std::string> data_;
 };
+
+// Shortest text of a real that reads back to the same number; integral
+// values print without a decimal point ("5", "116.4", "1e+21").
+std::string realToText(double v);
+
+// A decimal number filling the whole text, blanks around it allowed.
+std::optional<double> parseNumber(std::string_view text);
 
 } // namespace ocable::db
