@@ -1,0 +1,140 @@
+#include "platform/gis/Map.h"
+
+#include "platform/gis/GeosetStore.h"
+#include "platform/gis/GisError.h"
+
+#include <GeographicLib/Geodesic.hpp>
+
+namespace ocable::gis {
+
+Map::Map(QObject* parent) : QObject(parent) {}
+
+Map::~Map() = default;
+
+void Map::setCenter(double x, double y) {
+    if (x == view_.centerX() && y == view_.centerY())
+        return;
+    view_.setCenter(x, y);
+    emit viewChanged();
+}
+
+void Map::setZoom(double width) {
+    if (width <= 0)
+        throw GisError("地图宽度必须大于 0");
+    view_.setScale(width / view_.size().width());
+    emit viewChanged();
+}
+
+void Map::setBounds(const Rectangle& r) {
+    view_.fit(r);
+    emit viewChanged();
+}
+
+void Map::zoomAt(double factor, QPointF anchor) {
+    view_.zoomAt(factor, anchor);
+    emit viewChanged();
+}
+
+void Map::setViewSize(QSize size) {
+    if (size == view_.size())
+        return;
+    view_.setSize(size);
+    emit viewChanged();
+}
+
+void Map::setViewport(const Viewport& v) {
+    if (v == view_)
+        return;
+    view_ = v;
+    emit viewChanged();
+}
+
+void Map::ConvertCoord(double& screenX, double& screenY, double& mapX, double& mapY,
+                       ConvertDirection direction) const {
+    if (direction == ConvertDirection::ScreenToMap) {
+        const Point p = view_.toMap({screenX, screenY});
+        mapX = p.x;
+        mapY = p.y;
+    } else {
+        const QPointF s = view_.toScreen({mapX, mapY});
+        screenX = s.x();
+        screenY = s.y();
+    }
+}
+
+double Map::Distance(double x1, double y1, double x2, double y2) const {
+    double metres = 0;
+    // GeographicLib takes latitude first.
+    GeographicLib::Geodesic::WGS84().Inverse(y1, x1, y2, x2, metres);
+    return metres / 1000.0;
+}
+
+Rectangle Map::fullExtent() const {
+    bool first = true;
+    Rectangle all;
+    for (const auto& layer : layers_) {
+        if (layer->featureCount() == 0)
+            continue;
+        if (first) {
+            all = layer->Bounds();
+            first = false;
+        } else {
+            all.include(layer->Bounds());
+        }
+    }
+    return all;
+}
+
+void Map::setCurrentTool(int tool) {
+    const bool standard = tool == tools::Pan || tool == tools::ZoomIn || tool == tools::ZoomOut ||
+                          tool == tools::Select || tool == tools::RadiusSelect || tool == tools::RectSelect ||
+                          tool == tools::PolygonSelect;
+    if (!standard && !customTools_.count(tool))
+        throw GisError("没有编号为 " + std::to_string(tool) + " 的地图工具");
+    if (tool == currentTool_)
+        return;
+    currentTool_ = tool;
+    emit toolChanged(tool);
+}
+
+void Map::CreateCustomTool(int number, ToolType type, int cursor) {
+    if (number >= tools::Pan && number <= tools::PolygonSelect)
+        throw GisError("工具编号 " + std::to_string(number) + " 属于标准工具");
+    customTools_[number] = CustomTool{number, type, cursor};
+}
+
+std::optional<CustomTool> Map::customTool(int number) const {
+    auto it = customTools_.find(number);
+    if (it == customTools_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+void Map::loadGeoset(const std::filesystem::path& path) { GeosetStore::load(*this, path); }
+
+void Map::saveGeoset(const std::string& title, const std::filesystem::path& path) {
+    GeosetStore::save(*this, title, path);
+}
+
+void Map::setSymbolFolder(const std::filesystem::path& folder) {
+    if (folder == symbolFolder_)
+        return;
+    symbolFolder_ = folder;
+    emit symbolFolderChanged();
+}
+
+void Map::layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw) {
+    const QString name = QString::fromStdString(layer.Name());
+    if (added)
+        emit featuresAdded(name, added);
+    if (deleted)
+        emit featuresDeleted(name, deleted);
+    if (updated)
+        emit featuresUpdated(name, updated);
+    if (redraw)
+        emit layerRefreshed(name);
+    if (selection)
+        emit selectionChanged(name);
+}
+
+} // namespace ocable::gis
