@@ -254,8 +254,8 @@ ImportSummary importBaseMap(const ImportOptions& options) {
     // Districts, to name stations after the places they stand in.
     QByteArray districtCsv = "name,gbcode,city_gbcode\n";
     for (const auto& [code, name] : gbAreas) {
-        if (cities.count(code))
-            continue; // a county-level city under its province is a city of its own
+        if (cities.count(code) || name == u"市辖区")
+            continue; // a county-level city under its province is a city of its own; 市辖区 is no place
         QString parent = code.left(4) + QStringLiteral("00");
         if (!cities.count(parent))
             parent = provinceOf(code);
