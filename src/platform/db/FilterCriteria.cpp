@@ -9,15 +9,23 @@ namespace ocable::db {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool isNameStart(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u >= 0x80;
 }
-bool isNameChar(char c) { return isNameStart(c) || isDigit(c) || c == '$' || c == '#'; }
+bool isNameChar(char c) {
+    return isNameStart(c) || isDigit(c) || c == '$' || c == '#';
+}
 
-char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -46,13 +54,15 @@ private:
     }
 
     void skipBlanks() {
-        while (pos_ < text_.size() && isBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && isBlank(text_[pos_]))
+            ++pos_;
     }
 
     // Consumes the keyword when it stands next as a whole word.
     bool keyword(std::string_view word) {
         skipBlanks();
-        if (text_.size() - pos_ < word.size() || !sameName(text_.substr(pos_, word.size()), word)) return false;
+        if (text_.size() - pos_ < word.size() || !sameName(text_.substr(pos_, word.size()), word))
+            return false;
         const std::size_t end = pos_ + word.size();
         if (end < text_.size() && isNameChar(text_[end])) return false;
         pos_ = end;
@@ -85,13 +95,15 @@ private:
 
     std::uint32_t disjunction() {
         std::vector<std::uint32_t> operands{conjunction()};
-        while (keyword("OR")) operands.push_back(conjunction());
+        while (keyword("OR"))
+            operands.push_back(conjunction());
         return group(Op::Or, operands);
     }
 
     std::uint32_t conjunction() {
         std::vector<std::uint32_t> operands{primary()};
-        while (keyword("AND")) operands.push_back(primary());
+        while (keyword("AND"))
+            operands.push_back(primary());
         return group(Op::And, operands);
     }
 
@@ -123,6 +135,12 @@ private:
             node.op = equal ? Op::Equal : Op::NotEqual;
             node.literal = literal();
         }
+        for (std::size_t i = 0; i < out_.nodes_.size(); ++i) {
+            const Node& seen = out_.nodes_[i];
+            if (seen.op == node.op && seen.column == node.column && seen.literal.text == node.literal.text &&
+                seen.literal.bareNumber == node.literal.bareNumber)
+                return static_cast<std::uint32_t>(i);
+        }
         return addNode(std::move(node));
     }
 
@@ -136,7 +154,8 @@ private:
             pos_ = close + 1;
         } else if (pos_ < text_.size() && isNameStart(text_[pos_])) {
             const std::size_t begin = pos_;
-            while (pos_ < text_.size() && isNameChar(text_[pos_])) ++pos_;
+            while (pos_ < text_.size() && isNameChar(text_[pos_]))
+                ++pos_;
             name = text_.substr(begin, pos_ - begin);
         } else {
             fail("expected a field name");
@@ -167,7 +186,8 @@ private:
             std::int64_t i = 0;
             const char* b = lit.text.data();
             const char* e = b + lit.text.size();
-            if (auto [end, ec] = std::from_chars(b, e, i); ec == std::errc{} && end == e && std::to_string(i) == lit.text) {
+            if (auto [end, ec] = std::from_chars(b, e, i);
+                ec == std::errc{} && end == e && std::to_string(i) == lit.text) {
                 lit.asInteger = true;
                 lit.integer = i;
             }
@@ -179,11 +199,13 @@ private:
         }
         const std::size_t begin = pos_;
         if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) ++pos_;
-        while (pos_ < text_.size() && (isDigit(text_[pos_]) || text_[pos_] == '.')) ++pos_;
+        while (pos_ < text_.size() && (isDigit(text_[pos_]) || text_[pos_] == '.'))
+            ++pos_;
         if (pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E')) {
             ++pos_;
             if (pos_ < text_.size() && (text_[pos_] == '-' || text_[pos_] == '+')) ++pos_;
-            while (pos_ < text_.size() && isDigit(text_[pos_])) ++pos_;
+            while (pos_ < text_.size() && isDigit(text_[pos_]))
+                ++pos_;
         }
         const auto number = parseNumber(text_.substr(begin, pos_ - begin));
         if (!number || (pos_ < text_.size() && isNameChar(text_[pos_]))) {
@@ -226,29 +248,46 @@ bool FilterCriteria::equals(const Literal& lit, const CellStore::Cell& cell) {
     return false;
 }
 
-bool FilterCriteria::eval(std::uint32_t index, const CellStore& cells, std::size_t row) const {
+FilterCriteria::Bits FilterCriteria::evaluate(std::uint32_t index, const CellStore& cells,
+                                              std::vector<Bits>& leaves) const {
     const Node& node = nodes_[index];
-    switch (node.op) {
-    case Op::IsNull:
-        return cells.kind(row, node.column) == CellStore::Kind::Null;
-    case Op::IsNotNull:
-        return cells.kind(row, node.column) != CellStore::Kind::Null;
-    case Op::Equal:
-    case Op::NotEqual: {
-        const CellStore::Cell cell = cells.cell(row, node.column);
-        if (cell.kind == CellStore::Kind::Null) return false;
-        return equals(node.literal, cell) == (node.op == Op::Equal);
+    const std::size_t rows = cells.rowCount();
+    if (node.op == Op::And || node.op == Op::Or) {
+        Bits bits = evaluate(children_[node.first], cells, leaves);
+        for (std::uint32_t i = 1; i < node.count; ++i) {
+            const Bits other = evaluate(children_[node.first + i], cells, leaves);
+            for (std::size_t w = 0; w < bits.size(); ++w)
+                bits[w] = node.op == Op::And ? (bits[w] & other[w]) : (bits[w] | other[w]);
+        }
+        return bits;
     }
-    case Op::And:
-        for (std::uint32_t i = 0; i < node.count; ++i)
-            if (!eval(children_[node.first + i], cells, row)) return false;
-        return true;
-    case Op::Or:
-        for (std::uint32_t i = 0; i < node.count; ++i)
-            if (eval(children_[node.first + i], cells, row)) return true;
-        return false;
+    Bits& bits = leaves[index];
+    if (bits.empty() && rows > 0) {
+        bits.assign((rows + 63) / 64, 0);
+        for (std::size_t row = 0; row < rows; ++row) {
+            bool pass;
+            if (node.op == Op::IsNull || node.op == Op::IsNotNull) {
+                pass = (cells.kind(row, node.column) == CellStore::Kind::Null) == (node.op == Op::IsNull);
+            } else {
+                const CellStore::Cell cell = cells.cell(row, node.column);
+                pass = cell.kind != CellStore::Kind::Null &&
+                       equals(node.literal, cell) == (node.op == Op::Equal);
+            }
+            if (pass) bits[row / 64] |= std::uint64_t{1} << (row % 64);
+        }
     }
-    return false;
+    return bits;
+}
+
+std::vector<std::uint32_t> FilterCriteria::select(const CellStore& cells) const {
+    std::vector<Bits> leaves(nodes_.size());
+    const Bits bits = evaluate(root_, cells, leaves);
+    std::vector<std::uint32_t> rows;
+    for (std::size_t w = 0; w < bits.size(); ++w)
+        for (std::uint64_t word = bits[w]; word != 0; word &= word - 1)
+            rows.push_back(
+                static_cast<std::uint32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(word))));
+    return rows;
 }
 
 } // namespace ocable::db

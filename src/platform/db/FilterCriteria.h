@@ -28,30 +28,35 @@ public:
     // field that columns does not hold.
     FilterCriteria(std::string_view criteria, const std::vector<std::string>& columns);
 
-    bool matches(const CellStore& cells, std::size_t row) const { return eval(root_, cells, row); }
+    // The rows that pass, in row order.
+    std::vector<std::uint32_t> select(const CellStore& cells) const;
 
 private:
     class Parser;
     enum class Op : std::uint8_t { Equal, NotEqual, IsNull, IsNotNull, And, Or };
 
     struct Literal {
-        std::string text;          // quotes removed
-        bool bareNumber = false;   // written without quotes
-        double number = 0;         // the bare number
-        bool asInteger = false;    // text is what an integer cell prints as
+        std::string text;        // quotes removed
+        bool bareNumber = false; // written without quotes
+        double number = 0;       // the bare number
+        bool asInteger = false;  // text is what an integer cell prints as
         std::int64_t integer = 0;
-        bool asReal = false;       // text is what a real cell prints as
+        bool asReal = false; // text is what a real cell prints as
         std::uint64_t realBits = 0;
     };
 
     struct Node {
         Op op = Op::And;
-        std::uint32_t column = 0;                 // comparisons
-        std::uint32_t first = 0, count = 0;       // And / Or: range of children_
+        std::uint32_t column = 0;           // comparisons
+        std::uint32_t first = 0, count = 0; // And / Or: range of children_
         Literal literal;
     };
 
-    bool eval(std::uint32_t node, const CellStore& cells, std::size_t row) const;
+    // One bit per row. Each comparison runs down its column once, however
+    // often the criteria repeats it (the other-station criteria name eleven
+    // comparisons some forty times); And and Or then combine whole words.
+    using Bits = std::vector<std::uint64_t>;
+    Bits evaluate(std::uint32_t node, const CellStore& cells, std::vector<Bits>& leaves) const;
     static bool equals(const Literal& literal, const CellStore::Cell& cell);
 
     std::vector<Node> nodes_;

@@ -29,7 +29,8 @@ CellStore toCells(std::size_t columnCount, const std::vector<Recordset::Row>& ro
         if (row.size() != columnCount)
             throw DbError("a recordset row has " + std::to_string(row.size()) + " values for " +
                           std::to_string(columnCount) + " columns");
-        for (std::size_t c = 0; c < columnCount; ++c) cells.append(c, row[c]);
+        for (std::size_t c = 0; c < columnCount; ++c)
+            cells.append(c, row[c]);
         cells.finishRow();
     }
     cells.shrinkToFit();
@@ -50,19 +51,33 @@ Recordset::Recordset(std::vector<std::string> columnNames, CellStore cells)
     showAllRows();
 }
 
-Recordset::ObjectState Recordset::State() const { return state_; }
+Recordset::ObjectState Recordset::State() const {
+    return state_;
+}
 
-void Recordset::Close() { *this = Recordset(); }
+void Recordset::Close() {
+    *this = Recordset();
+}
 
-long Recordset::RecordCount() const { return static_cast<long>(visible_.size()); }
+long Recordset::RecordCount() const {
+    return static_cast<long>(visible_.size());
+}
 
-bool Recordset::Eof() const { return cursor_ >= static_cast<std::ptrdiff_t>(visible_.size()); }
+bool Recordset::Eof() const {
+    return cursor_ >= static_cast<std::ptrdiff_t>(visible_.size());
+}
 
-bool Recordset::Bof() const { return visible_.empty() || cursor_ < 0; }
+bool Recordset::Bof() const {
+    return visible_.empty() || cursor_ < 0;
+}
 
-void Recordset::MoveFirst() { cursor_ = 0; }
+void Recordset::MoveFirst() {
+    cursor_ = 0;
+}
 
-void Recordset::MoveLast() { cursor_ = visible_.empty() ? 0 : static_cast<std::ptrdiff_t>(visible_.size()) - 1; }
+void Recordset::MoveLast() {
+    cursor_ = visible_.empty() ? 0 : static_cast<std::ptrdiff_t>(visible_.size()) - 1;
+}
 
 void Recordset::MoveNext() {
     if (Eof()) throw DbError("MoveNext: the recordset is already at its end");
@@ -74,7 +89,9 @@ void Recordset::MovePrevious() {
     --cursor_;
 }
 
-int Recordset::FieldCount() const { return static_cast<int>(columns_.size()); }
+int Recordset::FieldCount() const {
+    return static_cast<int>(columns_.size());
+}
 
 const std::string& Recordset::FieldName(int index) const {
     if (index < 0 || index >= FieldCount())
@@ -127,18 +144,15 @@ void Recordset::setFilter(std::string_view criteria) {
         return;
     }
     const FilterCriteria compiled(criteria, columns_); // throws before anything changes
-    std::vector<std::uint32_t> visible;
-    for (std::size_t row = 0, n = cells_.rowCount(); row < n; ++row)
-        if (compiled.matches(cells_, row)) visible.push_back(static_cast<std::uint32_t>(row));
-    visible_ = std::move(visible);
+    visible_ = compiled.select(cells_);
     cursor_ = 0;
     filter_.assign(criteria);
 }
 
 std::size_t Recordset::footprintBytes() const {
     std::size_t total = cells_.footprintBytes() + visible_.capacity() * sizeof(std::uint32_t) +
-                        columns_.capacity() * sizeof(std::string) +
-                        current_.capacity() * sizeof(Value) + currentFrom_.capacity() * sizeof(std::size_t);
+                        columns_.capacity() * sizeof(std::string) + current_.capacity() * sizeof(Value) +
+                        currentFrom_.capacity() * sizeof(std::size_t);
     for (const auto& name : columns_)
         if (name.capacity() > 15) total += name.capacity() + 1;
     return total;

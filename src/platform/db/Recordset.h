@@ -81,7 +81,7 @@ private:
     std::vector<std::string> columns_;
     CellStore cells_;
     std::vector<std::uint32_t> visible_; // indexes into the rows, in row order
-    std::ptrdiff_t cursor_ = 0;        // position in visible_; -1 = BOF, size = EOF
+    std::ptrdiff_t cursor_ = 0;          // position in visible_; -1 = BOF, size = EOF
     std::string filter_;
     ObjectState state_ = ObjectState::Closed;
 
