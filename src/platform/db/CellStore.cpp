@@ -24,7 +24,8 @@ void CellStore::appendInteger(std::size_t column, std::int64_t v) {
         ++width;
     }
     const auto u = std::bit_cast<std::uint64_t>(v);
-    for (std::size_t i = 0; i < width; ++i) c.bytes.push_back(static_cast<char>((u >> (8 * i)) & 0xff));
+    for (std::size_t i = 0; i < width; ++i)
+        c.bytes.push_back(static_cast<char>((u >> (8 * i)) & 0xff));
 }
 
 void CellStore::appendReal(std::size_t column, double v) {

@@ -16,13 +16,19 @@ struct Token {
     std::size_t begin, end; // byte range in the text
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 bool isWordStart(char c) {
     const auto u = static_cast<unsigned char>(c);
     return (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || u == '_' || u >= 0x80;
 }
-bool isWordChar(char c) { return isWordStart(c) || isDigit(c) || c == '$' || c == '#'; }
+bool isWordChar(char c) {
+    return isWordStart(c) || isDigit(c) || c == '$' || c == '#';
+}
 
 // The tokens of the text, blanks and comments left out.
 std::vector<Token> tokenize(std::string_view s) {
@@ -35,7 +41,8 @@ std::vector<Token> tokenize(std::string_view s) {
         if (isBlank(c)) {
             ++i;
         } else if (c == '-' && i + 1 < n && s[i + 1] == '-') {
-            while (i < n && s[i] != '\n') ++i;
+            while (i < n && s[i] != '\n')
+                ++i;
         } else if (c == '/' && i + 1 < n && s[i + 1] == '*') {
             const std::size_t close = s.find("*/", i + 2);
             i = close == std::string_view::npos ? n : close + 2;
@@ -55,22 +62,26 @@ std::vector<Token> tokenize(std::string_view s) {
             }
             out.push_back({c == '\'' ? Kind::String : Kind::Quoted, begin, i});
         } else if (isWordStart(c)) {
-            while (i < n && isWordChar(s[i])) ++i;
+            while (i < n && isWordChar(s[i]))
+                ++i;
             out.push_back({Kind::Word, begin, i});
         } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(s[i + 1]))) {
-            while (i < n && (isDigit(s[i]) || s[i] == '.')) ++i;
+            while (i < n && (isDigit(s[i]) || s[i] == '.'))
+                ++i;
             if (i < n && (s[i] == 'e' || s[i] == 'E')) {
                 std::size_t j = i + 1;
                 if (j < n && (s[j] == '+' || s[j] == '-')) ++j;
                 if (j < n && isDigit(s[j])) {
                     i = j;
-                    while (i < n && isDigit(s[i])) ++i;
+                    while (i < n && isDigit(s[i]))
+                        ++i;
                 }
             }
             out.push_back({Kind::Number, begin, i});
         } else {
             static constexpr std::array<std::string_view, 5> pairs{"||", "<>", "!=", "<=", ">="};
-            i += std::any_of(pairs.begin(), pairs.end(), [&](std::string_view p) { return s.substr(i, 2) == p; })
+            i += std::any_of(pairs.begin(), pairs.end(),
+                             [&](std::string_view p) { return s.substr(i, 2) == p; })
                      ? 2
                      : 1;
             out.push_back({Kind::Symbol, begin, i});
@@ -89,9 +100,9 @@ bool sameWord(std::string_view a, std::string_view b) {
 // Words that cannot be an operand of || on their own.
 bool isClauseWord(std::string_view w) {
     static constexpr std::array<std::string_view, 30> words{
-        "SELECT", "FROM",  "WHERE",  "AND",    "OR",     "NOT",   "IN",     "IS",   "LIKE",  "BETWEEN",
-        "AS",     "ON",    "BY",     "ORDER",  "GROUP",  "HAVING", "CASE",  "WHEN", "THEN",  "ELSE",
-        "END",    "UNION", "EXISTS", "DISTINCT", "ALL",  "ESCAPE", "VALUES", "SET",  "INTO",  "JOIN"};
+        "SELECT", "FROM",  "WHERE",  "AND",      "OR",    "NOT",    "IN",     "IS",   "LIKE", "BETWEEN",
+        "AS",     "ON",    "BY",     "ORDER",    "GROUP", "HAVING", "CASE",   "WHEN", "THEN", "ELSE",
+        "END",    "UNION", "EXISTS", "DISTINCT", "ALL",   "ESCAPE", "VALUES", "SET",  "INTO", "JOIN"};
     return std::any_of(words.begin(), words.end(), [&](std::string_view k) { return sameWord(w, k); });
 }
 
@@ -125,7 +136,9 @@ private:
         std::string insert;
     };
 
-    std::string_view text(std::size_t i) const { return sql_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin); }
+    std::string_view text(std::size_t i) const {
+        return sql_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin);
+    }
     bool is(std::size_t i, std::string_view symbol) const {
         return i < tokens_.size() && tokens_[i].kind == Kind::Symbol && text(i) == symbol;
     }
@@ -171,7 +184,8 @@ private:
         }
         if (!isName(last)) return npos;
         std::size_t first = last;
-        while (first >= 2 && is(first - 1, ".") && isName(first - 2)) first -= 2;
+        while (first >= 2 && is(first - 1, ".") && isName(first - 2))
+            first -= 2;
         return first;
     }
 
@@ -180,7 +194,8 @@ private:
         if (!isName(first)) return npos;
         if (tokens_[first].kind == Kind::Word && is(first + 1, "(")) return match_[first + 1];
         std::size_t last = first;
-        while (is(last + 1, ".") && isName(last + 2)) last += 2;
+        while (is(last + 1, ".") && isName(last + 2))
+            last += 2;
         return last;
     }
 
@@ -258,6 +273,8 @@ private:
 
 } // namespace
 
-std::string adaptToSqlite(std::string_view oracleSql) { return Adapter(oracleSql).run(); }
+std::string adaptToSqlite(std::string_view oracleSql) {
+    return Adapter(oracleSql).run();
+}
 
 } // namespace ocable::db

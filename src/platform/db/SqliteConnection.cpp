@@ -19,7 +19,8 @@ bool onlyTrailer(std::string_view rest) {
     std::size_t i = 0;
     while (i < rest.size()) {
         const char c = rest[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == ';' || c == '\0') {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v' || c == ';' ||
+            c == '\0') {
             ++i;
         } else if (rest.substr(i, 2) == "--") {
             const std::size_t eol = rest.find('\n', i);
@@ -84,7 +85,9 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& file, OpenMode m
     }
 }
 
-SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
+SqliteConnection::~SqliteConnection() {
+    sqlite3_close(db_);
+}
 
 SqliteConnection::SqliteConnection(SqliteConnection&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
@@ -99,8 +102,8 @@ SqliteConnection& SqliteConnection::operator=(SqliteConnection&& other) noexcept
 }
 
 void SqliteConnection::fail(std::string_view sql) const {
-    throw DbError(std::string(db_ ? sqlite3_errmsg(db_) : "the connection is closed") + " in SQL: " +
-                  std::string(sql));
+    throw DbError(std::string(db_ ? sqlite3_errmsg(db_) : "the connection is closed") +
+                  " in SQL: " + std::string(sql));
 }
 
 SqliteConnection::Statement SqliteConnection::prepare(std::string_view sql) {

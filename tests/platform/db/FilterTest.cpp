@@ -1,0 +1,171 @@
+#include "StationCriteria.h"
+
+#include "platform/db/DbError.h"
+#include "platform/db/Recordset.h"
+#include "platform/db/SqlQuote.h"
+#include "platform/db/SqliteConnection.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace ocable::db;
+using namespace ocable::db::test;
+
+namespace {
+
+const Value N; // Null
+
+std::string visibleCodes(Recordset& rs, const char* field = "CODE") {
+    std::string out;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        out += rs.Fields(field).toText() + " ";
+    return out;
+}
+
+std::string backbone(const std::string& layMode) {
+    return "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE='" +
+           layMode + "'";
+}
+
+std::string ordinary(const std::string& layMode) {
+    return "ResLevel <> 'ZY132001' and ResLevel <> 'ZY132003' and ResLevel <> 'ZY110502' and ResLevel <> "
+           "'ZY110503' "
+           "and LAYMODE = '" +
+           layMode + "'";
+}
+
+// ADO's "= null" and "<> null" are SQL's IS NULL and IS NOT NULL.
+std::string toSqlWhere(std::string criteria) {
+    for (auto [ado, sql] : {std::pair{"<> null", "IS NOT NULL"}, std::pair{"= null", "IS NULL"}})
+        for (std::size_t p; (p = criteria.find(ado)) != std::string::npos;)
+            criteria.replace(p, std::strlen(ado), sql);
+    return criteria;
+}
+
+} // namespace
+
+TEST(Filter, StationClassesOfTheDrawing) {
+    Recordset rs(
+        {"CODE", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"},
+        {{"T1", "ZY010301", N, N, N},                              // terminal by its own type
+         {"T2", N, "ZY010301", N, N},                              // terminal by the second type
+         {"T3", "ZY010302", N, N, "ZY502401"},                     // terminal by resource type, and other
+         {"R1", "ZY010312", N, "ZY010303", N},                     // relay
+         {"R2", "ZY010302", N, "ZY010312", "ZY502406"},            // relay, and no other clause holds
+         {"O1", N, N, N, N},                                       // other by the all-null clause
+         {"O2", "", "", "", N},                                    // empty types count as not matching
+         {"O3", "ZY010302", "ZY010303", N, "ZY502406"},            // other by a null clause
+         {"O4", "ZY010305", "ZY010303", "ZY010304", "ZY502403"}}); // other by the first and last clause
+    rs.setFilter(kTerminalStations);
+    EXPECT_EQ(visibleCodes(rs), "T1 T2 T3 ");
+    rs.setFilter(kRelayStations);
+    EXPECT_EQ(visibleCodes(rs), "R1 R2 ");
+    rs.setFilter(kOtherStations);
+    EXPECT_EQ(visibleCodes(rs), "T3 O1 O2 O3 O4 ");
+}
+
+TEST(Filter, ComparisonsNullsAndTypes) {
+    //  CODE  NUM   REAL    NAME
+    //  a     5     116.4   O'Neil
+    //  b     '5'   Null    ''
+    //  c     '05'  5.0     Null
+    //  d     Null  -2      中文 名
+    Recordset rs(
+        {"CODE", "NUM", "REAL", "NAME"},
+        {{"a", 5, 116.4, "O'Neil"}, {"b", "5", N, ""}, {"c", "05", 5.0, N}, {"d", N, -2, "中文 名"}});
+    const struct {
+        const char* criteria;
+        const char* codes;
+    } cases[] = {
+        {"NUM = '5'", "a b "},
+        {"NUM <> '5'", "c "},
+        {"NUM = 5", "a b c "},
+        {"REAL = '116.4'", "a "},
+        {"REAL = '5'", "c "},
+        {"REAL = -2", "d "},
+        {"NAME = NULL", "c "},
+        {"NAME <> null", "a b d "},
+        {"NAME = ''", "b "},
+        {"NAME = 'O''Neil'", "a "},
+        {"[Name] = '中文 名'", "d "},
+        {"code = 'A'", ""},
+        {"  name='中文 名'AND(code='d'or CODE = 'a')  ", "d "},
+        {"CODE = 'a' OR CODE = 'b' AND NUM = '05'", "a "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.criteria);
+        rs.setFilter(c.criteria);
+        EXPECT_EQ(visibleCodes(rs), c.codes);
+    }
+}
+
+TEST(Filter, BadCriteriaNameTheProblemAndKeepThePreviousFilter) {
+    Recordset rs({"CODE"}, {{"a"}, {"b"}});
+    rs.setFilter("CODE = 'b'");
+    const struct {
+        const char* criteria;
+        const char* message;
+    } cases[] = {
+        {"STATIONTYP = 'a'", "unknown field \"STATIONTYP\" in filter \"STATIONTYP = 'a'\""},
+        {"CODE = 'a' Or", "malformed filter \"CODE = 'a' Or\": expected a field name at offset 13"},
+        {"CODE 'a'", "malformed filter \"CODE 'a'\": expected = or <> at offset 5"},
+        {"CODE = a", "malformed filter \"CODE = a\": expected a value at offset 7"},
+        {"CODE = 'a", "malformed filter \"CODE = 'a\": unterminated string at offset 9"},
+        {"(CODE = 'a'", "malformed filter \"(CODE = 'a'\": expected ) at offset 11"},
+        {"CODE = 'a' Andy CODE = 'b'",
+         "malformed filter \"CODE = 'a' Andy CODE = 'b'\": unexpected text at offset 11"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.criteria);
+        try {
+            rs.setFilter(c.criteria);
+            ADD_FAILURE() << "no throw";
+        } catch (const DbError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+        EXPECT_EQ(rs.Filter(), "CODE = 'b'");
+        EXPECT_EQ(visibleCodes(rs), "b ");
+    }
+}
+
+// The same criteria in memory and as SQL WHERE over the same rows: every
+// combination of Null, empty and coded station types, and cable columns.
+TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
+    const Value types[] = {N, "", "ZY010301", "ZY010312", "ZY010302"};
+    const Value resourceTypes[] = {N, "ZY502401", "ZY502402", "ZY502406", "ZY502403"};
+    const Value levels[] = {N, "ZY132001", "ZY132002", "ZY132003", "ZY110502", "ZY110504", "ZY999999"};
+    const Value layModes[] = {N, "", "ZY130301", "ZY511299"};
+    SqliteConnection db(":memory:", SqliteConnection::OpenMode::Create);
+    db.execute("CREATE TABLE T (ID INTEGER, X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, "
+               "STATIONTYPE TEXT, RESLEVEL TEXT, LAYMODE TEXT, NUM INTEGER)");
+    std::vector<Recordset::Row> rows;
+    for (int i = 0; i < 625; ++i) {
+        rows.push_back({i, types[i % 5], types[i / 5 % 5], types[i / 25 % 5], resourceTypes[i / 125],
+                        levels[i % 7], layModes[i / 7 % 4], i % 3 ? Value(i % 11) : N});
+        std::string sql = "INSERT INTO T VALUES (" + std::to_string(i);
+        for (std::size_t c = 1; c < rows.back().size(); ++c) {
+            const Value& v = rows.back()[c];
+            sql += "," + (v.isNull() ? "NULL" : v.isInteger() ? v.toText() : sqlQuote(v.toText()));
+        }
+        db.execute(sql + ")");
+    }
+    Recordset rs({"ID", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE", "RESLEVEL",
+                  "LAYMODE", "NUM"},
+                 rows);
+    const std::string criteria[] = {kTerminalStations,
+                                    kRelayStations,
+                                    kOtherStations,
+                                    backbone("ZY130301"),
+                                    ordinary("ZY511299"),
+                                    backbone(""),
+                                    "NUM = '5' or NUM = null",
+                                    "(NUM <> '7' and LAYMODE <> null) or RESLEVEL = ''"};
+    for (const auto& c : criteria) {
+        SCOPED_TRACE(c);
+        rs.setFilter(c);
+        EXPECT_GT(rs.RecordCount(), 0);
+        EXPECT_EQ(visibleCodes(rs, "ID"),
+                  visibleCodes(*db.query("SELECT ID FROM T WHERE " + toSqlWhere(c) + " ORDER BY ID"), "ID"));
+    }
+}

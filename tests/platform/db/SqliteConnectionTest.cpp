@@ -1,0 +1,128 @@
+#include "HostTables.h"
+
+#include "platform/db/DbError.h"
+#include "platform/db/SqlQuote.h"
+#include "platform/db/SqliteConnection.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <unistd.h>
+
+using namespace ocable::db;
+using namespace ocable::db::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errorOf(auto&& call) {
+    try {
+        call();
+    } catch (const DbError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+class SqliteConnectionTest : public testing::Test {
+protected:
+    SqliteConnectionTest() { loadHostTables(db); }
+    SqliteConnection db{":memory:", SqliteConnection::OpenMode::Create};
+};
+
+} // namespace
+
+TEST_F(SqliteConnectionTest, EveryQueryOfTheProgramRuns) {
+    std::ifstream in(std::string(OCABLE_SOURCE_DIR) + "/tests/platform/db/data/program_queries.txt");
+    int count = 0;
+    for (std::string sql, expected; std::getline(in, sql);) {
+        if (sql.empty() || sql[0] == '#') continue;
+        std::getline(in, expected);
+        SCOPED_TRACE(sql);
+        EXPECT_EQ("=> " + firstColumn(db, sql), expected);
+        ++count;
+    }
+    EXPECT_EQ(count, 30);
+    EXPECT_EQ(db.execute("UPDATE STATION SET LNG=120.123456789012,LAT=30.5 WHERE STATIONCODE = 'S1'"), 1);
+    EXPECT_EQ(firstColumn(db, "SELECT LNG FROM STATION WHERE STATIONCODE = 'S1'"), "120.123456789012;");
+}
+
+TEST_F(SqliteConnectionTest, CellsKeepTheirTypesAndColumnsTheirNames) {
+    auto rs = db.query("SELECT OCABLECODE ,COUNT(SYSTEMCODE) AS CNT, 1.5 AS r, NULL AS n, 'x' || NULL AS t "
+                       "FROM MAP_V_RE_CABLE_SUNNET_SYSTEM GROUP BY OCABLECODE ORDER BY OCABLECODE");
+    ASSERT_EQ(rs->FieldCount(), 5);
+    EXPECT_EQ(rs->FieldName(0), "OCABLECODE");
+    EXPECT_EQ(rs->FieldName(1), "CNT");
+    EXPECT_TRUE(rs->Fields("ocableCode").isText());
+    EXPECT_EQ(rs->Fields("cnt"), Value(2));
+    EXPECT_EQ(rs->Fields("R"), Value(1.5));
+    EXPECT_TRUE(rs->Fields("N").isNull());
+    EXPECT_EQ(rs->Fields("T"), Value("x")) << "Oracle's || passes over a Null";
+    EXPECT_EQ(db.query("SELECT * FROM EN_OCABLE WHERE 1 = 0")->FieldCount(), 4);
+}
+
+TEST_F(SqliteConnectionTest, OneStatementPerCall) {
+    const char* refused[] = {
+        "DELETE FROM STATION; DROP TABLE XTBM",
+        "DELETE FROM STATION;\nSELECT 1",
+        "DELETE FROM STATION /* c */ ; x",
+    };
+    for (const char* sql : refused) {
+        SCOPED_TRACE(sql);
+        EXPECT_EQ(errorOf([&] { db.execute(sql); }), "more than one statement in SQL: " + std::string(sql));
+        EXPECT_EQ(errorOf([&] { db.query(sql); }), "more than one statement in SQL: " + std::string(sql));
+    }
+    EXPECT_EQ(firstColumn(db, "SELECT COUNT(*) FROM STATION"), "3;")
+        << "the first statement must not run either";
+    EXPECT_EQ(firstColumn(db, "SELECT COUNT(*) FROM XTBM ; ;\n -- done\n /* end */"), "6;");
+    EXPECT_EQ(errorOf([&] { db.query(" ; -- nothing"); }), "no statement in SQL:  ; -- nothing");
+}
+
+TEST_F(SqliteConnectionTest, FailuresCarrySqliteMessageAndSql) {
+    EXPECT_EQ(errorOf([&] { db.query("SELECT * FROM NOPE"); }),
+              "no such table: NOPE in SQL: SELECT * FROM NOPE");
+    EXPECT_EQ(errorOf([&] { db.execute("UPDATE STATION SET NOPE = 1"); }),
+              "no such column: NOPE in SQL: UPDATE STATION SET NOPE = 1");
+    EXPECT_EQ(errorOf([] { SqliteConnection("/nonexistent/dir/x.db"); }),
+              "cannot open database \"/nonexistent/dir/x.db\": unable to open database file");
+}
+
+TEST_F(SqliteConnectionTest, WritesReportChangedRows) {
+    EXPECT_EQ(db.execute("UPDATE STATION SET PROVINCE = 'P9' WHERE PROVINCE = 'P1'"), 2);
+    EXPECT_EQ(db.execute("UPDATE STATION SET PROVINCE = 'P9' WHERE 1 = 0"), 0);
+    EXPECT_EQ(db.execute("CREATE TABLE X (A)"), 0);
+    EXPECT_EQ(db.execute("SELECT * FROM STATION"), 0);
+    // The program inserts through its query call too.
+    EXPECT_EQ(db.query("INSERT INTO X VALUES ('a')")->State(), Recordset::ObjectState::Closed);
+    EXPECT_EQ(firstColumn(db, "SELECT A FROM X"), "a;");
+}
+
+TEST_F(SqliteConnectionTest, QuotedNamesCannotBreakOutOfTheirLiteral) {
+    const std::string names[] = {"O'Brien", "x'); DROP TABLE STATION; --", "'", "''", "局'站"};
+    for (const auto& name : names) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(
+            db.execute("UPDATE STATION SET STATIONNAME = " + sqlQuote(name) + " WHERE STATIONCODE = 'S1'"),
+            1);
+        EXPECT_EQ(firstColumn(db, "SELECT STATIONCODE FROM STATION WHERE STATIONNAME = " + sqlQuote(name)),
+                  "S1;");
+    }
+    EXPECT_EQ(sqlQuote("划分原则1"), "'划分原则1'");
+    EXPECT_EQ(firstColumn(db, "SELECT COUNT(*) FROM STATION"), "3;");
+}
+
+TEST(SqliteConnection, Utf8PathsAndFileModes) {
+    const fs::path dir = fs::temp_directory_path() / ("ocable-db-" + std::to_string(::getpid()));
+    const fs::path file = dir / u8"光缆 网络" / u8"系统库.db";
+    fs::create_directories(file.parent_path());
+    EXPECT_THROW(SqliteConnection{file}, DbError) << "ReadWrite does not create";
+    {
+        SqliteConnection db(file, SqliteConnection::OpenMode::Create);
+        db.execute("CREATE TABLE T (A)");
+        db.execute("INSERT INTO T VALUES ('Abc')");
+    }
+    SqliteConnection reader(file, SqliteConnection::OpenMode::ReadOnly);
+    EXPECT_EQ(reader.query("SELECT * FROM T")->RecordCount(), 1);
+    EXPECT_THROW(reader.execute("DELETE FROM T"), DbError);
+    fs::remove_all(dir);
+}
