@@ -264,17 +264,13 @@ FilterCriteria::Bits FilterCriteria::evaluate(std::uint32_t index, const CellSto
     Bits& bits = leaves[index];
     if (bits.empty() && rows > 0) {
         bits.assign((rows + 63) / 64, 0);
-        for (std::size_t row = 0; row < rows; ++row) {
-            bool pass;
-            if (node.op == Op::IsNull || node.op == Op::IsNotNull) {
-                pass = (cells.kind(row, node.column) == CellStore::Kind::Null) == (node.op == Op::IsNull);
-            } else {
-                const CellStore::Cell cell = cells.cell(row, node.column);
-                pass = cell.kind != CellStore::Kind::Null &&
-                       equals(node.literal, cell) == (node.op == Op::Equal);
-            }
-            if (pass) bits[row / 64] |= std::uint64_t{1} << (row % 64);
-        }
+        const bool wantNull = node.op == Op::IsNull, nullTest = wantNull || node.op == Op::IsNotNull;
+        const bool equal = node.op == Op::Equal;
+        cells.forEachCell(node.column, [&](std::size_t row, const CellStore::Cell& cell) {
+            const bool isNull = cell.kind == CellStore::Kind::Null;
+            const bool pass = nullTest ? isNull == wantNull : !isNull && equals(node.literal, cell) == equal;
+            bits[row / 64] |= std::uint64_t{pass} << (row % 64);
+        });
     }
     return bits;
 }
