@@ -48,6 +48,8 @@ Recordset::Recordset(std::vector<std::string> columnNames, CellStore cells)
     if (cells_.columnCount() != columns_.size())
         throw DbError("a recordset has " + std::to_string(columns_.size()) + " column names for " +
                       std::to_string(cells_.columnCount()) + " columns of cells");
+    if (cells_.rowCount() > std::numeric_limits<std::uint32_t>::max())
+        throw DbError("a recordset cannot hold more than 4294967295 rows");
     showAllRows();
 }
 
