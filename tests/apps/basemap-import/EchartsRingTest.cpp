@@ -1,0 +1,69 @@
+// Decoding of echarts rings and the grouping of rings into polygons.
+#include "EchartsRing.h"
+#include "RingAssembly.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace ocable::basemap {
+namespace {
+
+TEST(EchartsRing, DecodesZigZagStepsFromTheOffsets) {
+    // '@' is step 0, 'B' is +1, 'A' is -1, 'C' is -2 (in 1/1024 degree).
+    const Ring ring = decodeEchartsRing(QStringLiteral("@@BAC@"), 100 * 1024, 30 * 1024);
+    ASSERT_EQ(ring.size(), 3u);
+    EXPECT_EQ(ring[0], (LngLat{100.0, 30.0}));
+    EXPECT_EQ(ring[1], (LngLat{100.0 + 1.0 / 1024, 30.0 - 1.0 / 1024}));
+    EXPECT_EQ(ring[2], (LngLat{100.0 - 1.0 / 1024, 30.0 - 1.0 / 1024}));
+}
+
+TEST(EchartsRing, LargeStepsUseCharactersBeyondAscii) {
+    // Step +300 is zig-zag 600, character 664; step -300 is 599, character 663.
+    const QString text = QString(QChar(664)) + QChar(663);
+    const Ring ring = decodeEchartsRing(text, 0, 0);
+    ASSERT_EQ(ring.size(), 1u);
+    EXPECT_DOUBLE_EQ(ring[0].lng, 300.0 / 1024);
+    EXPECT_DOUBLE_EQ(ring[0].lat, -300.0 / 1024);
+}
+
+TEST(EchartsRing, OddLengthIsRejected) {
+    EXPECT_THROW(decodeEchartsRing(QStringLiteral("@@B"), 0, 0), std::runtime_error);
+}
+
+Ring square(double x0, double y0, double x1, double y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}; }
+
+// Sketch (not to scale):
+//   main 0..10 holds lake 2..5 and, inside the lake, islet 3..4;
+//   the spit starts inside main at (9,9) and runs out to (12,12);
+//   the island lies apart at 20..21.
+TEST(RingAssembly, OnlyRingsWhollyInsideALargerRingAreHoles) {
+    const Ring main = square(0, 0, 10, 10);
+    const Ring lake = square(2, 2, 5, 5);
+    const Ring islet = square(3, 3, 4, 4);
+    const Ring spit = {{9, 9}, {12, 9}, {12, 12}, {9, 12}};
+    const Ring island = square(20, 20, 21, 21);
+    const auto polygons = assemblePolygons({island, lake, main, spit, islet});
+
+    ASSERT_EQ(polygons.size(), 4u);
+    EXPECT_EQ(polygons[0].outer, island);
+    EXPECT_TRUE(polygons[0].holes.empty());
+    EXPECT_EQ(polygons[1].outer, main);
+    ASSERT_EQ(polygons[1].holes.size(), 1u);
+    EXPECT_EQ(polygons[1].holes[0], lake);
+    EXPECT_EQ(polygons[2].outer, spit) << "a ring whose first vertex alone lies inside is not a hole";
+    EXPECT_EQ(polygons[3].outer, islet) << "a ring inside a hole is land again";
+}
+
+TEST(RingAssembly, CleaningRoundsClosesAndOrientsRings) {
+    const Ring clockwise = {{0, 0}, {0, 1.000004}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
+    const Ring outer = cleanRing(clockwise, 5, true);
+    ASSERT_EQ(outer.size(), 5u) << "the repeated point after rounding and the closing point collapse";
+    EXPECT_EQ(outer.front(), outer.back());
+    EXPECT_GT(ringSignedArea2(outer), 0) << "outer rings run counter-clockwise";
+    EXPECT_LT(ringSignedArea2(cleanRing(clockwise, 5, false)), 0) << "holes run clockwise";
+    EXPECT_TRUE(cleanRing({{1, 1}, {1.000001, 1}, {2, 2}}, 5, true).empty()) << "degenerate after rounding";
+}
+
+} // namespace
+} // namespace ocable::basemap

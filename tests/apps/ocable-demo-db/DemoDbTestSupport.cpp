@@ -1,0 +1,94 @@
+#include "DemoDbTestSupport.h"
+
+#include "DemoDbGenerator.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace ocable::demo::test {
+
+Db::Db(const std::filesystem::path& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+        throw std::runtime_error("cannot open " + path.string());
+}
+
+Db::~Db() { sqlite3_close(db_); }
+
+std::vector<Row> Db::rows(const std::string& sql) const {
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
+    std::vector<Row> result;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        Row row;
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            const unsigned char* text = sqlite3_column_text(st, c);
+            row.push_back(text ? Cell(reinterpret_cast<const char*>(text)) : std::nullopt);
+        }
+        result.push_back(std::move(row));
+    }
+    sqlite3_finalize(st);
+    return result;
+}
+
+std::vector<std::string> Db::column(const std::string& sql) const {
+    std::vector<std::string> values;
+    for (const Row& r : rows(sql))
+        values.push_back(r.at(0).value_or(""));
+    return values;
+}
+
+long long Db::count(const std::string& sql) const { return std::stoll(rows(sql).at(0).at(0).value_or("0")); }
+
+std::string Db::prepareError(const std::string& sql) const {
+    sqlite3_stmt* st = nullptr;
+    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
+    sqlite3_finalize(st);
+    return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
+}
+
+std::filesystem::path scratchDir(const std::string& name) {
+    auto dir = std::filesystem::temp_directory_path() /
+               ("ocable-demo-db-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+namespace {
+
+struct SharedDb {
+    std::filesystem::path dir = scratchDir("shared");
+    std::filesystem::path path = dir / "small.db";
+    SharedDb() {
+        GeneratorOptions options;
+        options.scale = Scale::Small;
+        options.seed = 1;
+        options.baseMapDir = sourceDir() / "data" / "basemap";
+        options.output = path;
+        generateDemoDb(options);
+    }
+    ~SharedDb() { std::filesystem::remove_all(dir); }
+};
+
+} // namespace
+
+const std::filesystem::path& smallDemoDb() {
+    static const SharedDb shared;
+    return shared.path;
+}
+
+std::filesystem::path sourceDir() {
+    const char* env = std::getenv("OCABLE_SOURCE_DIR");
+    return env && *env ? env : OCABLE_SOURCE_DIR;
+}
+
+std::string realText(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+} // namespace ocable::demo::test

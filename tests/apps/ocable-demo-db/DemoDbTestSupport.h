@@ -1,0 +1,45 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ocable::demo::test {
+
+using Cell = std::optional<std::string>;
+using Row = std::vector<Cell>;
+
+// Read-only view of a generated database through the sqlite3 C API.
+class Db {
+public:
+    explicit Db(const std::filesystem::path& path);
+    ~Db();
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    std::vector<Row> rows(const std::string& sql) const;
+    std::vector<std::string> column(const std::string& sql) const; // first column, nulls as ""
+    long long count(const std::string& sql) const;
+    // Empty when the statement compiles, else the error text.
+    std::string prepareError(const std::string& sql) const;
+    sqlite3* handle() const { return db_; }
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+// A fresh folder under the system's temporary folder, removed by the caller.
+std::filesystem::path scratchDir(const std::string& name);
+
+// The small network of seed 1, generated once per test program.
+const std::filesystem::path& smallDemoDb();
+
+std::filesystem::path sourceDir();
+
+// Text of a real as the data layer prints it: the shortest that reads back.
+std::string realText(double v);
+
+} // namespace ocable::demo::test
