@@ -137,6 +137,28 @@ FeatureSet Layer::Search(std::string_view expression) const {
     return FeatureSet(std::const_pointer_cast<Layer>(shared_from_this()), std::move(ids));
 }
 
+FeatureSet Layer::searchByScan(std::string_view expression) const {
+    const auto terms = parseSearchExpression(expression);
+    std::vector<std::size_t> columns;
+    for (const auto& term : terms) {
+        const int column = columnIndex(term.column);
+        if (column == 0)
+            throw GisError("图层“" + name_ + "”没有列“" + term.column + "”");
+        columns.push_back(static_cast<std::size_t>(column - 1));
+    }
+    std::vector<std::uint32_t> ids;
+    for (FeatureStore::Slot s = 0; s < store_.slotCount(); ++s) {
+        if (!store_.alive(s))
+            continue;
+        for (std::size_t t = 0; t < terms.size(); ++t)
+            if (store_.value(s, columns[t]) == terms[t].value) {
+                ids.push_back(store_.id(s));
+                break;
+            }
+    }
+    return FeatureSet(std::const_pointer_cast<Layer>(shared_from_this()), std::move(ids));
+}
+
 FeatureSet Layer::SearchWithinDistance(const Point& point, double distance, DistanceUnit unit,
                                        SearchType type) const {
     Metric metric = Metric::degrees();

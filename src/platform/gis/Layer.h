@@ -76,6 +76,9 @@ public:
     // Attribute search: terms Column = "value" joined by OR, as described in
     // SearchExpression.h. Each term is answered from the column's hash index.
     FeatureSet Search(std::string_view expression) const;
+    // The same answer as Search, found by reading every row: the reference
+    // the index is checked and measured against.
+    FeatureSet searchByScan(std::string_view expression) const;
     FeatureSet SearchWithinDistance(const Point& point, double distance, DistanceUnit unit,
                                     SearchType type) const;
     FeatureSet SearchWithinRectangle(const Rectangle& rect, SearchType type) const;

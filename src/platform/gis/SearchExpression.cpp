@@ -67,8 +67,9 @@ private:
     }
 
     void keywordOr() {
-        const bool isOr = pos_ + 2 < text_.size() && (text_[pos_] == 'o' || text_[pos_] == 'O') &&
-                          (text_[pos_ + 1] == 'r' || text_[pos_ + 1] == 'R') && isBlank(text_[pos_ + 2]);
+        const bool isOr = pos_ + 1 < text_.size() && (text_[pos_] == 'o' || text_[pos_] == 'O') &&
+                          (text_[pos_ + 1] == 'r' || text_[pos_ + 1] == 'R') &&
+                          (pos_ + 2 == text_.size() || isBlank(text_[pos_ + 2]));
         if (!isOr)
             fail("OR");
         pos_ += 2;

@@ -1,0 +1,388 @@
+#include "platform/gis/MapRenderer.h"
+
+#include "platform/gis/ChineseFonts.h"
+#include "platform/gis/LabelPlacer.h"
+#include "platform/gis/LinePatterns.h"
+#include "platform/gis/Map.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <unordered_set>
+
+namespace ocable::gis {
+
+namespace {
+
+using Slot = FeatureStore::Slot;
+
+QColor toQColor(Color c, int alpha = 255) { return QColor(redOf(c), greenOf(c), blueOf(c), alpha); }
+
+// Map -> screen at one view, with the arithmetic hoisted out of the loops.
+struct Transform {
+    double k, ox, oy;
+    explicit Transform(const Viewport& v)
+        : k(1 / v.scale()), ox(v.size().width() / 2.0 - v.centerX() / v.scale()),
+          oy(v.size().height() / 2.0 + v.centerY() / v.scale()) {}
+    QPointF operator()(const Point& p) const { return {p.x * k + ox, oy - p.y * k}; }
+};
+
+// Cuts a segment to r (Liang-Barsky). Long lines are cut in map units before
+// they become pixels: deep in a zoom their far ends would be too far away
+// for the painter's fixed-point raster.
+bool clip(Point& a, Point& b, const Rectangle& r) {
+    double t0 = 0, t1 = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {a.x - r.xmin, r.xmax - a.x, a.y - r.ymin, r.ymax - a.y};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const Point start = a;
+    if (t1 < 1)
+        b = {start.x + t1 * dx, start.y + t1 * dy};
+    if (t0 > 0)
+        a = {start.x + t0 * dx, start.y + t0 * dy};
+    return true;
+}
+
+QPen linePen(Color color, int width, int pattern) {
+    QPen pen(toQColor(color), std::max(1, width));
+    const auto& dashes = linePattern(pattern).dashes;
+    if (dashes.empty()) {
+        pen.setCapStyle(Qt::RoundCap);
+    } else {
+        pen.setCapStyle(Qt::FlatCap);
+        // Our dash lengths are pixels of a width-1 line; the pen counts in widths.
+        QList<qreal> list(dashes.begin(), dashes.end());
+        pen.setDashPattern(list);
+    }
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+Qt::BrushStyle brushOf(int pattern) {
+    switch (pattern) {
+    case 2:
+        return Qt::SolidPattern;
+    case 3:
+        return Qt::HorPattern;
+    case 4:
+        return Qt::VerPattern;
+    case 5:
+        return Qt::FDiagPattern;
+    case 6:
+        return Qt::BDiagPattern;
+    case 7:
+        return Qt::CrossPattern;
+    case 8:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::NoBrush;
+    }
+}
+
+QPainterPath regionPath(const FeatureStore& store, Slot s, const Transform& t) {
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    for (int i = 0; i < store.partCount(s); ++i) {
+        auto ring = store.part(s, i);
+        QPolygonF polygon;
+        polygon.reserve(static_cast<qsizetype>(ring.size()));
+        for (const auto& p : ring)
+            polygon << t(p);
+        path.addPolygon(polygon);
+        path.closeSubpath();
+    }
+    return path;
+}
+
+QPolygonF polyline(std::span<const Point> pts, const Transform& t) {
+    QPolygonF out;
+    out.reserve(static_cast<qsizetype>(pts.size()));
+    for (const auto& p : pts)
+        out << t(p);
+    return out;
+}
+
+QFont labelFont(const LabelStyle& style) {
+    QFont font(QString::fromStdString(style.FontName));
+    // Points at 96 dots an inch, the same on every screen and in every picture.
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(style.FontSize * 96.0 / 72.0))));
+    font.setBold(style.Bold);
+    return font;
+}
+
+// Where a label goes against its anchor: the text's top-left corner.
+QPointF labelOrigin(QPointF anchor, double gap, double width, double height, int position, FeatureType type) {
+    if (position == 0)
+        position = type == FeatureType::Symbol ? 4 : 5;
+    switch (position) {
+    case 1:
+        return {anchor.x() - width / 2, anchor.y() - gap - height};
+    case 2:
+        return {anchor.x() - width / 2, anchor.y() + gap};
+    case 3:
+        return {anchor.x() - gap - width, anchor.y() - height / 2};
+    case 4:
+        return {anchor.x() + gap, anchor.y() - height / 2};
+    default:
+        return {anchor.x() - width / 2, anchor.y() - height / 2};
+    }
+}
+
+} // namespace
+
+MapRenderer::MapRenderer() = default;
+MapRenderer::~MapRenderer() = default;
+
+QImage MapRenderer::renderImage(const Map& map, const RenderOptions& options) {
+    QImage image(map.viewSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(options.background);
+    QPainter painter(&image);
+    render(map, painter, options);
+    renderSelection(map, painter);
+    return image;
+}
+
+void MapRenderer::render(const Map& map, QPainter& painter, const RenderOptions& options) {
+    stats_ = {};
+    symbols_.setFolder(map.symbolFolder());
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, options.antialias);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const auto& layers = map.Layers();
+    for (int i = layers.Count(); i >= 1; --i)
+        if (layers.Item(i).Visible())
+            drawLayer(map, layers.Item(i), painter);
+    if (options.labels) {
+        installChineseFontSubstitutions();
+        LabelPlacer placer(map.viewSize());
+        for (int i = 1; i <= layers.Count(); ++i)
+            if (layers.Item(i).Visible() && layers.Item(i).AutoLabel())
+                drawLabels(map, layers.Item(i), painter, placer);
+    }
+    painter.restore();
+}
+
+void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points) {
+    if (const QImage* image = style.SymbolBitmapName.empty()
+                                  ? nullptr
+                                  : symbols_.symbol(style.SymbolBitmapName, style.SymbolBitmapSize,
+                                                    style.SymbolBitmapTransparent)) {
+        const QPointF half(image->width() / 2.0, image->height() / 2.0);
+        QPoint last(INT32_MIN, INT32_MIN);
+        for (const QPointF& p : points) {
+            // A crowded national view puts many stations on one pixel: draw it once.
+            const QPoint at = (p - half).toPoint();
+            if (at == last)
+                continue;
+            painter.drawImage(at, *image);
+            last = at;
+        }
+        return;
+    }
+    // No bitmap (or a missing file): a filled circle of the symbol colour.
+    const double r = std::max(2.0, style.SymbolBitmapSize / 3.0);
+    painter.setPen(QPen(QColor(255, 255, 255), 1));
+    painter.setBrush(toQColor(style.SymbolColor));
+    for (const QPointF& p : points)
+        painter.drawEllipse(p, r, r);
+}
+
+void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painter) {
+    const FeatureStore& store = layer.store();
+    if (store.size() == 0)
+        return;
+    const Viewport& view = map.viewport();
+    const Transform t(view);
+    // Symbols and wide lines reach beyond their coordinates: look a little
+    // past the window's edge.
+    const Rectangle area = view.bounds().expanded(40 * view.scale(), 40 * view.scale());
+    buckets_.resize(std::max(buckets_.size(), store.styles().size()));
+    for (auto& b : buckets_) {
+        b.lines.clear();
+        b.points.clear();
+        b.shapes.clear();
+    }
+    std::vector<Slot> regions;
+    store.forEachIn(area, [&](Slot s) {
+        ++stats_.features;
+        Bucket& b = buckets_[store.styleIndex(s)];
+        switch (store.type(s)) {
+        case FeatureType::Symbol:
+            b.points.push_back(t(store.allPoints(s)[0]));
+            break;
+        case FeatureType::Line: {
+            auto pts = store.allPoints(s);
+            if (store.partCount(s) != 1 || pts.size() != 2) {
+                b.shapes.push_back(s);
+                break;
+            }
+            Point a = pts[0], z = pts[1];
+            if ((!area.contains(a) || !area.contains(z)) && !clip(a, z, area))
+                break;
+            b.lines.emplace_back(t(a), t(z));
+            break;
+        }
+        case FeatureType::Region:
+            regions.push_back(s);
+            break;
+        }
+    });
+
+    for (Slot s : regions) {
+        const Style& st = store.style(s);
+        QPen pen = linePen(st.RegionBorderColor, st.RegionBorderWidth, st.RegionBorderPattern);
+        if (st.RegionBorderWidth <= 0)
+            pen = Qt::NoPen;
+        painter.setPen(pen);
+        const Qt::BrushStyle brush = brushOf(st.RegionPattern);
+        painter.setBrush(brush == Qt::NoBrush ? QBrush() : QBrush(toQColor(st.RegionColor), brush));
+        painter.drawPath(regionPath(store, s, t));
+    }
+    painter.setBrush(Qt::NoBrush);
+    const auto& styles = store.styles();
+    for (std::size_t i = 0; i < styles.size(); ++i) {
+        const Bucket& b = buckets_[i];
+        if (b.lines.empty() && b.shapes.empty())
+            continue;
+        painter.setPen(linePen(styles[i].LineColor, styles[i].LineWidth, styles[i].LinePattern));
+        if (!b.lines.empty())
+            painter.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+        for (Slot s : b.shapes)
+            for (int p = 0; p < store.partCount(s); ++p)
+                painter.drawPolyline(polyline(store.part(s, p), t));
+    }
+    for (std::size_t i = 0; i < styles.size(); ++i)
+        if (!buckets_[i].points.empty())
+            drawSymbols(painter, styles[i], buckets_[i].points);
+}
+
+void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer) {
+    const FeatureStore& store = layer.store();
+    const LabelStyle& ls = layer.LabelStyle();
+    const int column = ls.Column - 1;
+    if (store.size() == 0 || column < 0 || column >= static_cast<int>(store.columnCount()))
+        return;
+    const Viewport& view = map.viewport();
+    const Transform t(view);
+    const QFont font = labelFont(ls);
+    const QFontMetricsF metrics(font);
+    const double height = metrics.height();
+    const double ascent = metrics.ascent();
+    const QColor textColor = toQColor(ls.TextColor);
+    const QColor haloColor(255, 255, 255, 220);
+    painter.setFont(font);
+    std::unordered_set<std::string> shown;
+
+    store.forEachIn(view.bounds(), [&](Slot s) {
+        const std::string& text = store.value(s, static_cast<std::size_t>(column));
+        if (text.empty())
+            return;
+        const FeatureType type = store.type(s);
+        QPointF anchor;
+        double gap = 2;
+        if (type == FeatureType::Symbol) {
+            anchor = t(store.allPoints(s)[0]);
+            gap = store.style(s).SymbolBitmapSize / 2.0 + 2;
+        } else if (type == FeatureType::Line) {
+            auto pts = store.part(s, 0);
+            const std::size_t mid = pts.size() / 2;
+            anchor = pts.size() % 2 == 0 ? (t(pts[mid - 1]) + t(pts[mid])) / 2 : t(pts[mid]);
+        } else {
+            const Rectangle b = store.bounds(s);
+            anchor = t({b.CenterX(), b.CenterY()});
+        }
+        // Cheap test first: a covered anchor rules the label out before any measuring.
+        if (!ls.Overlap && !placer.pointFree(labelOrigin(anchor, gap, 0, 0, ls.Position, type)))
+            return;
+        if (!ls.Duplicate && shown.count(text))
+            return;
+        const QString label = QString::fromStdString(text);
+        const double width = metrics.horizontalAdvance(label);
+        const QPointF origin = labelOrigin(anchor, gap, width, height, ls.Position, type);
+        const QRectF box(origin, QSizeF(width, height));
+        if (ls.Overlap)
+            placer.occupy(box);
+        else if (!placer.tryPlace(box.adjusted(-2, -1, 2, 1)))
+            return;
+        const QPointF baseline(origin.x(), origin.y() + ascent);
+        if (ls.Halo) {
+            painter.setPen(haloColor);
+            for (const QPointF d : {QPointF(-1, -1), QPointF(1, -1), QPointF(-1, 1), QPointF(1, 1)})
+                painter.drawText(baseline + d, label);
+        }
+        painter.setPen(textColor);
+        painter.drawText(baseline, label);
+        if (!ls.Duplicate)
+            shown.insert(text);
+        ++stats_.labels;
+    });
+}
+
+void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
+    const Viewport& view = map.viewport();
+    const Transform t(view);
+    const QColor halo(0, 170, 255, 140);
+    const QColor core(0, 90, 255);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    const auto& layers = map.Layers();
+    for (int i = layers.Count(); i >= 1; --i) {
+        const Layer& layer = layers.Item(i);
+        if (!layer.Visible() || layer.Selection().Count() == 0)
+            continue;
+        const FeatureStore& store = layer.store();
+        for (std::uint32_t id : layer.Selection().ids()) {
+            const Slot s = store.find(id);
+            if (s == FeatureStore::kNone)
+                continue;
+            const Style& st = store.style(s);
+            switch (store.type(s)) {
+            case FeatureType::Symbol: {
+                const QPointF p = t(store.allPoints(s)[0]);
+                const double half = std::max(5, st.SymbolBitmapSize / 2 + 3);
+                painter.setPen(QPen(core, 2));
+                painter.setBrush(QColor(0, 170, 255, 60));
+                painter.drawRect(QRectF(p.x() - half, p.y() - half, 2 * half, 2 * half));
+                break;
+            }
+            case FeatureType::Line:
+                for (int p = 0; p < store.partCount(s); ++p) {
+                    const QPolygonF line = polyline(store.part(s, p), t);
+                    painter.setPen(QPen(halo, st.LineWidth + 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+                    painter.drawPolyline(line);
+                    painter.setPen(QPen(core, std::max(2, st.LineWidth), Qt::SolidLine, Qt::RoundCap));
+                    painter.drawPolyline(line);
+                }
+                break;
+            case FeatureType::Region:
+                painter.setPen(QPen(core, 3));
+                painter.setBrush(QColor(0, 170, 255, 50));
+                painter.drawPath(regionPath(store, s, t));
+                break;
+            }
+        }
+    }
+    painter.restore();
+}
+
+} // namespace ocable::gis

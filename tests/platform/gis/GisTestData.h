@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/gis/Map.h"
+
+#include <string>
+
+// Small named builders for the map tests.
+namespace gistest {
+
+using namespace ocable::gis;
+
+// A layer "站点" of symbols with columns 名称, StationCode:
+//   S1 (100, 30)   S2 (101, 30)   S3 (102, 31)
+inline Layer& stationLayer(Map& map, int position = 1) {
+    Layer& layer = map.Layers().CreateLayer("站点", position, {"名称", "StationCode"}, LayerKind::Symbol);
+    Style style;
+    style.SymbolBitmapSize = 10;
+    struct S {
+        const char* name;
+        const char* code;
+        double x, y;
+    };
+    for (const S& s : {S{"甲站", "S1", 100, 30}, S{"乙站", "S2", 101, 30}, S{"丙站", "S3", 102, 31}})
+        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, style), RowValues(layer.columns(), {s.name, s.code}));
+    return layer;
+}
+
+// A layer "线路" of two-point lines with columns Label, OcableCode:
+//   C1 S1-S2 (100,30)-(101,30)   C2 S2-S3 (101,30)-(102,31)
+inline Layer& cableLayer(Map& map, int position = 1) {
+    Layer& layer = map.Layers().CreateLayer("线路", position, {"Label", "OcableCode"}, LayerKind::Line);
+    Style style;
+    style.LineWidth = 2;
+    layer.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {101, 30}}, style),
+                     RowValues(layer.columns(), {"12", "C1"}));
+    layer.AddFeature(FeatureFactory::CreateLine(Points{{101, 30}, {102, 31}}, style),
+                     RowValues(layer.columns(), {"7.5", "C2"}));
+    return layer;
+}
+
+inline std::string codeOf(const Layer& layer, const Feature& f) {
+    return *layer.valueOf(f.id(), static_cast<std::size_t>(layer.columnIndex(layer.columns()[1]) - 1));
+}
+
+inline std::string sourceData(const std::string& name) { return std::string(GIS_TEST_DATA) + "/" + name; }
+
+} // namespace gistest

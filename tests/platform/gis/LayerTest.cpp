@@ -1,0 +1,245 @@
+#include "GisTestData.h"
+
+#include "platform/gis/GisError.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable::gis;
+using gistest::codeOf;
+
+namespace {
+
+std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const GisError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+// Counts the map's change reports per kind.
+struct Reports {
+    int added = 0, deleted = 0, updated = 0, selection = 0, calls = 0;
+    explicit Reports(Map& map) {
+        QObject::connect(&map, &Map::featuresAdded, [this](const QString&, int n) { added += n, ++calls; });
+        QObject::connect(&map, &Map::featuresDeleted, [this](const QString&, int n) { deleted += n, ++calls; });
+        QObject::connect(&map, &Map::featuresUpdated, [this](const QString&, int n) { updated += n, ++calls; });
+        QObject::connect(&map, &Map::selectionChanged, [this](const QString&) { ++selection, ++calls; });
+    }
+};
+
+} // namespace
+
+TEST(Layers, FindByPositionOrNameAndKeepOrder) {
+    Map map;
+    gistest::stationLayer(map);
+    gistest::cableLayer(map, 2);
+    map.Layers().CreateLayer("告警", 1);
+    auto& layers = map.Layers();
+    ASSERT_EQ(layers.Count(), 3);
+    EXPECT_EQ(layers.Item(1).Name(), "告警");
+    EXPECT_EQ(layers.Item(3).Name(), "线路");
+    EXPECT_EQ(&layers.Item("线路"), &layers.Item(3));
+    EXPECT_EQ(layers.Item(1).columns(), (std::vector<std::string>{"Label", "Code"}));
+    EXPECT_EQ(errorOf([&] { layers.Item("微波段"); }), "地图中没有名为“微波段”的图层");
+    EXPECT_EQ(errorOf([&] { layers.Item(4); }), "图层序号 4 超出范围 1..3");
+    EXPECT_EQ(errorOf([&] { layers.CreateLayer("站点"); }), "地图中已有名为“站点”的图层");
+
+    layers.Move(3, 1);
+    EXPECT_EQ(layers.Item(1).Name(), "线路");
+    // Everything but the bottom layer removed, as the overview does before each update.
+    while (layers.Count() > 1)
+        layers.Remove(1);
+    EXPECT_EQ(layers.Item(1).Name(), "站点");
+    Layer& frame = layers.CreateLayer("框", 99); // position clamped to the bottom
+    EXPECT_EQ(&layers.Item(2), &frame);
+}
+
+TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
+    Map map;
+    Layer& stations = gistest::stationLayer(map);
+    Layer& other = map.Layers().CreateLayer("其它", 2, {"名称", "StationCode"});
+    Feature stored = stations.Search(R"(StationCode = "S2")").Item(1);
+    EXPECT_FALSE(stored.FeatureKey().empty());
+    EXPECT_EQ(stored.Name(), "乙站");
+    EXPECT_EQ(stored.Type(), FeatureType::Symbol);
+    EXPECT_EQ(stored.Layer(), &stations);
+
+    Feature copy = stored.clone();
+    EXPECT_TRUE(copy.FeatureKey().empty());
+    EXPECT_EQ(copy.Layer(), nullptr);
+    EXPECT_EQ(copy.Name(), "乙站"); // the carried row goes with the copy
+    EXPECT_THROW(copy.Update(), GisError);
+
+    // Added twice to two layers: two new keys, the row carried along.
+    Feature a = other.AddFeature(copy);
+    Feature b = stations.AddFeature(copy);
+    EXPECT_NE(a.FeatureKey(), stored.FeatureKey());
+    EXPECT_NE(a.FeatureKey(), b.FeatureKey());
+    EXPECT_EQ(codeOf(other, a), "S2");
+    EXPECT_EQ(stations.Search(R"(StationCode = "S2")").Count(), 2);
+    EXPECT_TRUE(copy.FeatureKey().empty());
+    EXPECT_EQ(stations.GetFeatureByKey(b.FeatureKey()).CenterX(), 101);
+
+    EXPECT_EQ(errorOf([&] { other.DeleteFeature(stored); }), "要素“" + stored.FeatureKey() + "”不属于图层“其它”，不能删除");
+    stations.DeleteFeature(stored);
+    EXPECT_FALSE(stored.isInLayer());
+    EXPECT_EQ(errorOf([&] { stations.DeleteFeature(stored); }),
+              "要素“" + stored.FeatureKey() + "”已不在图层“站点”中，不能删除");
+    EXPECT_EQ(errorOf([&] { stations.AddFeature(FeatureFactory::CreateLine(Points{{1, 1}}, Style())); }),
+              "线要素的每一部分至少需要两个点");
+    EXPECT_EQ(errorOf([&] { stations.AddFeature(Feature()); }), "不能向图层“站点”添加空要素");
+}
+
+TEST(Features, MovedFeatureIsWrittenBackAndFoundAtItsNewPlace) {
+    Map map;
+    Layer& stations = gistest::stationLayer(map);
+    Layer& cables = gistest::cableLayer(map, 2);
+    Feature s1 = stations.Search(R"(StationCode = "S1")").Item(1);
+    s1.Offset(0.5, 0.25);
+    EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100); // not written yet
+    s1.Update();
+    EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100.5);
+    EXPECT_EQ(stations.SearchWithinRectangle({100.4, 30.2, 100.6, 30.3}, SearchType::CentroidWithin).Count(), 1);
+    EXPECT_EQ(stations.SearchWithinRectangle({99.9, 29.9, 100.1, 30.1}, SearchType::CentroidWithin).Count(), 0);
+
+    // The line ends near the old place are found by a small pixel radius and
+    // have their first matching vertex moved, as a station move does.
+    map.setViewSize({800, 600});
+    map.setBounds({99, 29, 103, 32});
+    auto near = cables.SearchWithinDistance({100, 30}, 5, DistanceUnit::Pixel, SearchType::PartiallyWithin);
+    ASSERT_EQ(near.Count(), 1);
+    Feature line = near.Item(1);
+    Points moved;
+    for (const Point& p : line.Parts().Item(1))
+        moved.Add(p == Point(100, 30) ? Point(s1.CenterX(), s1.CenterY()) : p);
+    line.Parts().RemoveAll();
+    line.Parts().Add(moved);
+    line.Update();
+    EXPECT_EQ(cables.GetFeatureByKey(line.FeatureKey()).Parts().Item(1).Item(1), Point(100.5, 30.25));
+    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::PartiallyWithin).Count(),
+              2);
+    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::EntirelyWithin).Count(),
+              0);
+}
+
+TEST(Datasets, RowsAreReadByNumberOrNameAndWrittenBackByUpdate) {
+    Map map;
+    Layer& cables = gistest::cableLayer(map);
+    Dataset& ds = map.Datasets().Add(cables, "线路");
+    EXPECT_EQ(&map.Datasets().Item("线路"), &ds);
+    EXPECT_EQ(errorOf([&] { map.Datasets().Item("站点"); }), "地图中没有名为“站点”的数据集");
+
+    // A builder's steps: add, fill column 2 of the new row, update.
+    Feature f = cables.AddFeature(FeatureFactory::CreateLine(Points{{102, 31}, {103, 31}}, Style()));
+    EXPECT_EQ(ds.Value(f, 2), "");
+    RowValues row = ds.RowValues(f);
+    row.Item(1).Value = "光缆数-2条,长度:30KM";
+    row.Item("ocablecode").Value = "C3";
+    EXPECT_EQ(ds.Value(f, 2), ""); // a copy until written back
+    f.Update(true, row);
+    EXPECT_EQ(ds.Value(f, "OcableCode"), "C3");
+    EXPECT_EQ(f.Name(), "光缆数-2条,长度:30KM");
+    EXPECT_EQ(cables.Search(R"(OcableCode = "C3")").Count(), 1);
+    EXPECT_EQ(errorOf([&] { ds.Value(f, 3); }), "数据集“线路”没有第 3 列");
+    EXPECT_EQ(errorOf([&] { ds.Value(f, "StationCode"); }), "数据集“线路”没有列“StationCode”");
+
+    // Datasets hold no rows: removing and binding again loses nothing.
+    map.Datasets().RemoveAll();
+    EXPECT_EQ(map.Datasets().Add(cables, "线路").Value(f, 1), "光缆数-2条,长度:30KM");
+}
+
+// A set found before its features were deleted still answers their rows,
+// so a caller can delete first and read the codes afterwards.
+TEST(Datasets, DeletedFeaturesOfASetStillAnswer) {
+    Map map;
+    Layer& stations = gistest::stationLayer(map);
+    Dataset& ds = map.Datasets().Add(stations, "站点");
+    FeatureSet found = stations.Search(R"(StationCode = "S1" OR StationCode = "S3")");
+    stations.BeginAccess(AccessMode::ReadWrite);
+    for (const Feature& f : found)
+        stations.DeleteFeature(f);
+    stations.EndAccess();
+    EXPECT_EQ(stations.featureCount(), 1);
+    EXPECT_EQ(ds.Value(found.Item(1), 2), "S1");
+    EXPECT_EQ(ds.Value(found.Item(2), "StationCode"), "S3");
+    EXPECT_EQ(found.Item(2).Name(), "丙站");
+    EXPECT_THROW(stations.DeleteFeature(found.Item(1)), GisError);
+    // A set never read before the deletion cannot tell.
+    FeatureSet unread = stations.Search(R"(StationCode = "S2")");
+    stations.DeleteFeature(stations.Search(R"(StationCode = "S2")").Item(1));
+    EXPECT_THROW(unread.Item(1), GisError);
+}
+
+TEST(Selections, AddClearAndForgetDeletedFeatures) {
+    Map map;
+    Layer& stations = gistest::stationLayer(map);
+    Layer& cables = gistest::cableLayer(map, 2);
+    Reports reports(map);
+    auto& sel = stations.Selection();
+    sel.Add(stations.Search(R"(StationCode = "S3" OR StationCode = "S1")"));
+    sel.Add(stations.Search(R"(StationCode = "S1")").Item(1)); // already selected: no change
+    EXPECT_EQ(sel.Count(), 2);
+    EXPECT_EQ(reports.selection, 1);
+    EXPECT_EQ(codeOf(stations, sel.Item(1)), "S1");
+    EXPECT_EQ(errorOf([&] { sel.Add(cables.AllFeatures().Item(1)); }), "只能选择图层“站点”中的要素");
+
+    stations.DeleteFeature(sel.Item(1));
+    EXPECT_EQ(sel.Count(), 1);
+    EXPECT_EQ(codeOf(stations, sel.Item(1)), "S3");
+    sel.Remove(sel.Item(1));
+    sel.Add(stations.Search(R"(StationCode = "S3")"));
+    EXPECT_EQ(sel.ids().size(), 1u); // removed and added again: listed once
+    sel.ClearSelection();
+    sel.ClearSelection();
+    EXPECT_EQ(sel.Count(), 0);
+    EXPECT_EQ(cables.Selection().Count(), 0);
+}
+
+TEST(Batches, ReportOnceAtTheEndAndNest) {
+    Map map;
+    Layer& stations = gistest::stationLayer(map);
+    Reports reports(map);
+    stations.BeginAccess(AccessMode::ReadWrite);
+    stations.BeginAccess(AccessMode::Read);
+    for (int i = 0; i < 50; ++i)
+        stations.AddFeature(FeatureFactory::CreateSymbol({100 + i * 0.01, 32}, Style()));
+    stations.DeleteFeature(stations.Search(R"(StationCode = "S1")").Item(1));
+    stations.Selection().Add(stations.Search(R"(StationCode = "S2")"));
+    stations.EndAccess();
+    EXPECT_EQ(reports.calls, 0);
+    stations.EndAccess();
+    EXPECT_EQ(reports.added, 50);
+    EXPECT_EQ(reports.deleted, 1);
+    EXPECT_EQ(reports.selection, 1);
+    EXPECT_EQ(reports.calls, 3); // one report of each kind
+    stations.EndAccess();       // unmatched: nothing happens
+    EXPECT_EQ(reports.calls, 3);
+    // Outside a batch every edit reports on its own.
+    stations.AddFeature(FeatureFactory::CreateSymbol({100, 33}, Style()));
+    stations.AddFeature(FeatureFactory::CreateSymbol({100, 34}, Style()));
+    EXPECT_EQ(reports.calls, 5);
+}
+
+TEST(Styles, TextFormRoundTripsAndNamesBadKeys) {
+    Style s;
+    s.SymbolBitmapName = "光缆网络_终端站;v2.BMP";
+    s.SymbolBitmapTransparent = true;
+    s.LineColor = rgb(0, 0, 255);
+    s.LinePattern = 64;
+    s.RegionPattern = 0;
+    EXPECT_EQ(styleFromText(styleToText(s)), s);
+    EXPECT_EQ(styleToText(Style()), "");
+    Style dotted;
+    dotted.LinePattern = 13;
+    EXPECT_EQ(styleToText(dotted), "LinePattern=13");
+    EXPECT_EQ(colorToText(255), "#FF0000"); // 0x00BBGGRR: 255 is red
+    EXPECT_EQ(errorOf([] { styleFromText("LineWidht=3"); }), "未知的样式项：LineWidht");
+    EXPECT_EQ(errorOf([] { styleFromText("LineWidth=thick"); }), "样式项 LineWidth 的值不是整数：thick");
+    LabelStyle l;
+    l.FontName = "黑体";
+    l.Bold = true;
+    l.Position = 2;
+    EXPECT_EQ(labelStyleFromText(labelStyleToText(l)), l);
+}

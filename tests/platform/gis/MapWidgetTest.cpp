@@ -1,0 +1,228 @@
+#include "GisTestData.h"
+
+#include "platform/gis/LayerControlDialog.h"
+#include "platform/gis/MapWidget.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace ocable::gis;
+using Action = MapWidget::MouseAction;
+using gistest::codeOf;
+
+namespace {
+
+// An 800 x 600 map widget showing 99..103 E, 29..32 N (0.005 degree a
+// pixel) with the station layer on top of the cable layer:
+//   S1 (100,30) --C1-- S2 (101,30) --C2-- S3 (102,31)
+class MapWidgetTest : public testing::Test {
+protected:
+    void SetUp() override {
+        widget.resize(800, 600);
+        widget.show();
+        QApplication::processEvents(); // exposed: repaint() paints from now on
+        gistest::stationLayer(map());
+        gistest::cableLayer(map(), 2);
+        map().setBounds({99, 29, 103, 32});
+    }
+    Map& map() { return widget.map(); }
+    Layer& stations() { return map().Layers().Item("站点"); }
+    Layer& cables() { return map().Layers().Item("线路"); }
+    QPointF at(double x, double y) { return map().mapToScreen({x, y}); }
+    std::vector<std::string> selected(Layer& layer) {
+        std::vector<std::string> codes;
+        for (int i = 1; i <= layer.Selection().Count(); ++i)
+            codes.push_back(codeOf(layer, layer.Selection().Item(i)));
+        std::sort(codes.begin(), codes.end());
+        return codes;
+    }
+    void click(QPointF p, int shift = 0) {
+        widget.injectMouse(Action::Down, 1, shift, p);
+        widget.injectMouse(Action::Up, 1, shift, p);
+    }
+    void drag(QPointF from, QPointF to, int shift = 0) {
+        widget.injectMouse(Action::Down, 1, shift, from);
+        widget.injectMouse(Action::Move, 1, shift, (from + to) / 2);
+        widget.injectMouse(Action::Move, 1, shift, to);
+        widget.injectMouse(Action::Up, 1, shift, to);
+    }
+
+    MapWidget widget;
+    using Codes = std::vector<std::string>;
+};
+
+} // namespace
+
+TEST_F(MapWidgetTest, ClickSelectsTheSymbolUnderItAlone) {
+    map().setCurrentTool(tools::Select);
+    // S2 sits on the ends of C1 and C2: the symbol, in the upper layer, wins.
+    click(at(101, 30) + QPointF(3, -2));
+    EXPECT_EQ(selected(stations()), Codes{"S2"});
+    EXPECT_EQ(selected(cables()), Codes{});
+    // Halfway along C1 only the cable is near.
+    click(at(100.5, 30) + QPointF(0, 3));
+    EXPECT_EQ(selected(stations()), Codes{});
+    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    // Shift adds; a click on nothing clears everything.
+    click(at(102, 31), 1);
+    EXPECT_EQ(selected(stations()), Codes{"S3"});
+    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    click(at(99.5, 31.5));
+    EXPECT_EQ(stations().Selection().Count() + cables().Selection().Count(), 0);
+    // A layer that cannot be selected is passed over.
+    stations().setSelectable(false);
+    click(at(101, 30));
+    EXPECT_EQ(selected(stations()), Codes{});
+    EXPECT_EQ(cables().Selection().Count(), 1);
+}
+
+TEST_F(MapWidgetTest, OwnerHearsOfTheMouseAfterTheSelectionExists) {
+    std::vector<std::string> heard;
+    QObject::connect(&widget, &MapWidget::MouseDown, [&](int b, int s, double x, double y) {
+        heard.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) + "," +
+                        std::to_string(int(y)) + " selected " + std::to_string(stations().Selection().Count()));
+    });
+    QObject::connect(&widget, &MapWidget::MouseUp, [&](int b, int, double, double) {
+        heard.push_back("up " + std::to_string(b) + " selected " + std::to_string(stations().Selection().Count()));
+    });
+    QObject::connect(&widget, &MapWidget::MouseMove, [&](int b, int, double, double) {
+        heard.push_back("move " + std::to_string(b));
+    });
+    click(at(100, 30), 2);
+    widget.injectMouse(Action::Move, 0, 0, {10, 10});
+    widget.injectMouse(Action::Down, 2, 0, {10, 10});
+    widget.injectMouse(Action::Up, 2, 0, {10, 10});
+    EXPECT_EQ(heard, (std::vector<std::string>{"down 1 2 200,400 selected 1", "up 1 selected 1", "move 0",
+                                               "down 2 0 10,10 selected 1", "up 2 selected 1"}));
+}
+
+TEST_F(MapWidgetTest, AreaToolsSelectWhatTheyCover) {
+    map().setCurrentTool(tools::RectSelect);
+    // From above-left of S1 to below-right of S2: S1, S2 and C1 lie inside.
+    drag(at(99.9, 30.2), at(101.1, 29.8));
+    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2"}));
+    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    drag(at(101.9, 31.1), at(102.1, 30.9), 1); // Shift adds S3
+    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2", "S3"}));
+
+    map().setCurrentTool(tools::RadiusSelect);
+    drag(at(102, 31), at(102, 31) + QPointF(30, 0)); // 0.15 degree round S3
+    EXPECT_EQ(selected(stations()), Codes{"S3"});
+    EXPECT_EQ(selected(cables()), Codes{});
+
+    map().setCurrentTool(tools::PolygonSelect);
+    for (auto p : {at(99.8, 29.8), at(101.3, 29.8), at(101.3, 30.3), at(99.8, 30.3)})
+        click(p);
+    // As the mouse sends it: the last click's press, then the double click there.
+    widget.injectMouse(Action::DoubleClick, 1, 0, at(99.8, 30.3));
+    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2"}));
+    EXPECT_EQ(selected(cables()), Codes{"C1"});
+}
+
+TEST_F(MapWidgetTest, PanningMovesTheKeptPictureAndDrawsOnceOnRelease) {
+    map().setCurrentTool(tools::Pan);
+    widget.layerPicture();
+    const int before = widget.renderCount();
+    int viewChanges = 0;
+    QObject::connect(&widget, &MapWidget::MapViewChanged, [&] { ++viewChanges; });
+    widget.injectMouse(Action::Down, 1, 0, {400, 300});
+    for (int x = 410; x <= 500; x += 10) {
+        widget.injectMouse(Action::Move, 1, 0, {double(x), 300});
+        widget.repaint();
+    }
+    EXPECT_EQ(widget.renderCount(), before);
+    EXPECT_EQ(viewChanges, 0);
+    widget.injectMouse(Action::Up, 1, 0, {500, 320});
+    widget.repaint();
+    EXPECT_EQ(widget.renderCount(), before + 1);
+    EXPECT_EQ(viewChanges, 1);
+    EXPECT_NEAR(map().CenterX(), 101 - 100 * 0.005, 1e-9); // dragged right: the map moved east
+    EXPECT_NEAR(map().CenterY(), 30.5 + 20 * 0.005, 1e-9);
+}
+
+TEST_F(MapWidgetTest, ZoomToolsAndTheWheel) {
+    map().setCurrentTool(tools::ZoomIn);
+    click(at(100, 30));
+    EXPECT_NEAR(map().CenterX(), 100, 1e-9);
+    EXPECT_NEAR(map().Zoom(), 2, 1e-9);
+    drag(at(99.9, 30.1), at(100.3, 29.9)); // a box 0.4 wide
+    EXPECT_NEAR(map().Zoom(), 0.4, 1e-9);
+    EXPECT_NEAR(map().CenterX(), 100.1, 1e-9);
+    map().setCurrentTool(tools::ZoomOut);
+    click(at(100, 30));
+    EXPECT_NEAR(map().Zoom(), 0.8, 1e-9);
+    const QPointF cursor(600, 100);
+    const Point under = map().screenToMap(cursor);
+    widget.injectWheel(2, cursor);
+    EXPECT_NEAR(map().Zoom(), 0.8 / 1.5625, 1e-9);
+    EXPECT_NEAR(map().screenToMap(cursor).x, under.x, 1e-9);
+}
+
+TEST_F(MapWidgetTest, BatchedEditsAreDrawnOnce) {
+    widget.layerPicture();
+    const int before = widget.renderCount();
+    stations().BeginAccess(AccessMode::ReadWrite);
+    for (int i = 0; i < 100; ++i) {
+        stations().AddFeature(FeatureFactory::CreateSymbol({100 + i * 0.01, 31}, Style()));
+        QApplication::processEvents(); // a caller letting its waiting window paint
+        widget.repaint();
+    }
+    EXPECT_EQ(widget.renderCount(), before);
+    stations().EndAccess();
+    widget.repaint();
+    EXPECT_EQ(widget.renderCount(), before + 1);
+    // A selection change only redraws the highlight.
+    stations().Selection().Add(stations().AllFeatures());
+    widget.repaint();
+    EXPECT_EQ(widget.renderCount(), before + 1);
+}
+
+TEST_F(MapWidgetTest, KeysArriveAsVirtualKeyCodesWithTheShiftState) {
+    std::vector<std::pair<int, int>> keys;
+    QObject::connect(&widget, &MapWidget::KeyDown, [&](int key, int shift) { keys.emplace_back(key, shift); });
+    auto press = [&](int key, Qt::KeyboardModifiers m) {
+        QKeyEvent e(QEvent::KeyPress, key, m);
+        QApplication::sendEvent(&widget, &e);
+    };
+    press(Qt::Key_F3, Qt::NoModifier);
+    press(Qt::Key_F, Qt::ControlModifier);
+    press(Qt::Key_W, Qt::ShiftModifier);
+    press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    press(Qt::Key_Left, Qt::AltModifier);
+    EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{114, 0}, {70, 2}, {87, 1}, {70, 3}, {37, 4}}));
+}
+
+TEST_F(MapWidgetTest, CustomPointToolLeavesTheMouseToTheOwner) {
+    map().CreateCustomTool(10, ToolType::Point, 18);
+    map().setCurrentTool(10);
+    EXPECT_EQ(widget.cursor().shape(), Qt::SizeAllCursor);
+    int moves = 0;
+    QObject::connect(&widget, &MapWidget::MouseMove, [&](int button, int, double, double) { moves += button; });
+    const double zoom = map().Zoom();
+    drag(at(100, 30), at(100.5, 30.5));
+    EXPECT_EQ(moves, 2);
+    EXPECT_EQ(stations().Selection().Count(), 0);
+    EXPECT_EQ(map().Zoom(), zoom);
+}
+
+TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
+    {
+        LayerControlDialog dialog(map());
+        dialog.table()->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
+        dialog.reject();
+    }
+    EXPECT_TRUE(stations().Visible());
+    LayerControlDialog dialog(map());
+    QTableWidget* table = dialog.table();
+    EXPECT_EQ(table->item(0, LayerControlDialog::NameColumn)->text(), QStringLiteral("站点"));
+    table->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
+    table->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
+    table->setCurrentCell(0, 0);
+    dialog.moveCurrent(+1);
+    dialog.accept();
+    EXPECT_EQ(map().Layers().Item(1).Name(), "线路");
+    EXPECT_FALSE(stations().Visible());
+    EXPECT_TRUE(cables().AutoLabel());
+}

@@ -1,0 +1,178 @@
+#include "GisTestData.h"
+
+#include "platform/gis/ChineseFonts.h"
+#include "platform/gis/LinePatterns.h"
+#include "platform/gis/MapRenderer.h"
+
+#include <QFontInfo>
+#include <gtest/gtest.h>
+
+using namespace ocable::gis;
+
+namespace {
+
+const QColor kGreen(0, 255, 0);
+
+// A 200 x 200 window showing 100..102 E, 30..32 N (0.01 degree a pixel).
+void smallWindow(Map& map) {
+    map.setViewSize({200, 200});
+    map.setBounds({100, 30, 102, 32});
+}
+
+QImage draw(const Map& map, bool antialias = false) {
+    MapRenderer renderer;
+    RenderOptions options;
+    options.antialias = antialias;
+    options.background = kGreen;
+    return renderer.renderImage(map, options);
+}
+
+// Lengths of the alternating drawn and blank runs along one image row.
+std::vector<int> runs(const QImage& image, int y, int x0, int x1) {
+    std::vector<int> out;
+    // A one-pixel line may land on either row next to its coordinate.
+    auto isDrawn = [&](int x) { return image.pixelColor(x, y) != kGreen || image.pixelColor(x, y - 1) != kGreen; };
+    bool drawn = isDrawn(x0);
+    int length = 0;
+    for (int x = x0; x < x1; ++x) {
+        const bool d = isDrawn(x);
+        if (d != drawn) {
+            out.push_back(drawn ? length : -length);
+            drawn = d;
+            length = 0;
+        }
+        ++length;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(Renderer, BitmapSymbolsFromTheFolderWithTransparentWhite) {
+    Map map;
+    smallWindow(map);
+    map.setSymbolFolder(gistest::sourceData("symbols"));
+    Layer& layer = map.Layers().CreateLayer("站点");
+    Style st;
+    st.SymbolBitmapName = "示例_站点.bmp"; // the file is .BMP
+    st.SymbolBitmapSize = 16;
+    st.SymbolBitmapTransparent = true;
+    layer.AddFeature(FeatureFactory::CreateSymbol({100.5, 31}, st));
+    st.SymbolBitmapTransparent = false;
+    layer.AddFeature(FeatureFactory::CreateSymbol({101.5, 31}, st));
+    st.SymbolBitmapName = "没有的符号.bmp";
+    layer.AddFeature(FeatureFactory::CreateSymbol({101, 30.5}, st));
+    const QImage image = draw(map);
+    // Centres at pixels (50, 100) and (150, 100); the red disc fills the middle.
+    EXPECT_GT(image.pixelColor(50, 100).red(), 150);
+    EXPECT_LT(image.pixelColor(50, 100).green(), 60);
+    EXPECT_EQ(image.pixelColor(50 - 7, 100 - 7), kGreen);             // white corner, transparent
+    EXPECT_EQ(image.pixelColor(150 - 7, 100 - 7), QColor(255, 255, 255)); // white corner, kept
+    EXPECT_NE(image.pixelColor(100, 150), kGreen); // a missing bitmap still shows a mark
+}
+
+TEST(Renderer, EachLinePatternHasItsOwnDashes) {
+    std::vector<std::vector<int>> seen;
+    for (const auto& pattern : linePatterns()) {
+        Map map;
+        smallWindow(map);
+        Style st;
+        st.LinePattern = pattern.number;
+        map.Layers().CreateLayer("线").AddFeature(FeatureFactory::CreateLine(Points{{100, 31}, {102, 31}}, st));
+        const auto r = runs(draw(map), 100, 20, 180);
+        SCOPED_TRACE(pattern.number);
+        if (pattern.number == 1)
+            EXPECT_TRUE(r.empty()) << "solid has no gaps";
+        else
+            EXPECT_GE(r.size(), 6u);
+        for (const auto& other : seen)
+            EXPECT_NE(r, other);
+        seen.push_back(r);
+    }
+    EXPECT_EQ(linePattern(77).number, 1); // unknown numbers draw solid
+}
+
+TEST(Renderer, LayerOneIsDrawnOnTop) {
+    Map map;
+    smallWindow(map);
+    Style red, blue;
+    red.RegionColor = rgb(255, 0, 0);
+    blue.RegionColor = rgb(0, 0, 255);
+    map.Layers().CreateLayer("上").AddFeature(FeatureFactory::CreateRegion(Rectangle(100.5, 30.5, 101.5, 31.5), red));
+    map.Layers().CreateLayer("下", 2).AddFeature(FeatureFactory::CreateRegion(Rectangle(100, 30, 102, 32), blue));
+    EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(255, 0, 0));
+    map.Layers().Move(2, 1);
+    EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(0, 0, 255));
+    map.Layers().Item("下").setVisible(false);
+    EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(255, 0, 0));
+}
+
+TEST(Renderer, LabelsAvoidEachOtherAndAreCulledWhenCrowded) {
+    Map map;
+    map.setViewSize({400, 300});
+    map.setBounds({100, 30, 104, 33});
+    Layer& layer = map.Layers().CreateLayer("站点", 1, {"名称", "Code"});
+    layer.setAutoLabel(true);
+    layer.BeginAccess();
+    for (int i = 0; i < 200; ++i) // a crowd in one corner: 200 labels cannot fit
+        layer.AddFeature(FeatureFactory::CreateSymbol({100.2 + (i % 20) * 0.01, 30.2 + (i / 20) * 0.01}, Style()),
+                         RowValues(layer.columns(), {"站" + std::to_string(i), ""}));
+    for (int i = 0; i < 5; ++i) // five apart from each other
+        layer.AddFeature(FeatureFactory::CreateSymbol({101 + i * 0.6, 32}, Style()),
+                         RowValues(layer.columns(), {"远站" + std::to_string(i), ""}));
+    layer.EndAccess();
+    MapRenderer renderer;
+    renderer.renderImage(map);
+    const int crowded = renderer.stats().labels;
+    EXPECT_GE(crowded, 6);
+    EXPECT_LT(crowded, 30);
+
+    LabelStyle once = layer.LabelStyle();
+    once.Overlap = true;
+    layer.setLabelStyle(once);
+    renderer.renderImage(map);
+    EXPECT_EQ(renderer.stats().labels, 205);
+    once.Duplicate = false;
+    layer.setLabelStyle(once);
+    layer.AddFeature(FeatureFactory::CreateSymbol({101, 31}, Style()), RowValues(layer.columns(), {"远站0", ""}));
+    renderer.renderImage(map);
+    EXPECT_EQ(renderer.stats().labels, 205); // the repeated text is shown once
+}
+
+TEST(Renderer, DrawsOnlyNearTheViewAndKeepsLongLinesInDeepZoom) {
+    Map map;
+    map.setViewSize({200, 200});
+    Layer& layer = map.Layers().CreateLayer("线");
+    layer.BeginAccess();
+    for (int i = 0; i < 1000; ++i)
+        layer.AddFeature(FeatureFactory::CreateSymbol({80 + i * 0.05, 20}, Style()));
+    layer.EndAccess();
+    Style wide;
+    wide.LineWidth = 3;
+    layer.AddFeature(FeatureFactory::CreateLine(Points{{0, 0}, {120, 60}}, wide));
+    // About 2 m across, on the long line.
+    map.setCenter(100, 50);
+    map.setZoom(2e-5);
+    MapRenderer renderer;
+    const QImage image = renderer.renderImage(map);
+    EXPECT_EQ(renderer.stats().features, 1);
+    EXPECT_EQ(image.pixelColor(100, 100), QColor(0, 0, 0));
+}
+
+TEST(Renderer, SelectionIsHighlightedWhereItIs) {
+    Map map;
+    smallWindow(map);
+    Layer& stations = gistest::stationLayer(map);
+    const QImage plain = draw(map, true);
+    stations.Selection().Add(stations.Search(R"(StationCode = "S1")"));
+    const QImage selected = draw(map, true);
+    // S1 at (100, 30) is the window's bottom-left corner.
+    EXPECT_NE(plain.pixelColor(5, 195), selected.pixelColor(5, 195));
+    EXPECT_EQ(plain.copy(60, 0, 140, 140), selected.copy(60, 0, 140, 140));
+}
+
+TEST(Renderer, ChineseFontNamesResolveToInstalledCjkFonts) {
+    installChineseFontSubstitutions();
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("宋体"))).family(), QStringLiteral("Noto Serif CJK SC"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Microsoft YaHei"))).family(), QStringLiteral("Noto Sans CJK SC"));
+}

@@ -1,0 +1,143 @@
+#include "GisTestData.h"
+
+#include "platform/gis/GisError.h"
+#include "platform/gis/SearchExpression.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace ocable::gis;
+using gistest::codeOf;
+
+namespace {
+
+std::vector<std::string> codesOf(const Layer& layer, const FeatureSet& set) {
+    std::vector<std::string> codes;
+    for (const Feature& f : set)
+        codes.push_back(codeOf(layer, f));
+    return codes;
+}
+
+std::string messageOf(std::string_view expression) {
+    try {
+        parseSearchExpression(expression);
+    } catch (const GisError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(SearchExpression, ReadsTheFormsTheCallersBuild) {
+    struct Case {
+        const char* name;
+        const char* text;
+        std::vector<SearchTerm> terms;
+    };
+    const Case cases[] = {
+        {"single", R"(StationCode = "S1")", {{"StationCode", "S1"}}},
+        {"noBlanks", R"(StationCode="S1")", {{"StationCode", "S1"}}},
+        // A list built with " OR Code = ..." and cut by three characters.
+        {"cutList", R"( OcableCode = "a" OR OcableCode = "b")", {{"OcableCode", "a"}, {"OcableCode", "b"}}},
+        {"lowerOr", R"(objCode = "x" or OBJCODE = "y")", {{"objCode", "x"}, {"OBJCODE", "y"}}},
+        {"extraBlanks", "  a  =  \"1\"   Or\tb = \"2\"  ", {{"a", "1"}, {"b", "2"}}},
+        {"blanksInsideValueKept", R"(a = " x ")", {{"a", " x "}}},
+        {"emptyValue", R"(a = "")", {{"a", ""}}},
+        {"doubledQuote", R"(a = "say ""hi""")", {{"a", "say \"hi\""}}},
+        {"chineseColumn", R"(名称 = "北京")", {{"名称", "北京"}}},
+        {"orInsideValue", R"(a = "x OR b = y")", {{"a", "x OR b = y"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(parseSearchExpression(c.text), c.terms);
+    }
+}
+
+TEST(SearchExpression, RejectsMalformedTextSayingWhatWasExpectedWhere) {
+    EXPECT_EQ(messageOf("   "), "搜索条件为空");
+    EXPECT_EQ(messageOf(R"(Code "a")"), "搜索条件有误：第 6 个字符处应为“=”（Code \"a\"）");
+    EXPECT_EQ(messageOf("Code = a"), "搜索条件有误：第 8 个字符处应为带双引号的值（Code = a）");
+    EXPECT_EQ(messageOf(R"(Code = "a)"), "搜索条件有误：第 10 个字符处应为结尾的双引号（Code = \"a）");
+    EXPECT_EQ(messageOf(R"(Code = "a" AND b = "c")"),
+              "搜索条件有误：第 12 个字符处应为OR（Code = \"a\" AND b = \"c\"）");
+    EXPECT_EQ(messageOf(R"(Code = "a" OR)"), "搜索条件有误：第 14 个字符处应为列名（Code = \"a\" OR）");
+    EXPECT_EQ(messageOf(R"(= "a")"), "搜索条件有误：第 1 个字符处应为列名（= \"a\"）");
+    // Positions count characters, not UTF-8 bytes.
+    EXPECT_EQ(messageOf(R"(名称 "a")"), "搜索条件有误：第 4 个字符处应为“=”（名称 \"a\"）");
+}
+
+TEST(LayerSearch, MatchesColumnsInAnyCaseAndValuesExactly) {
+    Map map;
+    Layer& layer = gistest::stationLayer(map);
+    EXPECT_EQ(codesOf(layer, layer.Search(R"(stationcode = "S2")")), std::vector<std::string>{"S2"});
+    EXPECT_EQ(layer.Search(R"(StationCode = "s2")").Count(), 0);
+    EXPECT_EQ(layer.Search(R"(StationCode = "S2 ")").Count(), 0);
+    EXPECT_EQ(codesOf(layer, layer.Search(R"(名称 = "丙站")")), std::vector<std::string>{"S3"});
+    // Results come in layer order, each feature once.
+    EXPECT_EQ(codesOf(layer, layer.Search(R"(StationCode = "S3" OR StationCode = "S1" OR StationCode = "S3")")),
+              (std::vector<std::string>{"S1", "S3"}));
+}
+
+TEST(LayerSearch, UnknownColumnNamesTheLayerAndTheColumn) {
+    Map map;
+    Layer& layer = gistest::stationLayer(map);
+    try {
+        layer.Search(R"(StationCode = "S1" OR OcableCode = "C1")");
+        FAIL() << "no error";
+    } catch (const GisError& e) {
+        EXPECT_STREQ(e.what(), "图层“站点”没有列“OcableCode”");
+    }
+}
+
+// The index must answer exactly what a scan of every row answers, also
+// after rows change, features go and come, and the layer compacts.
+TEST(LayerSearch, IndexAgreesWithScanThroughEdits) {
+    Map map;
+    Layer& layer = map.Layers().CreateLayer("线路", 1, {"Label", "Code"}, LayerKind::Line);
+    std::mt19937 rng(7);
+    auto code = [&] { return "C" + std::to_string(rng() % 300); }; // many duplicates
+    auto addOne = [&] {
+        const double x = 100 + rng() % 1000 / 100.0;
+        layer.AddFeature(FeatureFactory::CreateLine(Points{{x, 30}, {x + 0.1, 30.1}}, Style()),
+                         RowValues(layer.columns(), {std::to_string(rng() % 5), code()}));
+    };
+    auto check = [&](const char* stage) {
+        SCOPED_TRACE(stage);
+        for (int i = 0; i < 40; ++i) {
+            std::string expr = "Code = \"" + code() + "\"";
+            for (int k = rng() % 4; k > 0; --k)
+                expr += " OR code = \"" + code() + "\"";
+            expr += " OR Label = \"" + std::to_string(rng() % 7) + "\"";
+            ASSERT_EQ(layer.Search(expr).ids(), layer.searchByScan(expr).ids()) << expr;
+        }
+    };
+    layer.BeginAccess();
+    for (int i = 0; i < 3000; ++i)
+        addOne();
+    layer.EndAccess();
+    check("built");
+
+    auto all = layer.AllFeatures();
+    layer.BeginAccess();
+    for (int i = 1; i <= all.Count(); i += 3) {
+        Feature f = all.Item(i);
+        RowValues row(layer.columns(), f.carriedRow());
+        row.Item("Code").Value = code();
+        f.Update(true, row);
+    }
+    layer.EndAccess();
+    check("updated");
+
+    // Deleting more than half makes the layer compact: slots move, ids stay.
+    layer.BeginAccess();
+    for (int i = 1; i <= all.Count(); ++i)
+        if (i % 5 != 0)
+            layer.DeleteFeature(all.Item(i));
+    for (int i = 0; i < 500; ++i)
+        addOne();
+    layer.EndAccess();
+    check("compacted");
+    EXPECT_EQ(layer.featureCount(), 3000 / 5 + 500);
+}

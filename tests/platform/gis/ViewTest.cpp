@@ -1,0 +1,83 @@
+#include "platform/gis/GisError.h"
+#include "platform/gis/Map.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable::gis;
+
+namespace {
+
+// An 800 x 600 window.
+void window(Map& map) { map.setViewSize({800, 600}); }
+
+} // namespace
+
+TEST(View, BoundsFitTheRectangleIntoTheWindow) {
+    Map map;
+    window(map);
+    int changes = 0;
+    QObject::connect(&map, &Map::viewChanged, [&] { ++changes; });
+    // A wide rectangle fills the width; its height is centred.
+    map.setBounds(Rectangle(118, 40, 110, 30)); // corners in any order
+    EXPECT_DOUBLE_EQ(map.CenterX(), 114);
+    EXPECT_DOUBLE_EQ(map.CenterY(), 35);
+    const Rectangle shown = map.Bounds();
+    EXPECT_NEAR(shown.Width(), 13.333333, 1e-6); // 10 high at 600 px -> 1/60 degree a pixel
+    EXPECT_NEAR(shown.Height(), 10, 1e-9);
+    EXPECT_TRUE(shown.contains(Rectangle(110, 30, 118, 40)));
+    EXPECT_EQ(changes, 1);
+
+    // A single located station: centre on it, keep the scale.
+    map.setBounds(Rectangle(116.4, 39.9, 116.4, 39.9));
+    EXPECT_DOUBLE_EQ(map.CenterX(), 116.4);
+    EXPECT_NEAR(map.Bounds().Width(), 13.333333, 1e-6);
+    // A horizontal segment fits on its width.
+    map.setBounds(Rectangle(100, 30, 108, 30));
+    EXPECT_NEAR(map.Bounds().Width(), 8, 1e-9);
+}
+
+TEST(View, ScreenAndMapCoordinatesConvertBothWays) {
+    Map map;
+    window(map);
+    map.setBounds(Rectangle(100, 30, 108, 36)); // 0.01 degree a pixel
+    double sx = 0, sy = 0, mx = 0, my = 0;
+    map.ConvertCoord(sx, sy, mx, my, ConvertDirection::ScreenToMap);
+    EXPECT_NEAR(mx, 100, 1e-9); // top-left pixel: west, north
+    EXPECT_NEAR(my, 36, 1e-9);
+    mx = 104.5;
+    my = 31;
+    map.ConvertCoord(sx, sy, mx, my, ConvertDirection::MapToScreen);
+    EXPECT_NEAR(sx, 450, 1e-9);
+    EXPECT_NEAR(sy, 500, 1e-9);
+    const Point back = map.screenToMap(map.mapToScreen({103.21, 33.07}));
+    EXPECT_NEAR(back.x, 103.21, 1e-12);
+    EXPECT_NEAR(back.y, 33.07, 1e-12);
+
+    // Zooming at a pixel keeps the map point under it.
+    const Point before = map.screenToMap({200, 150});
+    map.zoomAt(2, {200, 150});
+    const Point after = map.screenToMap({200, 150});
+    EXPECT_NEAR(after.x, before.x, 1e-9);
+    EXPECT_NEAR(after.y, before.y, 1e-9);
+    EXPECT_NEAR(map.Bounds().Width(), 4, 1e-9);
+}
+
+TEST(View, DistanceIsGeodesicOnWgs84InKilometres) {
+    Map map;
+    EXPECT_NEAR(map.Distance(116.4074, 39.9042, 121.4737, 31.2304), 1065.85, 0.01); // Beijing - Shanghai
+    EXPECT_NEAR(map.Distance(0, 0, 1, 0), 111.319, 0.001);                         // a degree on the equator
+    EXPECT_DOUBLE_EQ(map.Distance(116, 40, 116, 40), 0);
+}
+
+TEST(Tools, StandardAndCreatedToolsOnly) {
+    Map map;
+    EXPECT_EQ(map.CurrentTool(), tools::Select);
+    EXPECT_THROW(map.setCurrentTool(10), GisError);
+    map.CreateCustomTool(10, ToolType::Point, 18);
+    map.setCurrentTool(10);
+    EXPECT_EQ(map.CurrentTool(), 10);
+    EXPECT_EQ(map.customTool(10)->cursor, 18);
+    map.setCurrentTool(tools::PolygonSelect);
+    EXPECT_THROW(map.setCurrentTool(1002), GisError);
+    EXPECT_THROW(map.CreateCustomTool(1003, ToolType::Point, 2), GisError);
+}
