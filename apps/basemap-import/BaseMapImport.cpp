@@ -21,12 +21,10 @@ namespace fs = std::filesystem;
 
 QJsonDocument readJson(const fs::path& path) {
     QFile file(QString::fromStdString(path.string()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + path.string());
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + path.string());
     QJsonParseError error;
     QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-    if (doc.isNull())
-        throw std::runtime_error(path.string() + ": " + error.errorString().toStdString());
+    if (doc.isNull()) throw std::runtime_error(path.string() + ": " + error.errorString().toStdString());
     return doc;
 }
 
@@ -52,8 +50,7 @@ std::map<QString, QString> readPlaceList(const fs::path& path) {
 
 std::pair<std::int64_t, std::int64_t> offsetPair(const QJsonValue& v) {
     const QJsonArray a = v.toArray();
-    if (a.size() != 2)
-        throw std::runtime_error("echarts encodeOffsets entry is not a pair");
+    if (a.size() != 2) throw std::runtime_error("echarts encodeOffsets entry is not a pair");
     return {a[0].toInteger(), a[1].toInteger()};
 }
 
@@ -90,12 +87,10 @@ CleanResult cleanPolygons(const std::vector<Polygon>& raw, int decimals) {
     CleanResult result;
     for (const Polygon& p : raw) {
         Polygon clean{cleanRing(p.outer, decimals, true), {}};
-        if (clean.outer.empty())
-            continue;
+        if (clean.outer.empty()) continue;
         for (const Ring& hole : p.holes) {
             Ring h = cleanRing(hole, decimals, false);
-            if (!h.empty())
-                clean.holes.push_back(std::move(h));
+            if (!h.empty()) clean.holes.push_back(std::move(h));
         }
         result.holes += static_cast<int>(clean.holes.size());
         result.vertices += static_cast<int>(clean.outer.size()) - 1;
@@ -108,17 +103,21 @@ CleanResult cleanPolygons(const std::vector<Polygon>& raw, int decimals) {
 
 bool polygonsContain(const std::vector<Polygon>& polygons, LngLat p) {
     for (const Polygon& poly : polygons) {
-        if (!ringContains(poly.outer, p))
-            continue;
-        if (std::none_of(poly.holes.begin(), poly.holes.end(), [&](const Ring& h) { return ringContains(h, p); }))
+        if (!ringContains(poly.outer, p)) continue;
+        if (std::none_of(poly.holes.begin(), poly.holes.end(),
+                         [&](const Ring& h) { return ringContains(h, p); }))
             return true;
     }
     return false;
 }
 
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString twoDigits(int n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
-QString provinceOf(const QString& gbcode) { return gbcode.left(2) + QStringLiteral("0000"); }
+QString provinceOf(const QString& gbcode) {
+    return gbcode.left(2) + QStringLiteral("0000");
+}
 
 struct City {
     QString gbcode;
@@ -142,11 +141,13 @@ ImportSummary importBaseMap(const ImportOptions& options) {
 
     std::map<QString, QString> provinceRegion; // GB code -> XZ01nn, in GB order
     for (const auto& [code, name] : gbProvinces)
-        provinceRegion[code] = QStringLiteral("XZ01") + twoDigits(static_cast<int>(provinceRegion.size()) + 1);
+        provinceRegion[code] =
+            QStringLiteral("XZ01") + twoDigits(static_cast<int>(provinceRegion.size()) + 1);
 
     // Provinces.
     std::map<QString, std::pair<GeoFeature, std::vector<Polygon>>> provinces; // by GB code
-    for (const QJsonValue& f : readJson(mapDir / "china.json").object()[QStringLiteral("features")].toArray()) {
+    for (const QJsonValue& f :
+         readJson(mapDir / "china.json").object()[QStringLiteral("features")].toArray()) {
         const QJsonObject feature = f.toObject();
         const QString id = feature[QStringLiteral("id")].toString();
         const QString shortName = feature[QStringLiteral("properties")][QStringLiteral("name")].toString();
@@ -173,7 +174,8 @@ ImportSummary importBaseMap(const ImportOptions& options) {
     for (auto& [code, entry] : provinces)
         provinceFeatures.push_back(entry.first);
     summary.provinces = static_cast<int>(provinceFeatures.size());
-    writeFile(options.outDir / "provinces.geojson", featureCollectionJson(provinceFeatures, options.decimals));
+    writeFile(options.outDir / "provinces.geojson",
+              featureCollectionJson(provinceFeatures, options.decimals));
 
     // National outline.
     std::vector<GeoFeature> outline;
@@ -213,8 +215,8 @@ ImportSummary importBaseMap(const ImportOptions& options) {
         else {
             for (const auto& [code, cityName] : gbCities) {
                 if (code.left(2) == id.left(2) && !claimed.count(code) && cityName.startsWith(shortName)) {
-                    summary.notes.push_back("city " + shortName.toStdString() + " recoded " + id.toStdString() +
-                                            " -> " + code.toStdString());
+                    summary.notes.push_back("city " + shortName.toStdString() + " recoded " +
+                                            id.toStdString() + " -> " + code.toStdString());
                     id = code;
                     name = cityName;
                     claimed.insert(code);
@@ -241,7 +243,8 @@ ImportSummary importBaseMap(const ImportOptions& options) {
         city.regionCode = provinceRegion.at(province) + twoDigits(++rankInProvince[province]);
         if (auto p = provinces.find(province);
             p != provinces.end() && !polygonsContain(p->second.second, {city.lng, city.lat}))
-            summary.notes.push_back("seat of " + city.name.toStdString() + " lies outside its province polygon");
+            summary.notes.push_back("seat of " + city.name.toStdString() +
+                                    " lies outside its province polygon");
         cityCsv += (QStringList{city.name, city.shortName, code, province, city.regionCode,
                                 coordinateText(city.lng, 6), coordinateText(city.lat, 6)}
                         .join(u',') +
@@ -257,10 +260,8 @@ ImportSummary importBaseMap(const ImportOptions& options) {
         if (cities.count(code) || name == u"市辖区")
             continue; // a county-level city under its province is a city of its own; 市辖区 is no place
         QString parent = code.left(4) + QStringLiteral("00");
-        if (!cities.count(parent))
-            parent = provinceOf(code);
-        if (!cities.count(parent))
-            continue;
+        if (!cities.count(parent)) parent = provinceOf(code);
+        if (!cities.count(parent)) continue;
         districtCsv += (QStringList{name, code, parent}.join(u',') + u'\n').toUtf8();
         ++summary.districts;
     }

@@ -6,7 +6,9 @@ namespace ocable::basemap {
 
 namespace {
 
-std::int64_t unzigzag(std::int64_t v) { return (v >> 1) ^ (-(v & 1)); }
+std::int64_t unzigzag(std::int64_t v) {
+    return (v >> 1) ^ (-(v & 1));
+}
 
 } // namespace
 

@@ -11,11 +11,9 @@ QString coordinateText(double v, int decimals) {
     if (s.contains(u'.')) {
         while (s.endsWith(u'0'))
             s.chop(1);
-        if (s.endsWith(u'.'))
-            s.chop(1);
+        if (s.endsWith(u'.')) s.chop(1);
     }
-    if (s == u"-0")
-        s = QStringLiteral("0");
+    if (s == u"-0") s = QStringLiteral("0");
     return s;
 }
 
@@ -30,8 +28,7 @@ QString jsonString(const QString& s) {
 void appendRing(QString& out, const Ring& ring, int decimals) {
     out += u'[';
     for (std::size_t i = 0; i < ring.size(); ++i) {
-        if (i > 0)
-            out += u',';
+        if (i > 0) out += u',';
         out += u'[' + coordinateText(ring[i].lng, decimals) + u',' + coordinateText(ring[i].lat, decimals) +
                u']';
     }
@@ -46,14 +43,12 @@ QByteArray featureCollectionJson(const std::vector<GeoFeature>& features, int de
         const GeoFeature& feature = features[f];
         out += QStringLiteral("{\"type\":\"Feature\",\"properties\":{");
         for (std::size_t p = 0; p < feature.properties.size(); ++p) {
-            if (p > 0)
-                out += u',';
+            if (p > 0) out += u',';
             out += jsonString(feature.properties[p].first) + u':' + jsonString(feature.properties[p].second);
         }
         out += QStringLiteral("},\"geometry\":{\"type\":\"MultiPolygon\",\"coordinates\":[");
         for (std::size_t g = 0; g < feature.polygons.size(); ++g) {
-            if (g > 0)
-                out += u',';
+            if (g > 0) out += u',';
             out += u'[';
             appendRing(out, feature.polygons[g].outer, decimals);
             for (const Ring& hole : feature.polygons[g].holes) {

@@ -46,8 +46,7 @@ std::vector<Polygon> assemblePolygons(const std::vector<Ring>& rings) {
     std::vector<std::ptrdiff_t> innermost(n, -1);
     for (std::size_t i = 0; i < n; ++i) {
         for (std::size_t j = 0; j < n; ++j) {
-            if (i == j || area[j] <= area[i] || !allVerticesInside(rings[i], rings[j]))
-                continue;
+            if (i == j || area[j] <= area[i] || !allVerticesInside(rings[i], rings[j])) continue;
             ++depth[i];
             if (innermost[i] < 0 || area[j] < area[static_cast<std::size_t>(innermost[i])])
                 innermost[i] = static_cast<std::ptrdiff_t>(j);
@@ -77,16 +76,13 @@ Ring cleanRing(const Ring& ring, int decimals, bool outer) {
     out.reserve(ring.size() + 1);
     for (const LngLat& p : ring) {
         const LngLat q{std::round(p.lng * scale) / scale, std::round(p.lat * scale) / scale};
-        if (out.empty() || !(out.back() == q))
-            out.push_back(q);
+        if (out.empty() || !(out.back() == q)) out.push_back(q);
     }
     while (out.size() > 1 && out.front() == out.back())
         out.pop_back();
-    if (out.size() < 3)
-        return {};
+    if (out.size() < 3) return {};
     const bool ccw = ringSignedArea2(out) > 0;
-    if (ccw != outer)
-        std::reverse(out.begin(), out.end());
+    if (ccw != outer) std::reverse(out.begin(), out.end());
     out.push_back(out.front());
     return out;
 }

@@ -29,8 +29,7 @@ bool Province::contains(GeoPoint p) const {
     for (const GeoPolygon& poly : polygons) {
         if (p.lng < poly.minLng || p.lng > poly.maxLng || p.lat < poly.minLat || p.lat > poly.maxLat)
             continue;
-        if (!ringContains(poly.outer, p))
-            continue;
+        if (!ringContains(poly.outer, p)) continue;
         if (std::none_of(poly.holes.begin(), poly.holes.end(),
                          [&](const GeoRing& h) { return ringContains(h, p); }))
             return true;
@@ -40,15 +39,13 @@ bool Province::contains(GeoPoint p) const {
 
 const Province& BaseMap::provinceOf(const City& city) const {
     for (const Province& p : provinces)
-        if (p.gbcode == city.provinceGb)
-            return p;
+        if (p.gbcode == city.provinceGb) return p;
     throw std::runtime_error("city " + city.name + " has no province");
 }
 
 const Province* BaseMap::provinceByRegion(const std::string& regionCode) const {
     for (const Province& p : provinces)
-        if (p.regionCode == regionCode)
-            return &p;
+        if (p.regionCode == regionCode) return &p;
     return nullptr;
 }
 
@@ -58,8 +55,7 @@ namespace fs = std::filesystem;
 
 std::vector<std::vector<std::string>> readCsv(const fs::path& path, std::size_t columns) {
     std::ifstream in(path);
-    if (!in)
-        throw std::runtime_error("cannot read " + path.string());
+    if (!in) throw std::runtime_error("cannot read " + path.string());
     std::vector<std::vector<std::string>> rows;
     std::string line;
     bool header = true;
@@ -68,15 +64,13 @@ std::vector<std::vector<std::string>> readCsv(const fs::path& path, std::size_t 
             header = false;
             continue;
         }
-        if (line.empty())
-            continue;
+        if (line.empty()) continue;
         std::vector<std::string> fields;
         std::stringstream ss(line);
         std::string field;
         while (std::getline(ss, field, ','))
             fields.push_back(field);
-        if (fields.size() != columns)
-            throw std::runtime_error(path.string() + ": bad line: " + line);
+        if (fields.size() != columns) throw std::runtime_error(path.string() + ": bad line: " + line);
         rows.push_back(std::move(fields));
     }
     return rows;
@@ -98,12 +92,10 @@ BaseMap loadBaseMap(const fs::path& folder) {
     BaseMap map;
     const fs::path geojson = folder / "provinces.geojson";
     QFile file(QString::fromStdString(geojson.string()));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + geojson.string());
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + geojson.string());
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-    if (doc.isNull())
-        throw std::runtime_error(geojson.string() + ": " + error.errorString().toStdString());
+    if (doc.isNull()) throw std::runtime_error(geojson.string() + ": " + error.errorString().toStdString());
     for (const QJsonValue& f : doc.object()[QStringLiteral("features")].toArray()) {
         const QJsonObject props = f[QStringLiteral("properties")].toObject();
         Province p;
@@ -111,7 +103,8 @@ BaseMap loadBaseMap(const fs::path& folder) {
         p.shortName = props[QStringLiteral("short_name")].toString().toStdString();
         p.gbcode = props[QStringLiteral("gbcode")].toString().toStdString();
         p.regionCode = props[QStringLiteral("code")].toString().toStdString();
-        for (const QJsonValue& poly : f[QStringLiteral("geometry")][QStringLiteral("coordinates")].toArray()) {
+        for (const QJsonValue& poly :
+             f[QStringLiteral("geometry")][QStringLiteral("coordinates")].toArray()) {
             const QJsonArray rings = poly.toArray();
             GeoPolygon g;
             g.outer = toRing(rings.at(0).toArray());
@@ -140,8 +133,7 @@ BaseMap loadBaseMap(const fs::path& folder) {
     }
     for (auto& row : readCsv(folder / "districts.csv", 3)) {
         auto it = cityIndex.find(row[2]);
-        if (it != cityIndex.end())
-            map.cities[it->second].districts.push_back({row[0], row[1]});
+        if (it != cityIndex.end()) map.cities[it->second].districts.push_back({row[0], row[1]});
     }
     for (std::size_t i = 0; i < map.cities.size(); ++i) {
         auto p = std::find_if(map.provinces.begin(), map.provinces.end(),

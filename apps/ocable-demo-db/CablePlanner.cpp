@@ -75,8 +75,7 @@ std::pair<double, double> planar(GeoPoint origin, GeoPoint p) {
 void layCity(const City& city, const std::vector<std::size_t>& members, CableBuilder& builder, Random& rng,
              Network& net) {
     const std::size_t n = members.size();
-    if (n < 2)
-        return;
+    if (n < 2) return;
     std::vector<std::pair<double, double>> xy;
     double maxR = 1;
     for (std::size_t id : members) {
@@ -98,8 +97,7 @@ void layCity(const City& city, const std::vector<std::size_t>& members, CableBui
     }
     // Cross links turn the tree into a mesh, as protection routes would.
     for (std::size_t i = 0; i < n; ++i) {
-        if (!rng.chance(0.5))
-            continue;
+        if (!rng.chance(0.5)) continue;
         const auto near = grid.nearestK(xy[i].first, xy[i].second, 1, [&](std::size_t j) {
             return j != i && !builder.linked(members[i], members[j]);
         });
@@ -110,12 +108,11 @@ void layCity(const City& city, const std::vector<std::size_t>& members, CableBui
 
 // Minimum spanning tree (Prim) over points, then each point's second
 // nearest neighbour with the given chance.
-std::vector<std::pair<std::size_t, std::size_t>> trunkPlan(const std::vector<GeoPoint>& pts, double extraChance,
-                                                           double extraLimitKm, Random& rng) {
+std::vector<std::pair<std::size_t, std::size_t>>
+trunkPlan(const std::vector<GeoPoint>& pts, double extraChance, double extraLimitKm, Random& rng) {
     std::vector<std::pair<std::size_t, std::size_t>> edges;
     const std::size_t n = pts.size();
-    if (n < 2)
-        return edges;
+    if (n < 2) return edges;
     std::vector<bool> in(n, false);
     std::vector<double> dist(n, 1e18);
     std::vector<std::size_t> from(n, 0);
@@ -123,11 +120,9 @@ std::vector<std::pair<std::size_t, std::size_t>> trunkPlan(const std::vector<Geo
     for (std::size_t step = 0; step < n; ++step) {
         std::size_t u = n;
         for (std::size_t v = 0; v < n; ++v)
-            if (!in[v] && (u == n || dist[v] < dist[u]))
-                u = v;
+            if (!in[v] && (u == n || dist[v] < dist[u])) u = v;
         in[u] = true;
-        if (step > 0)
-            edges.push_back({from[u], u});
+        if (step > 0) edges.push_back({from[u], u});
         for (std::size_t v = 0; v < n; ++v) {
             const double d = distanceKm(pts[u], pts[v]);
             if (!in[v] && d < dist[v]) {
@@ -142,12 +137,12 @@ std::vector<std::pair<std::size_t, std::size_t>> trunkPlan(const std::vector<Geo
     for (std::size_t u = 0; u < n; ++u) {
         std::vector<std::pair<double, std::size_t>> byDistance;
         for (std::size_t v = 0; v < n; ++v)
-            if (v != u)
-                byDistance.push_back({distanceKm(pts[u], pts[v]), v});
+            if (v != u) byDistance.push_back({distanceKm(pts[u], pts[v]), v});
         std::sort(byDistance.begin(), byDistance.end());
         for (std::size_t k = 0; k < std::min<std::size_t>(2, byDistance.size()); ++k) {
             const std::size_t v = byDistance[k].second;
-            if (byDistance[k].first < extraLimitKm && !have.count(std::minmax(u, v)) && rng.chance(extraChance)) {
+            if (byDistance[k].first < extraLimitKm && !have.count(std::minmax(u, v)) &&
+                rng.chance(extraChance)) {
                 have.insert(std::minmax(u, v));
                 edges.push_back({u, v});
             }
@@ -173,12 +168,9 @@ OptText pickLayMode(CableKind kind, Random& rng) {
         break;
     }
     const std::size_t i = rng.weighted(w);
-    if (i < 6)
-        return family[i];
-    if (i == 6)
-        return std::string();
-    if (i == 7)
-        return &family == &codes::kLayModesOld ? codes::kLayTunnel : codes::kLayBridge;
+    if (i < 6) return family[i];
+    if (i == 6) return std::string();
+    if (i == 7) return &family == &codes::kLayModesOld ? codes::kLayTunnel : codes::kLayBridge;
     return std::nullopt;
 }
 
@@ -209,7 +201,9 @@ void assignAttributes(const BaseMap& map, Cable& c, Random& rng, Network& net) {
         break;
     case CableKind::LocalCore: {
         const double r = rng.uniform();
-        c.resLevel = r < 0.84 ? codes::kLevelLocal : r < 0.99 ? codes::kSysLocalCore : codes::kLevelAccessCable;
+        c.resLevel = r < 0.84   ? codes::kLevelLocal
+                     : r < 0.99 ? codes::kSysLocalCore
+                                : codes::kLevelAccessCable;
         c.sysLevel = codes::kSysLocalCore;
         factor = rng.uniform(1.2, 1.7);
         c.fiberNum = rng.chance(0.5) ? 24 : 48;
@@ -217,11 +211,11 @@ void assignAttributes(const BaseMap& map, Cable& c, Random& rng, Network& net) {
     }
     case CableKind::Access: {
         const double r = rng.uniform();
-        c.resLevel = r < 0.55   ? OptText(codes::kLevelLocal)
-                     : r < 0.82 ? OptText(codes::kSysLocalAggregation)
+        c.resLevel = r < 0.55    ? OptText(codes::kLevelLocal)
+                     : r < 0.82  ? OptText(codes::kSysLocalAggregation)
                      : r < 0.985 ? OptText(codes::kSysLocalAccess)
                      : r < 0.995 ? OptText(codes::kLevelAccessCable)
-                                : std::nullopt;
+                                 : std::nullopt;
         const double s = rng.uniform();
         c.sysLevel = s < 0.6    ? OptText(codes::kSysLocalAggregation)
                      : s < 0.95 ? OptText(codes::kSysLocalAccess)
@@ -261,8 +255,7 @@ void ensureValues(Network& net, const std::vector<std::size_t>& pool, std::size_
     for (const OptText& value : required) {
         while (counts[value] == 0 && next < pool.size()) {
             Cable& c = net.cables[pool[next++]];
-            if (counts[field(c)] < 2)
-                continue;
+            if (counts[field(c)] < 2) continue;
             --counts[field(c)];
             field(c) = value;
             ++counts[value];
@@ -302,8 +295,7 @@ void planCables(const BaseMap& map, Random& rng, Network& net) {
     std::vector<std::size_t> capitals;
     std::vector<GeoPoint> pts;
     for (const Province& p : map.provinces) {
-        if (p.cities.empty() || net.cityStations[p.cities.front()].empty())
-            continue;
+        if (p.cities.empty() || net.cityStations[p.cities.front()].empty()) continue;
         capitals.push_back(net.cityStations[p.cities.front()].front());
         pts.push_back(net.stations[capitals.back()].pos);
     }
@@ -327,11 +319,9 @@ void planCables(const BaseMap& map, Random& rng, Network& net) {
     // the last was recorded without a length.
     std::map<int, std::vector<std::size_t>> groups;
     for (std::size_t i = firstTrunkStart; i < net.cables.size(); ++i)
-        if (net.cables[i].group >= 0)
-            groups[net.cables[i].group].push_back(i);
+        if (net.cables[i].group >= 0) groups[net.cables[i].group].push_back(i);
     for (auto& [group, members] : groups) {
-        if (members.size() != 3)
-            continue;
+        if (members.size() != 3) continue;
         for (std::size_t m = 1; m < members.size(); ++m) {
             Cable& c = net.cables[members[m]];
             const Station& a = net.stations[c.a];
@@ -355,8 +345,7 @@ void planCables(const BaseMap& map, Random& rng, Network& net) {
     std::vector<std::size_t> corePool, accessPool;
     for (std::size_t i = 0; i < net.cables.size(); ++i) {
         const Cable& c = net.cables[i];
-        if (map.cities[net.stations[c.a].city].regionCode.rfind(kHomeProvince, 0) != 0)
-            continue;
+        if (map.cities[net.stations[c.a].city].regionCode.rfind(kHomeProvince, 0) != 0) continue;
         if (c.kind == CableKind::LocalCore)
             corePool.push_back(i);
         else if (c.kind == CableKind::Access)
@@ -368,8 +357,8 @@ void planCables(const BaseMap& map, Random& rng, Network& net) {
     auto layMode = [](Cable& c) -> OptText& { return c.layMode; };
     ensureValues(net, corePool, nextCore, resLevel, {codes::kSysLocalCore});
     ensureValues(net, accessPool, nextAccess, resLevel,
-                 {codes::kLevelLocal, codes::kSysLocalAggregation, codes::kSysLocalAccess, codes::kLevelAccessCable,
-                  std::nullopt});
+                 {codes::kLevelLocal, codes::kSysLocalAggregation, codes::kSysLocalAccess,
+                  codes::kLevelAccessCable, std::nullopt});
     ensureValues(net, accessPool, nextAccess, sysLevel,
                  {codes::kSysLocalAggregation, codes::kSysLocalAccess, std::nullopt});
     std::vector<OptText> layModes;
@@ -392,17 +381,17 @@ void planCables(const BaseMap& map, Random& rng, Network& net) {
 }
 
 void planMicrowave(const BaseMap& map, Random& rng, Network& net) {
-    const std::set<std::string> provinces = {"150000", "460000", "510000", "530000", "540000",
-                                             "620000", "630000", "650000"};
+    const std::set<std::string> provinces = {"150000", "460000", "510000", "530000",
+                                             "540000", "620000", "630000", "650000"};
     std::vector<std::size_t> candidates;
     for (std::size_t i = 0; i < net.stations.size(); ++i) {
         const Station& s = net.stations[i];
         const City& city = map.cities[s.city];
-        if (s.hasCoordinates && (provinces.count(city.provinceGb) || city.regionCode.rfind(kHomeProvince, 0) == 0))
+        if (s.hasCoordinates &&
+            (provinces.count(city.provinceGb) || city.regionCode.rfind(kHomeProvince, 0) == 0))
             candidates.push_back(i);
     }
-    if (candidates.empty())
-        return;
+    if (candidates.empty()) return;
     const std::size_t wanted = std::clamp<std::size_t>(net.stations.size() / 80, 6, 1500);
     std::set<std::pair<std::size_t, std::size_t>> done;
     for (std::size_t tries = 0; net.microwave.size() < wanted && tries < wanted * 20; ++tries) {
@@ -412,18 +401,15 @@ void planMicrowave(const BaseMap& map, Random& rng, Network& net) {
         double bestKm = 0;
         for (std::size_t b : net.cityStations[sa.city]) {
             const Station& sb = net.stations[b];
-            if (b == a || !sb.hasCoordinates || done.count(std::minmax(a, b)))
-                continue;
+            if (b == a || !sb.hasCoordinates || done.count(std::minmax(a, b))) continue;
             const double km = distanceKm(sa.pos, sb.pos);
-            if (km < 3 || km > 60)
-                continue;
+            if (km < 3 || km > 60) continue;
             if (best < 0 || km < bestKm) {
                 best = static_cast<std::ptrdiff_t>(b);
                 bestKm = km;
             }
         }
-        if (best < 0)
-            continue;
+        if (best < 0) continue;
         const std::size_t b = static_cast<std::size_t>(best);
         done.insert(std::minmax(a, b));
         MicrowaveSegment m;

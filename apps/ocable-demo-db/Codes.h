@@ -7,9 +7,9 @@
 namespace ocable::demo::codes {
 
 // Station types (X_STATIONTYPE, STATIONTYPE_II, STATIONTYPE_III).
-inline constexpr const char* kTerminal = "ZY010301";   // 终端站
-inline constexpr const char* kRelay = "ZY010302";      // 中继站
-inline constexpr const char* kHub = "ZY010304";        // 枢纽站
+inline constexpr const char* kTerminal = "ZY010301"; // 终端站
+inline constexpr const char* kRelay = "ZY010302";    // 中继站
+inline constexpr const char* kHub = "ZY010304";      // 枢纽站
 inline constexpr const char* kAggregation = "ZY010305";
 inline constexpr const char* kAccess = "ZY010306";
 inline constexpr const char* kAmplifier = "ZY010307";

@@ -19,7 +19,12 @@ void writeCodes(SqliteDb& db, const BaseMap& map) {
     SqliteStatement st(db, "INSERT INTO XTBM (XTBM, XTXX, XTLB, SJBM, PXH) VALUES (?, ?, ?, ?, ?)");
     std::map<std::string, int> order;
     for (const auto& c : codes::resourceCodes())
-        st.bind(1, c.code).bind(2, c.description).bind(3, c.codeClass).bindNull(4).bind(5, ++order[c.codeClass]).run();
+        st.bind(1, c.code)
+            .bind(2, c.description)
+            .bind(3, c.codeClass)
+            .bindNull(4)
+            .bind(5, ++order[c.codeClass])
+            .run();
     int serial = 0;
     for (const Province& p : map.provinces) {
         st.bind(1, p.regionCode).bind(2, p.name).bind(3, "XZ01").bindNull(4).bind(5, ++serial).run();
@@ -39,7 +44,8 @@ void writeRegions(SqliteDb& db, const BaseMap& map) {
     std::map<std::string, const Domain*> byName;
     for (const Domain& d : managementDomains())
         byName[d.name] = &d;
-    SqliteStatement domain(db, "INSERT INTO EN_ADMIN_DOMAIN (DOMAINNAME, DOMAINCODE, SERIALNO, REMARK) VALUES (?, ?, ?, ?)");
+    SqliteStatement domain(
+        db, "INSERT INTO EN_ADMIN_DOMAIN (DOMAINNAME, DOMAINCODE, SERIALNO, REMARK) VALUES (?, ?, ?, ?)");
     for (const auto& [name, d] : byName)
         domain.bind(1, name)
             .bind(2, d->code)
@@ -47,16 +53,16 @@ void writeRegions(SqliteDb& db, const BaseMap& map) {
             .bind(4, d->provincePrefixes.empty() ? OptText("筹建中") : std::nullopt)
             .run();
 
-    SqliteStatement province(db, "INSERT INTO EN_PROVINCE (PROVINCE, DOMAINNAME, GBCODE, SHORTNAME, CAPITAL, SERIALNO) "
-                                 "VALUES (?, ?, ?, ?, ?, ?)");
+    SqliteStatement province(
+        db, "INSERT INTO EN_PROVINCE (PROVINCE, DOMAINNAME, GBCODE, SHORTNAME, CAPITAL, SERIALNO) "
+            "VALUES (?, ?, ?, ?, ?, ?)");
     SqliteStatement link(db, "INSERT INTO GUI_RE_DOMAIN_PROVINCE (DOMAINNAME, PROVINCE) VALUES (?, ?)");
     int serial = 0;
     for (const Province& p : map.provinces) {
         std::string domainName;
         for (const Domain& d : managementDomains())
             for (const auto& prefix : d.provincePrefixes)
-                if (p.gbcode.rfind(prefix, 0) == 0)
-                    domainName = d.name;
+                if (p.gbcode.rfind(prefix, 0) == 0) domainName = d.name;
         province.bind(1, p.regionCode)
             .bind(2, domainName)
             .bind(3, p.gbcode)
@@ -67,18 +73,20 @@ void writeRegions(SqliteDb& db, const BaseMap& map) {
         link.bind(1, domainName).bind(2, p.regionCode).run();
     }
 
-    SqliteStatement scope(db, "INSERT INTO sec_resscope (USERNAME, RESSCOPE, SCOPELEVEL, GRANTDATE) VALUES (?, ?, ?, ?)");
+    SqliteStatement scope(
+        db, "INSERT INTO sec_resscope (USERNAME, RESSCOPE, SCOPELEVEL, GRANTDATE) VALUES (?, ?, ?, ?)");
     for (const ScopeRow& r : resourceScopes(map))
         scope.bind(1, r.user).bind(2, r.scope).bind(3, r.level).bind(4, r.date).run();
 }
 
 void writeStations(SqliteDb& db, const BaseMap& map, const Network& net,
                    const std::function<void(const std::string&)>& progress) {
-    SqliteStatement st(db, "INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, CITY, COUNTY, ADDRESS, "
-                           "X_STATIONTYPE, STATIONTYPE_II, STATIONTYPE_III, STATIONTYPE, PROPERTY, OWNER, MAINTAINER, "
-                           "BUILDDATE, STATE, REMARK, CRITICAL_C, MAJOR_C, MINOR_C, WARNING_C, INDETERMIN_C, "
-                           "CRITICAL_A, MAJOR_A, MINOR_A, WARNING_A, INDETERMIN_A) "
-                           "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    SqliteStatement st(
+        db, "INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, CITY, COUNTY, ADDRESS, "
+            "X_STATIONTYPE, STATIONTYPE_II, STATIONTYPE_III, STATIONTYPE, PROPERTY, OWNER, MAINTAINER, "
+            "BUILDDATE, STATE, REMARK, CRITICAL_C, MAJOR_C, MINOR_C, WARNING_C, INDETERMIN_C, "
+            "CRITICAL_A, MAJOR_A, MINOR_A, WARNING_A, INDETERMIN_A) "
+            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     for (std::size_t i = 0; i < net.stations.size(); ++i) {
         const Station& s = net.stations[i];
         const City& city = map.cities[s.city];
@@ -109,10 +117,11 @@ void writeStations(SqliteDb& db, const BaseMap& map, const Network& net,
 }
 
 void writeCables(SqliteDb& db, const Network& net, const std::function<void(const std::string&)>& progress) {
-    SqliteStatement st(db, "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, X_SYSLEVEL, "
-                           "LAYMODE, LENGTH, FIBERNUM, FIBERTYPE, PROPERTY, OWNER, MAINTAINER, PROJECTNAME, BUILDDATE, "
-                           "STATE, LNG_A, LAT_A, LNG_Z, LAT_Z, REMARK) "
-                           "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    SqliteStatement st(
+        db, "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, X_SYSLEVEL, "
+            "LAYMODE, LENGTH, FIBERNUM, FIBERTYPE, PROPERTY, OWNER, MAINTAINER, PROJECTNAME, BUILDDATE, "
+            "STATE, LNG_A, LAT_A, LNG_Z, LAT_Z, REMARK) "
+            "VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     for (std::size_t i = 0; i < net.cables.size(); ++i) {
         const Cable& c = net.cables[i];
         st.bind(1, c.code)
@@ -140,8 +149,9 @@ void writeCables(SqliteDb& db, const Network& net, const std::function<void(cons
         if ((i + 1) % 50000 == 0)
             progress("cable segments " + std::to_string(i + 1) + "/" + std::to_string(net.cables.size()));
     }
-    SqliteStatement mw(db, "INSERT INTO EN_MW_SEG (SEG_CODE, SEG_NAME, STATION_A, STATION_Z, FREQBAND, CAPACITY, LENGTH, "
-                           "BUILDDATE, STATE) VALUES (?,?,?,?,?,?,?,?,?)");
+    SqliteStatement mw(
+        db, "INSERT INTO EN_MW_SEG (SEG_CODE, SEG_NAME, STATION_A, STATION_Z, FREQBAND, CAPACITY, LENGTH, "
+            "BUILDDATE, STATE) VALUES (?,?,?,?,?,?,?,?,?)");
     for (const MicrowaveSegment& m : net.microwave)
         mw.bind(1, m.code)
             .bind(2, m.name)
@@ -156,9 +166,11 @@ void writeCables(SqliteDb& db, const Network& net, const std::function<void(cons
 }
 
 void writeSystems(SqliteDb& db, const Network& net) {
-    SqliteStatement sys(db, "INSERT INTO TRANSSYSTEM (SYSTEMCODE, SYSNAME, TRANMODEL, SYSLEVEL, RATE, PROVINCE, STATION_A, "
-                            "STATION_Z, BUILDDATE, STATE, REMARK) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
-    SqliteStatement rel(db, "INSERT INTO re_ocable_transsystem (SYSTEMCODE, OCABLECODE, ROUTEORDER) VALUES (?, ?, ?)");
+    SqliteStatement sys(
+        db, "INSERT INTO TRANSSYSTEM (SYSTEMCODE, SYSNAME, TRANMODEL, SYSLEVEL, RATE, PROVINCE, STATION_A, "
+            "STATION_Z, BUILDDATE, STATE, REMARK) VALUES (?,?,?,?,?,?,?,?,?,?,?)");
+    SqliteStatement rel(
+        db, "INSERT INTO re_ocable_transsystem (SYSTEMCODE, OCABLECODE, ROUTEORDER) VALUES (?, ?, ?)");
     auto stationCode = [&](const std::optional<std::size_t>& s) {
         return s ? OptText(net.stations[*s].code) : std::nullopt;
     };
@@ -189,8 +201,9 @@ void writeSystems(SqliteDb& db, const Network& net) {
             .bind(5, f.state)
             .run();
 
-    SqliteStatement link(db, "INSERT INTO EN_DWDM_RES (DWDMTOPOLINKCODE, LINKNAME, DWDMSYSTEMCODE, STATION_A, STATION_Z, "
-                             "WAVECOUNT) VALUES (?,?,?,?,?,?)");
+    SqliteStatement link(
+        db, "INSERT INTO EN_DWDM_RES (DWDMTOPOLINKCODE, LINKNAME, DWDMSYSTEMCODE, STATION_A, STATION_Z, "
+            "WAVECOUNT) VALUES (?,?,?,?,?,?)");
     for (const DwdmLink& l : net.links)
         link.bind(1, l.code)
             .bind(2, l.name)
@@ -199,8 +212,9 @@ void writeSystems(SqliteDb& db, const Network& net) {
             .bind(5, net.stations[l.z].code)
             .bind(6, l.waveCount)
             .run();
-    SqliteStatement channel(db, "INSERT INTO EN_DWDM_CHANNEL (DWDMCHANNELCODE, DWDMTOPOLINKCODE, WAVENO, WAVELENGTH, "
-                                "RATE, STATE) VALUES (?,?,?,?,?,?)");
+    SqliteStatement channel(
+        db, "INSERT INTO EN_DWDM_CHANNEL (DWDMCHANNELCODE, DWDMTOPOLINKCODE, WAVENO, WAVELENGTH, "
+            "RATE, STATE) VALUES (?,?,?,?,?,?)");
     for (const DwdmChannel& c : net.channels) {
         // 100 GHz grid downwards from 196.0 THz, in nm rounded to 0.01.
         const double thz = 196.0 - 0.1 * (c.waveNo - 1);
@@ -223,8 +237,9 @@ void writeRulesAndDictionaries(SqliteDb& db, const BaseMap& map, const Network& 
     SqliteStatement rule(db, "INSERT INTO EN_SUBNET_P (P_KEY, P_NAME, REMARK) VALUES (?, ?, ?)");
     for (const Rule& r : rules.rules)
         rule.bind(1, r.key).bind(2, r.name).bind(3, r.remark).run();
-    SqliteStatement node(db, "INSERT INTO RE_TREE_STRUCT (NODEKEY, NODENAME, PARENTKEY, NODELEVEL, P_KEY, IS_DELETE) "
-                             "VALUES (?,?,?,?,?,?)");
+    SqliteStatement node(
+        db, "INSERT INTO RE_TREE_STRUCT (NODEKEY, NODENAME, PARENTKEY, NODELEVEL, P_KEY, IS_DELETE) "
+            "VALUES (?,?,?,?,?,?)");
     for (const TreeRow& r : rules.rows)
         node.bind(1, r.nodeKey)
             .bind(2, r.nodeName)
@@ -241,14 +256,22 @@ void writeRulesAndDictionaries(SqliteDb& db, const BaseMap& map, const Network& 
     std::map<std::pair<std::string, std::string>, const DisplayColumn*> sorted;
     for (const DisplayColumn& c : displayColumns())
         sorted[{c.table, c.column}] = &c;
-    SqliteStatement shown(db, "INSERT INTO tabledictionarynew (tablename, ENFIELD, CHFIELD, isVisible, serial) "
-                              "VALUES (?, ?, ?, ?, ?)");
+    SqliteStatement shown(db,
+                          "INSERT INTO tabledictionarynew (tablename, ENFIELD, CHFIELD, isVisible, serial) "
+                          "VALUES (?, ?, ?, ?, ?)");
     for (const auto& [key, c] : sorted)
-        shown.bind(1, c->table).bind(2, c->column).bind(3, c->caption).bind(4, c->visible ? "Y" : "N").bind(5, c->serial).run();
+        shown.bind(1, c->table)
+            .bind(2, c->column)
+            .bind(3, c->caption)
+            .bind(4, c->visible ? "Y" : "N")
+            .bind(5, c->serial)
+            .run();
 
-    db.exec("INSERT INTO OPERATIONLOG (OPCODE, OPCONTENT, OBJECTCODE, OBJECTTYPE, PARAM1, PARAM2, USERNAME, OPTIME) "
-            "VALUES ('99', '划分原则2节点->删除划分原则2', 'NULL', 0, '', '', 'admin', '2021-06-01 09:30:12'),"
-            "('99', '干线系统节点->删除划分原则3', 'NULL', 0, '', '', 'demo_prov', '2021-09-17 15:02:47')");
+    db.exec(
+        "INSERT INTO OPERATIONLOG (OPCODE, OPCONTENT, OBJECTCODE, OBJECTTYPE, PARAM1, PARAM2, USERNAME, "
+        "OPTIME) "
+        "VALUES ('99', '划分原则2节点->删除划分原则2', 'NULL', 0, '', '', 'admin', '2021-06-01 09:30:12'),"
+        "('99', '干线系统节点->删除划分原则3', 'NULL', 0, '', '', 'demo_prov', '2021-09-17 15:02:47')");
 }
 
 } // namespace

@@ -13,12 +13,13 @@
 
 namespace ocable::demo {
 
-std::filesystem::path defaultBaseMapDir() { return OCABLE_DEMO_BASEMAP_DIR; }
+std::filesystem::path defaultBaseMapDir() {
+    return OCABLE_DEMO_BASEMAP_DIR;
+}
 
 std::string generateDemoDb(const GeneratorOptions& options) {
     namespace fs = std::filesystem;
-    if (options.output.empty())
-        throw std::runtime_error("no output file given");
+    if (options.output.empty()) throw std::runtime_error("no output file given");
     if (fs::exists(options.output) && !options.replace)
         throw std::runtime_error(options.output.string() + " exists; pass --force to replace it");
 

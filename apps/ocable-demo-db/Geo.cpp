@@ -15,8 +15,9 @@ constexpr double kDeg = std::numbers::pi / 180.0;
 double distanceKm(GeoPoint a, GeoPoint b) {
     const double dLat = (b.lat - a.lat) * kDeg;
     const double dLng = (b.lng - a.lng) * kDeg;
-    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) +
-                     std::cos(a.lat * kDeg) * std::cos(b.lat * kDeg) * std::sin(dLng / 2) * std::sin(dLng / 2);
+    const double h = std::sin(dLat / 2) * std::sin(dLat / 2) + std::cos(a.lat * kDeg) *
+                                                                   std::cos(b.lat * kDeg) *
+                                                                   std::sin(dLng / 2) * std::sin(dLng / 2);
     return 2 * kEarthRadiusKm * std::asin(std::min(1.0, std::sqrt(h)));
 }
 

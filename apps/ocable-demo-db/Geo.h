@@ -19,6 +19,8 @@ GeoPoint offsetKm(GeoPoint p, double dxKm, double dyKm);
 // 7 or 8 decimals the last digit is never 0, so its shortest text keeps them all.
 std::int64_t quantize(double degrees, int decimals);
 
-inline double fromE8(std::int64_t e8) { return static_cast<double>(e8) / 1e8; }
+inline double fromE8(std::int64_t e8) {
+    return static_cast<double>(e8) / 1e8;
+}
 
 } // namespace ocable::demo

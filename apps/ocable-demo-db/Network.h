@@ -24,13 +24,13 @@ struct Station {
     std::size_t city = 0; // BaseMap::cities index
     std::string countyGb;
     Role role = Role::Access;
-    GeoPoint pos;                    // planned position, also where a station without coordinates stands
+    GeoPoint pos;                      // planned position, also where a station without coordinates stands
     std::int64_t lngE8 = 0, latE8 = 0; // stored position in 1e-8 degrees
     bool hasCoordinates = true;
     OptText xType, type2, type3, resType;
     std::string address, property, owner, maintainer, buildDate, state;
     OptText remark;
-    std::array<int, 10> alarms{}; // CRITICAL_C ... INDETERMIN_C, CRITICAL_A ... INDETERMIN_A
+    std::array<int, 10> alarms{};    // CRITICAL_C ... INDETERMIN_C, CRITICAL_A ... INDETERMIN_A
     std::vector<std::size_t> cables; // EN_OCABLE rows touching the station
 };
 
@@ -71,9 +71,9 @@ struct TransSystem {
 };
 
 struct DwdmSystem {
-    std::size_t system = 0;              // TransSystem index
-    std::vector<std::size_t> stations;   // n0 ... nk along the route
-    std::vector<std::size_t> links;      // DwdmLink indexes, one per hop
+    std::size_t system = 0;            // TransSystem index
+    std::vector<std::size_t> stations; // n0 ... nk along the route
+    std::vector<std::size_t> links;    // DwdmLink indexes, one per hop
 };
 
 struct DwdmLink {

@@ -55,8 +55,7 @@ public:
             total += w;
         double r = uniform() * total;
         for (std::size_t i = 0; i < weights.size(); ++i) {
-            if (r < weights[i])
-                return i;
+            if (r < weights[i]) return i;
             r -= weights[i];
         }
         return weights.size() - 1;

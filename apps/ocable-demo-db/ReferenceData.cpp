@@ -27,33 +27,60 @@ const std::vector<DictionaryEntry>& columnCaptions() {
             for (auto [col, caption] : cols)
                 e.push_back({table, col, caption});
         };
-        add("STATION", {{"STATIONCODE", "局站编码"},        {"STATIONNAME", "局站名称"},
-                        {"LNG", "经度"},                    {"LAT", "纬度"},
-                        {"PROVINCE", "所属省份"},           {"CITY", "所属地市"},
-                        {"COUNTY", "所属区县"},             {"ADDRESS", "地址"},
-                        {"X_STATIONTYPE", "局站类型"},      {"STATIONTYPE_II", "局站类型二"},
-                        {"STATIONTYPE_III", "局站类型三"},  {"STATIONTYPE", "资源类型"},
-                        {"PROPERTY", "产权性质"},           {"OWNER", "产权单位"},
-                        {"MAINTAINER", "维护单位"},         {"BUILDDATE", "建设日期"},
-                        {"STATE", "状态"},                  {"REMARK", "备注"},
-                        {"CRITICAL_C", "紧急告警(当前)"},   {"MAJOR_C", "主要告警(当前)"},
-                        {"MINOR_C", "次要告警(当前)"},      {"WARNING_C", "提示告警(当前)"},
-                        {"INDETERMIN_C", "未定告警(当前)"}, {"CRITICAL_A", "紧急告警(累计)"},
-                        {"MAJOR_A", "主要告警(累计)"},      {"MINOR_A", "次要告警(累计)"},
-                        {"WARNING_A", "提示告警(累计)"},    {"INDETERMIN_A", "未定告警(累计)"}});
-        add("EN_OCABLE", {{"OCABLECODE", "光缆段编码"},    {"OCABLENAME", "光缆段名称"},
-                          {"STATION_A", "A端局站编码"},    {"STATION_Z", "Z端局站编码"},
-                          {"STATIONNAME_A", "A端局站"},    {"STATIONNAME_Z", "Z端局站"},
-                          {"PROVINCE_A", "A端省份"},       {"PROVINCE_Z", "Z端省份"},
-                          {"RESLEVEL", "资源级别"},        {"X_SYSLEVEL", "系统级别"},
-                          {"LAYMODE", "敷设方式"},         {"LENGTH", "长度(公里)"},
-                          {"FIBERNUM", "纤芯数"},          {"USEDFIBERNUM", "占用纤芯数"},
-                          {"SYSTEMNUM", "承载系统数"},     {"FIBERTYPE", "光纤类型"},
-                          {"PROPERTY", "产权性质"},        {"OWNER", "产权单位"},
-                          {"MAINTAINER", "维护单位"},      {"PROJECTNAME", "工程名称"},
-                          {"BUILDDATE", "建设日期"},       {"STATE", "状态"},
-                          {"LNG_A", "A端经度"},            {"LAT_A", "A端纬度"},
-                          {"LNG_Z", "Z端经度"},            {"LAT_Z", "Z端纬度"},
+        add("STATION", {{"STATIONCODE", "局站编码"},
+                        {"STATIONNAME", "局站名称"},
+                        {"LNG", "经度"},
+                        {"LAT", "纬度"},
+                        {"PROVINCE", "所属省份"},
+                        {"CITY", "所属地市"},
+                        {"COUNTY", "所属区县"},
+                        {"ADDRESS", "地址"},
+                        {"X_STATIONTYPE", "局站类型"},
+                        {"STATIONTYPE_II", "局站类型二"},
+                        {"STATIONTYPE_III", "局站类型三"},
+                        {"STATIONTYPE", "资源类型"},
+                        {"PROPERTY", "产权性质"},
+                        {"OWNER", "产权单位"},
+                        {"MAINTAINER", "维护单位"},
+                        {"BUILDDATE", "建设日期"},
+                        {"STATE", "状态"},
+                        {"REMARK", "备注"},
+                        {"CRITICAL_C", "紧急告警(当前)"},
+                        {"MAJOR_C", "主要告警(当前)"},
+                        {"MINOR_C", "次要告警(当前)"},
+                        {"WARNING_C", "提示告警(当前)"},
+                        {"INDETERMIN_C", "未定告警(当前)"},
+                        {"CRITICAL_A", "紧急告警(累计)"},
+                        {"MAJOR_A", "主要告警(累计)"},
+                        {"MINOR_A", "次要告警(累计)"},
+                        {"WARNING_A", "提示告警(累计)"},
+                        {"INDETERMIN_A", "未定告警(累计)"}});
+        add("EN_OCABLE", {{"OCABLECODE", "光缆段编码"},
+                          {"OCABLENAME", "光缆段名称"},
+                          {"STATION_A", "A端局站编码"},
+                          {"STATION_Z", "Z端局站编码"},
+                          {"STATIONNAME_A", "A端局站"},
+                          {"STATIONNAME_Z", "Z端局站"},
+                          {"PROVINCE_A", "A端省份"},
+                          {"PROVINCE_Z", "Z端省份"},
+                          {"RESLEVEL", "资源级别"},
+                          {"X_SYSLEVEL", "系统级别"},
+                          {"LAYMODE", "敷设方式"},
+                          {"LENGTH", "长度(公里)"},
+                          {"FIBERNUM", "纤芯数"},
+                          {"USEDFIBERNUM", "占用纤芯数"},
+                          {"SYSTEMNUM", "承载系统数"},
+                          {"FIBERTYPE", "光纤类型"},
+                          {"PROPERTY", "产权性质"},
+                          {"OWNER", "产权单位"},
+                          {"MAINTAINER", "维护单位"},
+                          {"PROJECTNAME", "工程名称"},
+                          {"BUILDDATE", "建设日期"},
+                          {"STATE", "状态"},
+                          {"LNG_A", "A端经度"},
+                          {"LAT_A", "A端纬度"},
+                          {"LNG_Z", "Z端经度"},
+                          {"LAT_Z", "Z端纬度"},
                           {"REMARK", "备注"}});
         add("TRANSSYSTEM", {{"SYSTEMCODE", "系统编码"},
                             {"SYSNAME", "系统名称"},
@@ -79,24 +106,35 @@ const std::vector<DisplayColumn>& displayColumns() {
             for (auto [col, visible] : cols) {
                 std::string caption;
                 for (const auto& e : columnCaptions())
-                    if (e.table == table && e.column == col)
-                        caption = e.caption;
+                    if (e.table == table && e.column == col) caption = e.caption;
                 c.push_back({table, col, caption, visible, ++serial});
             }
         };
-        add("EN_OCABLE", {{"OCABLENAME", true},  {"STATIONNAME_A", true}, {"STATIONNAME_Z", true},
-                          {"LENGTH", true},      {"RESLEVEL", true},      {"LAYMODE", true},
-                          {"FIBERNUM", true},    {"USEDFIBERNUM", true},  {"SYSTEMNUM", true},
-                          {"FIBERTYPE", true},   {"PROPERTY", true},      {"OWNER", true},
-                          {"BUILDDATE", true},   {"STATE", true},         {"OCABLECODE", false},
-                          {"STATION_A", false},  {"STATION_Z", false},    {"X_SYSLEVEL", false},
-                          {"MAINTAINER", false}, {"PROJECTNAME", false},  {"REMARK", false}});
-        add("STATION", {{"STATIONNAME", true},    {"ADDRESS", true},         {"X_STATIONTYPE", true},
-                        {"STATIONTYPE", true},    {"LNG", true},             {"LAT", true},
-                        {"PROVINCE", true},       {"CITY", true},            {"OWNER", true},
-                        {"MAINTAINER", true},     {"BUILDDATE", true},       {"STATE", true},
-                        {"STATIONCODE", false},   {"COUNTY", false},         {"STATIONTYPE_II", false},
-                        {"STATIONTYPE_III", false}, {"PROPERTY", false},     {"REMARK", false}});
+        add("EN_OCABLE",
+            {{"OCABLENAME", true}, {"STATIONNAME_A", true}, {"STATIONNAME_Z", true}, {"LENGTH", true},
+             {"RESLEVEL", true},   {"LAYMODE", true},       {"FIBERNUM", true},      {"USEDFIBERNUM", true},
+             {"SYSTEMNUM", true},  {"FIBERTYPE", true},     {"PROPERTY", true},      {"OWNER", true},
+             {"BUILDDATE", true},  {"STATE", true},         {"OCABLECODE", false},   {"STATION_A", false},
+             {"STATION_Z", false}, {"X_SYSLEVEL", false},   {"MAINTAINER", false},   {"PROJECTNAME", false},
+             {"REMARK", false}});
+        add("STATION", {{"STATIONNAME", true},
+                        {"ADDRESS", true},
+                        {"X_STATIONTYPE", true},
+                        {"STATIONTYPE", true},
+                        {"LNG", true},
+                        {"LAT", true},
+                        {"PROVINCE", true},
+                        {"CITY", true},
+                        {"OWNER", true},
+                        {"MAINTAINER", true},
+                        {"BUILDDATE", true},
+                        {"STATE", true},
+                        {"STATIONCODE", false},
+                        {"COUNTY", false},
+                        {"STATIONTYPE_II", false},
+                        {"STATIONTYPE_III", false},
+                        {"PROPERTY", false},
+                        {"REMARK", false}});
         return c;
     }();
     return columns;
@@ -142,7 +180,8 @@ RuleSet divisionRules(const BaseMap& map, const Network& net) {
         TreeBuilder tree(set, groupSerial, key);
         tree.root(set.rules[0].name);
         const Province* home = map.provinceByRegion(kHomeProvince);
-        const std::size_t homeCapital = home && !home->cities.empty() ? home->cities.front() : map.cities.size();
+        const std::size_t homeCapital =
+            home && !home->cities.empty() ? home->cities.front() : map.cities.size();
 
         std::vector<std::size_t> firstTrunk;
         std::map<std::string, std::vector<std::size_t>> byProvince;
@@ -168,8 +207,7 @@ RuleSet divisionRules(const BaseMap& map, const Network& net) {
                 for (const auto& prefix : d.provincePrefixes)
                     if (p.gbcode.rfind(prefix, 0) == 0 && (byProvince.count(p.regionCode) || &p == home))
                         provinces.push_back(&p);
-            if (provinces.empty())
-                continue;
+            if (provinces.empty()) continue;
             const std::string dg = tree.group(key, 1, d.name);
             for (const Province* p : provinces) {
                 const std::string pg = tree.group(dg, 2, p->name);
@@ -198,8 +236,7 @@ RuleSet divisionRules(const BaseMap& map, const Network& net) {
         for (const auto& [model, systems] : byModel) {
             std::string caption = model;
             for (const auto& c : codes::resourceCodes())
-                if (c.code == model)
-                    caption = c.description;
+                if (c.code == model) caption = c.description;
             const std::string g = tree.group(key, 1, caption + "系统");
             for (std::size_t s : systems)
                 tree.system(g, 2, net.systems[s].code, net.systems[s].name);
@@ -212,8 +249,7 @@ RuleSet divisionRules(const BaseMap& map, const Network& net) {
 std::vector<ScopeRow> resourceScopes(const BaseMap& map) {
     std::vector<ScopeRow> rows;
     const Province* home = map.provinceByRegion(kHomeProvince);
-    if (!home)
-        return rows;
+    if (!home) return rows;
     rows.push_back({"demo_prov", kHomeProvince, "PROVINCE", "2020-03-01"});
     for (std::size_t k = 0; k < std::min<std::size_t>(3, home->cities.size()); ++k)
         rows.push_back({"demo_cities", map.cities[home->cities[k]].regionCode, "CITY", "2020-03-01"});

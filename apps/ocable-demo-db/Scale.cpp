@@ -8,12 +8,9 @@
 namespace ocable::demo {
 
 std::optional<Scale> parseScale(const std::string& text) {
-    if (text == "small")
-        return Scale::Small;
-    if (text == "province")
-        return Scale::Province;
-    if (text == "national")
-        return Scale::National;
+    if (text == "small") return Scale::Small;
+    if (text == "province") return Scale::Province;
+    if (text == "national") return Scale::National;
     return std::nullopt;
 }
 
@@ -34,8 +31,7 @@ namespace {
 // A city's size, judged by how many districts and counties it governs.
 double cityWeight(const City& city, bool capital) {
     double w = std::max<std::size_t>(city.districts.size(), 1);
-    if (capital)
-        w *= 2.0;
+    if (capital) w *= 2.0;
     return w;
 }
 
@@ -43,8 +39,7 @@ double cityWeight(const City& city, bool capital) {
 std::vector<int> apportion(const std::vector<double>& weights, int total, int minimum) {
     std::vector<int> counts(weights.size(), minimum);
     int left = total - minimum * static_cast<int>(weights.size());
-    if (left <= 0)
-        return counts;
+    if (left <= 0) return counts;
     double sum = 0;
     for (double w : weights)
         sum += w;
@@ -69,8 +64,7 @@ std::vector<int> apportion(const std::vector<double>& weights, int total, int mi
 std::vector<int> stationsPerCity(const BaseMap& map, Scale scale) {
     std::vector<int> counts(map.cities.size(), 0);
     for (const Province& p : map.provinces) {
-        if (p.cities.empty() || p.gbcode == "710000")
-            continue; // the carrier has no network in Taiwan
+        if (p.cities.empty() || p.gbcode == "710000") continue; // the carrier has no network in Taiwan
         const bool home = p.regionCode == kHomeProvince;
         const bool sar = p.gbcode == "810000" || p.gbcode == "820000";
         const std::size_t capital = p.cities.front();
@@ -92,16 +86,13 @@ std::vector<int> stationsPerCity(const BaseMap& map, Scale scale) {
     if (scale == Scale::National) {
         std::vector<double> weights(map.cities.size(), 0.0);
         for (const Province& p : map.provinces) {
-            if (p.cities.empty() || p.gbcode == "710000")
-                continue;
+            if (p.cities.empty() || p.gbcode == "710000") continue;
             const bool home = p.regionCode == kHomeProvince;
             const bool sar = p.gbcode == "810000" || p.gbcode == "820000";
             for (std::size_t c : p.cities) {
                 double w = cityWeight(map.cities[c], c == p.cities.front());
-                if (home)
-                    w *= 1.5;
-                if (sar)
-                    w *= 0.1;
+                if (home) w *= 1.5;
+                if (sar) w *= 0.1;
                 weights[c] = w;
             }
         }

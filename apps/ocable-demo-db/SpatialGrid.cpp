@@ -19,7 +19,8 @@ void SpatialGrid::insert(std::size_t id, double x, double y) {
     cells_[key(cx, cy)].push_back({id, x, y});
 }
 
-std::ptrdiff_t SpatialGrid::nearest(double x, double y, const std::function<bool(std::size_t)>& accept) const {
+std::ptrdiff_t SpatialGrid::nearest(double x, double y,
+                                    const std::function<bool(std::size_t)>& accept) const {
     const auto found = nearestK(x, y, 1, accept);
     return found.empty() ? -1 : static_cast<std::ptrdiff_t>(found.front());
 }
@@ -27,8 +28,7 @@ std::ptrdiff_t SpatialGrid::nearest(double x, double y, const std::function<bool
 std::vector<std::size_t> SpatialGrid::nearestK(double x, double y, std::size_t k,
                                                const std::function<bool(std::size_t)>& accept) const {
     std::vector<std::pair<double, std::size_t>> best; // (squared distance, id), sorted
-    if (maxX_ < minX_ || k == 0)
-        return {};
+    if (maxX_ < minX_ || k == 0) return {};
     const std::int64_t cx = cellOf(x);
     const std::int64_t cy = cellOf(y);
     const std::int64_t maxRing =
@@ -37,22 +37,19 @@ std::vector<std::size_t> SpatialGrid::nearestK(double x, double y, std::size_t k
         // Every point beyond this ring is at least (ring - 1) cells away.
         if (best.size() >= k) {
             const double reach = static_cast<double>(ring - 1) * cell_;
-            if (reach > 0 && reach * reach > best.back().first)
-                break;
+            if (reach > 0 && reach * reach > best.back().first) break;
         }
         auto visit = [&](std::int64_t gx, std::int64_t gy) {
             auto it = cells_.find(key(gx, gy));
-            if (it == cells_.end())
-                return;
+            if (it == cells_.end()) return;
             for (const Entry& e : it->second) {
-                if (!accept(e.id))
-                    continue;
+                if (!accept(e.id)) continue;
                 const double d = (e.x - x) * (e.x - x) + (e.y - y) * (e.y - y);
                 if (best.size() < k || d < best.back().first ||
                     (d == best.back().first && e.id < best.back().second)) {
-                    best.insert(std::upper_bound(best.begin(), best.end(), std::make_pair(d, e.id)), {d, e.id});
-                    if (best.size() > k)
-                        best.pop_back();
+                    best.insert(std::upper_bound(best.begin(), best.end(), std::make_pair(d, e.id)),
+                                {d, e.id});
+                    if (best.size() > k) best.pop_back();
                 }
             }
         };

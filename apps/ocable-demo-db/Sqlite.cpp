@@ -12,7 +12,9 @@ SqliteDb::SqliteDb(const std::filesystem::path& path) {
     }
 }
 
-SqliteDb::~SqliteDb() { sqlite3_close(db_); }
+SqliteDb::~SqliteDb() {
+    sqlite3_close(db_);
+}
 
 void SqliteDb::exec(const std::string& sql) {
     char* error = nullptr;
@@ -33,18 +35,18 @@ SqliteStatement::SqliteStatement(SqliteDb& db, const std::string& sql) : db_(db.
         throw std::runtime_error("cannot prepare \"" + sql + "\": " + sqlite3_errmsg(db_));
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(stmt_); }
+SqliteStatement::~SqliteStatement() {
+    sqlite3_finalize(stmt_);
+}
 
 SqliteStatement& SqliteStatement::bind(int index, const std::optional<std::string>& text) {
-    if (!text)
-        return bindNull(index);
+    if (!text) return bindNull(index);
     sqlite3_bind_text(stmt_, index, text->data(), static_cast<int>(text->size()), SQLITE_TRANSIENT);
     return *this;
 }
 
 SqliteStatement& SqliteStatement::bind(int index, std::optional<double> value) {
-    if (!value)
-        return bindNull(index);
+    if (!value) return bindNull(index);
     sqlite3_bind_double(stmt_, index, *value);
     return *this;
 }
@@ -69,14 +71,14 @@ void SqliteStatement::run() {
 
 bool SqliteStatement::step() {
     const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc != SQLITE_DONE)
-        throw std::runtime_error(std::string("query failed: ") + sqlite3_errmsg(db_));
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) throw std::runtime_error(std::string("query failed: ") + sqlite3_errmsg(db_));
     return false;
 }
 
-std::int64_t SqliteStatement::columnInt(int index) { return sqlite3_column_int64(stmt_, index); }
+std::int64_t SqliteStatement::columnInt(int index) {
+    return sqlite3_column_int64(stmt_, index);
+}
 
 std::string SqliteStatement::columnText(int index) {
     const unsigned char* text = sqlite3_column_text(stmt_, index);

@@ -33,8 +33,12 @@ public:
     SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     SqliteStatement& bind(int index, const std::optional<std::string>& text);
-    SqliteStatement& bind(int index, const std::string& text) { return bind(index, std::optional<std::string>(text)); }
-    SqliteStatement& bind(int index, const char* text) { return bind(index, std::optional<std::string>(text)); }
+    SqliteStatement& bind(int index, const std::string& text) {
+        return bind(index, std::optional<std::string>(text));
+    }
+    SqliteStatement& bind(int index, const char* text) {
+        return bind(index, std::optional<std::string>(text));
+    }
     SqliteStatement& bind(int index, std::optional<double> value);
     SqliteStatement& bind(int index, std::int64_t value);
     SqliteStatement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }

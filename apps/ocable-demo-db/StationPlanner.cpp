@@ -47,17 +47,15 @@ enum class Variant {
     RelayBySecond
 };
 
-const std::vector<Variant> kForcedVariants = {Variant::AllTypesNull,       Variant::AllNull,
-                                              Variant::TerminalByThird,    Variant::TerminalByResource,
-                                              Variant::RelayByResource,    Variant::RelayByThird,
-                                              Variant::RelayBySecond};
+const std::vector<Variant> kForcedVariants = {
+    Variant::AllTypesNull,    Variant::AllNull,      Variant::TerminalByThird, Variant::TerminalByResource,
+    Variant::RelayByResource, Variant::RelayByThird, Variant::RelayBySecond};
 
 void assignTypes(Station& s, Variant variant, std::size_t accessKind, Random& rng) {
     switch (s.role) {
     case Role::Hub:
         s.xType = rng.chance(0.8) ? codes::kHub : codes::kTerminal;
-        if (*s.xType == codes::kHub)
-            s.type2 = codes::kTerminal;
+        if (*s.xType == codes::kHub) s.type2 = codes::kTerminal;
         s.resType = codes::kResTerminal;
         return;
     case Role::Centre: // both a terminal and a second-trunk relay
@@ -83,12 +81,11 @@ void assignTypes(Station& s, Variant variant, std::size_t accessKind, Random& rn
     }
     s.xType = kAccessTypes[accessKind];
     const double r = rng.uniform();
-    s.resType = r < 0.55 ? OptText(codes::kResAccessPoint)
+    s.resType = r < 0.55   ? OptText(codes::kResAccessPoint)
                 : r < 0.85 ? OptText(codes::kResBaseStation)
                 : r < 0.95 ? OptText(codes::kResCustomer)
                            : std::nullopt;
-    if (rng.chance(0.08))
-        s.type2 = codes::kAccess;
+    if (rng.chance(0.08)) s.type2 = codes::kAccess;
     if (variant == Variant::Regular) {
         const double v = rng.uniform();
         variant = v < 0.03    ? Variant::AllTypesNull
@@ -148,8 +145,7 @@ const char* roleName(Role role, Random& rng, std::size_t accessKind) {
 
 std::int64_t surveyedE8(double degrees, Random& rng) {
     int last = rng.range(11, 49);
-    if (last % 10 == 0)
-        ++last;
+    if (last % 10 == 0) ++last;
     return quantize(degrees, 6) + last;
 }
 
@@ -161,8 +157,7 @@ void placeStations(const BaseMap& map, const std::vector<int>& perCity, Random& 
 
     for (std::size_t ci = 0; ci < map.cities.size(); ++ci) {
         const int n = perCity[ci];
-        if (n <= 0)
-            continue;
+        if (n <= 0) continue;
         const City& city = map.cities[ci];
         const Province& province = map.provinceOf(city);
         const bool home = province.regionCode == kHomeProvince;
@@ -170,8 +165,7 @@ void placeStations(const BaseMap& map, const std::vector<int>& perCity, Random& 
 
         double nearest = 200;
         for (std::size_t cj = 0; cj < map.cities.size(); ++cj)
-            if (cj != ci)
-                nearest = std::min(nearest, distanceKm(city.seat, map.cities[cj].seat));
+            if (cj != ci) nearest = std::min(nearest, distanceKm(city.seat, map.cities[cj].seat));
         const double radius = std::clamp(0.5 * nearest, 8.0, 60.0);
         const double spread = std::clamp(radius / 5, 1.5, 12.0);
 
@@ -179,15 +173,13 @@ void placeStations(const BaseMap& map, const std::vector<int>& perCity, Random& 
         auto around = [&](GeoPoint centre, double sigma) {
             for (int attempt = 0; attempt < 30; ++attempt) {
                 GeoPoint p = offsetKm(centre, rng.normal() * sigma, rng.normal() * sigma);
-                if (inside(p))
-                    return p;
+                if (inside(p)) return p;
             }
             return centre;
         };
 
         std::vector<District> districts = city.districts;
-        if (districts.empty())
-            districts.push_back({city.name, city.gbcode});
+        if (districts.empty()) districts.push_back({city.name, city.gbcode});
         std::vector<GeoPoint> centres;
         for (std::size_t d = 0; d < districts.size(); ++d) {
             GeoPoint c = city.seat;
@@ -267,16 +259,18 @@ void placeStations(const BaseMap& map, const std::vector<int>& perCity, Random& 
             s.code = cityGb4 + "ST" + padded(++serials[cityGb4], 5);
             s.address = (municipality ? "" : province.name) + city.name +
                         (districts[district].name == city.name ? "" : districts[district].name) +
-                        (place.empty() ? rng.pick(kPlaces) : place) + std::to_string(rng.range(1, 399)) + "号";
+                        (place.empty() ? rng.pick(kPlaces) : place) + std::to_string(rng.range(1, 399)) +
+                        "号";
             const double own = rng.uniform();
             s.property = own < 0.85 ? codes::kOwnBuilt : own < 0.95 ? codes::kOwnLeased : codes::kOwnShared;
             s.owner = province.shortName + "传输分公司";
             s.maintainer = cityShort + "传输维护中心";
             s.buildDate = randomDate(rng, s.role == Role::Access ? 2003 : 1995, 2021);
             const double st = rng.uniform();
-            s.state = st < 0.95 ? codes::kStateInUse : st < 0.98 ? codes::kStateBuilding : codes::kStateStopped;
-            if (s.role == Role::Hub)
-                s.remark = cityShort + "传输枢纽";
+            s.state = st < 0.95   ? codes::kStateInUse
+                      : st < 0.98 ? codes::kStateBuilding
+                                  : codes::kStateStopped;
+            if (s.role == Role::Hub) s.remark = cityShort + "传输枢纽";
 
             net.cityStations[ci].push_back(net.stations.size());
             net.stations.push_back(std::move(s));
@@ -287,7 +281,8 @@ void placeStations(const BaseMap& map, const std::vector<int>& perCity, Random& 
     const std::size_t alarmed = std::max<std::size_t>(6, net.stations.size() / 250);
     std::size_t given = 0;
     for (std::size_t tries = 0; given < alarmed && tries < alarmed * 20; ++tries) {
-        Station& s = net.stations[static_cast<std::size_t>(rng.range(0, static_cast<int>(net.stations.size()) - 1))];
+        Station& s =
+            net.stations[static_cast<std::size_t>(rng.range(0, static_cast<int>(net.stations.size()) - 1))];
         if (!s.hasCoordinates || s.alarms[5] + s.alarms[6] + s.alarms[7] + s.alarms[8] + s.alarms[9] > 0)
             continue;
         const int severity = rng.range(0, 4);

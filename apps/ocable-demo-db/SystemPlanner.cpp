@@ -18,10 +18,13 @@ std::string padded(int n, int width) {
 }
 
 std::string randomDate(Random& rng, int from, int to) {
-    return std::to_string(rng.range(from, to)) + "-" + padded(rng.range(1, 12), 2) + "-" + padded(rng.range(1, 28), 2);
+    return std::to_string(rng.range(from, to)) + "-" + padded(rng.range(1, 12), 2) + "-" +
+           padded(rng.range(1, 28), 2);
 }
 
-bool isLocal(CableKind k) { return k == CableKind::LocalCore || k == CableKind::Access; }
+bool isLocal(CableKind k) {
+    return k == CableKind::LocalCore || k == CableKind::Access;
+}
 
 struct Path {
     std::vector<std::size_t> stations;
@@ -40,18 +43,15 @@ Path shortestPath(const Network& net, std::size_t from, std::size_t to, CableKin
         std::vector<std::size_t> cables = net.stations[u].cables;
         std::sort(cables.begin(), cables.end());
         for (std::size_t c : cables) {
-            if (net.cables[c].kind != kind)
-                continue;
+            if (net.cables[c].kind != kind) continue;
             const std::size_t v = net.otherEnd(c, u);
-            if (cameFrom.count(v))
-                continue;
+            if (cameFrom.count(v)) continue;
             cameFrom[v] = {u, c};
             queue.push_back(v);
         }
     }
     Path path;
-    if (!cameFrom.count(to) || from == to)
-        return path;
+    if (!cameFrom.count(to) || from == to) return path;
     for (std::size_t s = to; s != from; s = cameFrom[s].first) {
         path.stations.push_back(s);
         path.cables.push_back(cameFrom[s].second);
@@ -82,7 +82,8 @@ std::map<std::size_t, int> hopCounts(const Network& net, std::size_t from, Cable
 
 // Self-avoiding random walk over the local cables of one city, preferring
 // core stations; `avoid` stations are never entered.
-Path localWalk(const Network& net, std::size_t start, int hops, Random& rng, const std::set<std::size_t>& avoid) {
+Path localWalk(const Network& net, std::size_t start, int hops, Random& rng,
+               const std::set<std::size_t>& avoid) {
     Path path;
     path.stations.push_back(start);
     std::set<std::size_t> seen{start};
@@ -98,8 +99,7 @@ Path localWalk(const Network& net, std::size_t start, int hops, Random& rng, con
             options.push_back(c);
             weights.push_back(net.stations[v].role == Role::Access ? 1.0 : 3.0);
         }
-        if (options.empty())
-            break;
+        if (options.empty()) break;
         const std::size_t c = options[rng.weighted(weights)];
         u = net.otherEnd(c, u);
         seen.insert(u);
@@ -115,21 +115,20 @@ public:
 
     std::size_t add(TransSystem s) {
         s.code = "TS" + padded(static_cast<int>(net_.systems.size()) + 1, 6);
-        if (s.buildDate.empty())
-            s.buildDate = randomDate(rng_, 2002, 2021);
-        if (s.state.empty())
-            s.state = codes::kStateInUse;
+        if (s.buildDate.empty()) s.buildDate = randomDate(rng_, 2002, 2021);
+        if (s.state.empty()) s.state = codes::kStateInUse;
         net_.systems.push_back(std::move(s));
         return net_.systems.size() - 1;
     }
 
-    std::string cityShort(std::size_t station) const { return map_.cities[net_.stations[station].city].shortName; }
+    std::string cityShort(std::size_t station) const {
+        return map_.cities[net_.stations[station].city].shortName;
+    }
 
     std::string districtShort(std::size_t station) const {
         const Station& s = net_.stations[station];
         for (const District& d : map_.cities[s.city].districts)
-            if (d.gbcode == s.countyGb)
-                return districtShortName(d.name, map_.cities[s.city].shortName);
+            if (d.gbcode == s.countyGb) return districtShortName(d.name, map_.cities[s.city].shortName);
         return "";
     }
 
@@ -146,19 +145,16 @@ private:
 void addLocalSystems(const BaseMap& map, SystemBuilder& builder, Random& rng, Network& net) {
     for (std::size_t ci = 0; ci < map.cities.size(); ++ci) {
         const auto& members = net.cityStations[ci];
-        if (members.size() < 5)
-            continue;
+        if (members.size() < 5) continue;
         std::vector<std::size_t> cores;
         for (std::size_t s : members)
-            if (net.stations[s].role != Role::Access)
-                cores.push_back(s);
+            if (net.stations[s].role != Role::Access) cores.push_back(s);
         const int wanted = std::max(1, static_cast<int>(members.size()) / 35);
         int serial = 0;
         for (int k = 0, tries = 0; k < wanted && tries < wanted * 4; ++tries) {
             const std::size_t start = rng.pick(cores);
             Path walk = localWalk(net, start, rng.range(3, 10), rng, {});
-            if (walk.cables.size() < 2)
-                continue;
+            if (walk.cables.size() < 2) continue;
             // Close the chain into a ring when a spare segment joins its ends.
             bool ring = false;
             if (walk.cables.size() >= 3)
@@ -183,7 +179,8 @@ void addLocalSystems(const BaseMap& map, SystemBuilder& builder, Random& rng, Ne
             } else {
                 s.model = codes::kOtn, s.rate = "10G", modelName = "OTN";
             }
-            s.level = s.rate == "2.5G" || s.rate == "10GE" ? codes::kSysLocalCore : codes::kSysLocalAggregation;
+            s.level =
+                s.rate == "2.5G" || s.rate == "10GE" ? codes::kSysLocalCore : codes::kSysLocalAggregation;
             s.name = builder.cityShort(start) + builder.districtShort(start) + modelName +
                      (ring ? "接入环" : "汇聚链") + padded(++serial, 2);
             s.province = builder.provinceOf(start);
@@ -196,25 +193,24 @@ void addLocalSystems(const BaseMap& map, SystemBuilder& builder, Random& rng, Ne
     }
 }
 
-void addSecondTrunkSystems(const BaseMap& map, Scale scale, SystemBuilder& builder, Random& rng, Network& net) {
+void addSecondTrunkSystems(const BaseMap& map, Scale scale, SystemBuilder& builder, Random& rng,
+                           Network& net) {
     for (const Province& p : map.provinces) {
         std::vector<std::size_t> hubs;
         for (std::size_t c : p.cities)
-            if (!net.cityStations[c].empty())
-                hubs.push_back(net.cityStations[c].front());
-        if (hubs.size() < 2)
-            continue;
+            if (!net.cityStations[c].empty()) hubs.push_back(net.cityStations[c].front());
+        if (hubs.size() < 2) continue;
         const bool home = p.regionCode == kHomeProvince;
         const std::size_t limit = home ? hubs.size() - 1 : (scale == Scale::National ? 3 : 0);
         for (std::size_t k = 1; k <= limit && k < hubs.size(); ++k) {
             Path path = shortestPath(net, hubs[0], hubs[k], CableKind::SecondTrunk);
-            if (path.cables.empty())
-                continue;
+            if (path.cables.empty()) continue;
             TransSystem s;
             s.model = codes::kSdh;
             s.rate = rng.chance(0.6) ? "10G" : "2.5G";
             s.level = codes::kSysSecondTrunk;
-            s.name = builder.cityShort(hubs[0]) + "-" + builder.cityShort(hubs[k]) + "二干SDH" + s.rate + "系统";
+            s.name =
+                builder.cityShort(hubs[0]) + "-" + builder.cityShort(hubs[k]) + "二干SDH" + s.rate + "系统";
             s.province = p.regionCode;
             s.stationA = hubs[0];
             s.stationZ = hubs[k];
@@ -258,35 +254,29 @@ void addDwdm(const Path& path, const std::string& name, const std::string& level
 
 void addDwdmSystems(const BaseMap& map, Scale scale, SystemBuilder& builder, Random& rng, Network& net) {
     for (const Province& p : map.provinces) {
-        if (scale != Scale::National && p.regionCode != kHomeProvince)
-            continue;
+        if (scale != Scale::National && p.regionCode != kHomeProvince) continue;
         std::vector<std::size_t> hubs;
         for (std::size_t c : p.cities)
-            if (!net.cityStations[c].empty())
-                hubs.push_back(net.cityStations[c].front());
-        if (hubs.size() < 3)
-            continue;
+            if (!net.cityStations[c].empty()) hubs.push_back(net.cityStations[c].front());
+        if (hubs.size() < 3) continue;
         const auto hops = hopCounts(net, hubs[0], CableKind::SecondTrunk);
         std::size_t far = hubs[0];
         for (std::size_t h : hubs)
-            if (hops.count(h) && hops.at(h) > (hops.count(far) ? hops.at(far) : 0))
-                far = h;
+            if (hops.count(h) && hops.at(h) > (hops.count(far) ? hops.at(far) : 0)) far = h;
         Path path = shortestPath(net, hubs[0], far, CableKind::SecondTrunk);
-        if (path.cables.size() < 2)
-            continue;
-        addDwdm(path, p.shortName + "二干波分系统", codes::kSysSecondTrunk, p.regionCode, false, builder, rng, net);
+        if (path.cables.size() < 2) continue;
+        addDwdm(path, p.shortName + "二干波分系统", codes::kSysSecondTrunk, p.regionCode, false, builder, rng,
+                net);
     }
 
     // First trunk: from the home capital to the capitals farthest away in hops.
     const Province* home = map.provinceByRegion(kHomeProvince);
-    if (!home || home->cities.empty() || net.cityStations[home->cities.front()].empty())
-        return;
+    if (!home || home->cities.empty() || net.cityStations[home->cities.front()].empty()) return;
     const std::size_t origin = net.cityStations[home->cities.front()].front();
     const auto hops = hopCounts(net, origin, CableKind::FirstTrunk);
     std::vector<std::pair<int, std::size_t>> targets;
     for (auto [station, h] : hops)
-        if (h >= 2)
-            targets.push_back({-h, station});
+        if (h >= 2) targets.push_back({-h, station});
     std::sort(targets.begin(), targets.end());
     const std::size_t wanted = scale == Scale::Small ? 1 : scale == Scale::Province ? 2 : 6;
     for (std::size_t k = 0; k < std::min(wanted, targets.size()); ++k) {
@@ -307,8 +297,7 @@ void addCarriedSystems(SystemBuilder& builder, Random& rng, Network& net) {
     for (std::size_t w = 0; w < dwdmCount; ++w) {
         const DwdmSystem dwdm = net.dwdmSystems[w]; // copy: systems are added below
         const std::size_t hops = dwdm.links.size();
-        if (hops < 2)
-            continue;
+        if (hops < 2) continue;
         const std::string dwdmCode = net.systems[dwdm.system].code;
         const bool firstTrunk = net.systems[dwdm.system].firstTrunk;
         const int count = std::min(static_cast<int>(hops), rng.range(2, 4));
@@ -317,7 +306,8 @@ void addCarriedSystems(SystemBuilder& builder, Random& rng, Network& net) {
             // that the DWDM system's own fibres continue past the route's end.
             const int spanStart = k == 0 ? 0 : rng.range(0, static_cast<int>(hops) - 1);
             const int maxEnd = k == 0 ? static_cast<int>(hops) - 1 : static_cast<int>(hops);
-            const int spanEnd = rng.range(spanStart + 1, std::max(spanStart + 1, std::min(maxEnd, spanStart + 4)));
+            const int spanEnd =
+                rng.range(spanStart + 1, std::max(spanStart + 1, std::min(maxEnd, spanStart + 4)));
             int wave = 1;
             for (int h = spanStart; h < spanEnd; ++h)
                 wave = std::max(wave, net.links[dwdm.links[static_cast<std::size_t>(h)]].nextWave);
@@ -328,8 +318,8 @@ void addCarriedSystems(SystemBuilder& builder, Random& rng, Network& net) {
             s.model = codes::kSdh;
             s.rate = "10G";
             s.level = firstTrunk ? codes::kSysFirstTrunk : codes::kSysSecondTrunk;
-            s.name = builder.cityShort(entry) + "-" + builder.cityShort(exit) + "SDH10G系统" + padded(k + 1, 2) +
-                     "(波分承载)";
+            s.name = builder.cityShort(entry) + "-" + builder.cityShort(exit) + "SDH10G系统" +
+                     padded(k + 1, 2) + "(波分承载)";
             s.province = builder.provinceOf(entry);
             s.carrier = static_cast<int>(w);
             s.firstTrunk = firstTrunk;
@@ -349,8 +339,8 @@ void addCarriedSystems(SystemBuilder& builder, Random& rng, Network& net) {
             for (int h = spanStart; h < spanEnd; ++h) {
                 DwdmLink& link = net.links[dwdm.links[static_cast<std::size_t>(h)]];
                 link.nextWave = wave + 1;
-                DwdmChannel ch{channelCode(link, wave, dwdmCode), dwdm.links[static_cast<std::size_t>(h)], wave,
-                               "10G", codes::kFiberUsed};
+                DwdmChannel ch{channelCode(link, wave, dwdmCode), dwdm.links[static_cast<std::size_t>(h)],
+                               wave, "10G", codes::kFiberUsed};
                 net.channelUses.push_back({system, net.channels.size()});
                 net.channels.push_back(std::move(ch));
             }
@@ -406,7 +396,8 @@ void planSystems(const BaseMap& map, Scale scale, Random& rng, Network& net) {
     planned.model = codes::kPtn;
     planned.rate = "10GE";
     planned.level = codes::kSysLocalAggregation;
-    planned.name = (home ? map.cities[home->cities.front()].shortName : std::string()) + "新区PTN接入环(规划)";
+    planned.name =
+        (home ? map.cities[home->cities.front()].shortName : std::string()) + "新区PTN接入环(规划)";
     planned.province = kHomeProvince;
     planned.state = codes::kStateBuilding;
     builder.add(std::move(planned));

@@ -31,8 +31,7 @@ int main(int argc, char** argv) {
         const bool hasValue = i + 1 < argc;
         if (arg == "--scale" && hasValue) {
             const auto scale = parseScale(argv[++i]);
-            if (!scale)
-                return usage();
+            if (!scale) return usage();
             options.scale = *scale;
         } else if (arg == "--seed" && hasValue) {
             try {
@@ -52,8 +51,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (options.output.empty())
-        return usage();
+    if (options.output.empty()) return usage();
 
     const auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] {

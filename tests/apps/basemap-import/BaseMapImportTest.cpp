@@ -21,11 +21,9 @@ namespace fs = std::filesystem;
 // Like OGRGeometry::Contains, part by part: island parts of the source data
 // overlap the main part, which makes the multipolygon as a whole invalid.
 bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon)
-        return g->Contains(&p);
+    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
     for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p))
-            return true;
+        if (part->Contains(&p)) return true;
     return false;
 }
 
@@ -54,9 +52,9 @@ std::string feature(const std::string& id, const std::string& name, const std::s
         coordinates += (coordinates.empty() ? "[\"" : ",[\"") + encoded + "\"]";
         offsets += (offsets.empty() ? "[" : ",[") + offset + "]";
     }
-    return "{\"type\":\"Feature\",\"id\":\"" + id + "\",\"properties\":{\"name\":\"" + name + "\",\"cp\":" + cp +
-           "},\"geometry\":{\"type\":\"MultiPolygon\",\"coordinates\":[" + coordinates + "],\"encodeOffsets\":[" +
-           offsets + "]}}";
+    return "{\"type\":\"Feature\",\"id\":\"" + id + "\",\"properties\":{\"name\":\"" + name +
+           "\",\"cp\":" + cp + "},\"geometry\":{\"type\":\"MultiPolygon\",\"coordinates\":[" + coordinates +
+           "],\"encodeOffsets\":[" + offsets + "]}}";
 }
 
 void write(const fs::path& path, const std::string& text) {
@@ -94,7 +92,8 @@ protected:
         const fs::path mapDir = dir_ / "echarts" / "map" / "json";
         write(mapDir / "china.json",
               collection({feature("620000", "甘肃", "[102,37]",
-                                  {box(100, 35, 104, 39), box(101, 36, 102, 37),
+                                  {box(100, 35, 104, 39),
+                                   box(101, 36, 102, 37),
                                    {{103.5, 38.5}, {105, 38.5}, {105, 40}, {103.5, 40}, {103.5, 38.5}}}),
                           feature("110000", "北京", "[116.4,39.9]", {box(116, 39.5, 117, 40.5)})}));
         write(mapDir / "china-contour.json",
@@ -107,7 +106,8 @@ protected:
         const fs::path dist = dir_ / "pcc" / "dist";
         write(dist / "province.json",
               R"([{"code":"110000","name":"北京市"},{"code":"620000","name":"甘肃省"}])");
-        write(dist / "city.json", R"([{"code":"620100","name":"兰州市"},{"code":"620200","name":"嘉峪关市"}])");
+        write(dist / "city.json",
+              R"([{"code":"620100","name":"兰州市"},{"code":"620200","name":"嘉峪关市"}])");
         write(dist / "area.json", R"([{"code":"110101","name":"东城区"},{"code":"620101","name":"市辖区"},
             {"code":"620102","name":"城关区"},{"code":"629001","name":"无主县"}])");
         options_.echartsDir = dir_ / "echarts";
@@ -158,10 +158,9 @@ TEST_F(ImportSample, RecodesStaleCitiesDropsVanishedOnesAndListsDistricts) {
               "北京市,北京,110000,110000,XZ010101,116.405285,39.904989\n"
               "兰州市,兰州,620100,620000,XZ010201,103.5,36.5\n"
               "嘉峪关市,嘉峪关,620200,620000,XZ010202,100.5,38.5\n");
-    EXPECT_EQ(readFile(options_.outDir / "districts.csv"),
-              "name,gbcode,city_gbcode\n"
-              "东城区,110101,110000\n"
-              "城关区,620102,620100\n");
+    EXPECT_EQ(readFile(options_.outDir / "districts.csv"), "name,gbcode,city_gbcode\n"
+                                                           "东城区,110101,110000\n"
+                                                           "城关区,620102,620100\n");
     std::string notes;
     for (const auto& n : summary.notes)
         notes += n + "\n";

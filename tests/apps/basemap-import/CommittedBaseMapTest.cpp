@@ -17,11 +17,9 @@ namespace fs = std::filesystem;
 // Like OGRGeometry::Contains, part by part: island parts of the source data
 // overlap the main part, which makes the multipolygon as a whole invalid.
 bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon)
-        return g->Contains(&p);
+    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
     for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p))
-            return true;
+        if (part->Contains(&p)) return true;
     return false;
 }
 

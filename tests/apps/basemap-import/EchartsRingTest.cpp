@@ -31,7 +31,9 @@ TEST(EchartsRing, OddLengthIsRejected) {
     EXPECT_THROW(decodeEchartsRing(QStringLiteral("@@B"), 0, 0), std::runtime_error);
 }
 
-Ring square(double x0, double y0, double x1, double y1) { return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}; }
+Ring square(double x0, double y0, double x1, double y1) {
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+}
 
 // Sketch (not to scale):
 //   main 0..10 holds lake 2..5 and, inside the lake, islet 3..4;

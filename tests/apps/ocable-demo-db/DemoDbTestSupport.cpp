@@ -14,7 +14,9 @@ Db::Db(const std::filesystem::path& path) {
         throw std::runtime_error("cannot open " + path.string());
 }
 
-Db::~Db() { sqlite3_close(db_); }
+Db::~Db() {
+    sqlite3_close(db_);
+}
 
 std::vector<Row> Db::rows(const std::string& sql) const {
     sqlite3_stmt* st = nullptr;
@@ -40,7 +42,9 @@ std::vector<std::string> Db::column(const std::string& sql) const {
     return values;
 }
 
-long long Db::count(const std::string& sql) const { return std::stoll(rows(sql).at(0).at(0).value_or("0")); }
+long long Db::count(const std::string& sql) const {
+    return std::stoll(rows(sql).at(0).at(0).value_or("0"));
+}
 
 std::string Db::prepareError(const std::string& sql) const {
     sqlite3_stmt* st = nullptr;

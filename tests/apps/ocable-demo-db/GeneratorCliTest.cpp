@@ -23,13 +23,14 @@ int runGenerator(const std::string& arguments) {
 std::string dumpTables(const fs::path& path) {
     Db db(path);
     std::ostringstream out;
-    for (const std::string& table :
-         db.column("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%' ORDER BY name")) {
+    for (const std::string& table : db.column("SELECT name FROM sqlite_master WHERE type = 'table' AND name "
+                                              "NOT LIKE 'sqlite_%' ORDER BY name")) {
         std::string select;
         for (const std::string& column : db.column("SELECT name FROM pragma_table_info('" + table + "')"))
             select += (select.empty() ? "quote(\"" : " || ',' || quote(\"") + column + "\")";
         out << "#" << table << "\n";
-        for (const std::string& line : db.column("SELECT " + select + " FROM \"" + table + "\" ORDER BY rowid"))
+        for (const std::string& line :
+             db.column("SELECT " + select + " FROM \"" + table + "\" ORDER BY rowid"))
             out << line << "\n";
     }
     return out.str();

@@ -20,11 +20,9 @@ namespace {
 // Like OGRGeometry::Contains, part by part: island parts of the source data
 // overlap the main part, which makes the multipolygon as a whole invalid.
 bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon)
-        return g->Contains(&p);
+    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
     for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p))
-            return true;
+        if (part->Contains(&p)) return true;
     return false;
 }
 
@@ -34,8 +32,7 @@ std::map<std::string, std::unique_ptr<OGRGeometry>> provincePolygons() {
     const std::string path = (sourceDir() / "data" / "basemap" / "provinces.geojson").string();
     std::unique_ptr<GDALDataset> ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
     std::map<std::string, std::unique_ptr<OGRGeometry>> polygons;
-    if (!ds)
-        return polygons;
+    if (!ds) return polygons;
     for (auto& feature : *ds->GetLayer(0))
         polygons[feature->GetFieldAsString("code")].reset(feature->GetGeometryRef()->clone());
     return polygons;
@@ -46,12 +43,13 @@ TEST(DemoNetwork, EveryStationWithCoordinatesLiesInsideItsProvince) {
     ASSERT_EQ(polygons.size(), 34u);
     Db db(smallDemoDb());
     int checked = 0;
-    for (const Row& r : db.rows("SELECT STATIONCODE, PROVINCE, LNG, LAT FROM STATION WHERE LNG IS NOT NULL")) {
+    for (const Row& r :
+         db.rows("SELECT STATIONCODE, PROVINCE, LNG, LAT FROM STATION WHERE LNG IS NOT NULL")) {
         const auto it = polygons.find(r[1].value_or(""));
         ASSERT_NE(it, polygons.end()) << "station " << *r[0] << " has no known province";
         OGRPoint p(std::stod(*r[2]), std::stod(*r[3]));
-        EXPECT_TRUE(partContains(it->second.get(), p)) << "station " << *r[0] << " at " << *r[2] << "," << *r[3]
-                                              << " lies outside " << *r[1];
+        EXPECT_TRUE(partContains(it->second.get(), p))
+            << "station " << *r[0] << " at " << *r[2] << "," << *r[3] << " lies outside " << *r[1];
         ++checked;
     }
     EXPECT_GT(checked, 250);
@@ -60,9 +58,10 @@ TEST(DemoNetwork, EveryStationWithCoordinatesLiesInsideItsProvince) {
 TEST(DemoNetwork, CableNamesJoinTheirEndStationsNamesWithEitherDash) {
     Db db(smallDemoDb());
     int fullWidth = 0;
-    for (const Row& r : db.rows("SELECT O.OCABLECODE, O.OCABLENAME, A.STATIONNAME, Z.STATIONNAME FROM EN_OCABLE O "
-                                "JOIN STATION A ON A.STATIONCODE = O.STATION_A "
-                                "JOIN STATION Z ON Z.STATIONCODE = O.STATION_Z")) {
+    for (const Row& r :
+         db.rows("SELECT O.OCABLECODE, O.OCABLENAME, A.STATIONNAME, Z.STATIONNAME FROM EN_OCABLE O "
+                 "JOIN STATION A ON A.STATIONCODE = O.STATION_A "
+                 "JOIN STATION Z ON Z.STATIONCODE = O.STATION_Z")) {
         const bool ascii = *r[1] == *r[2] + "-" + *r[3];
         const bool wide = *r[1] == *r[2] + "－" + *r[3];
         EXPECT_TRUE(ascii || wide) << *r[0] << ": " << *r[1];
@@ -72,7 +71,8 @@ TEST(DemoNetwork, CableNamesJoinTheirEndStationsNamesWithEitherDash) {
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM EN_OCABLE"),
               db.count("SELECT COUNT(*) FROM EN_OCABLE O JOIN STATION A ON A.STATIONCODE = O.STATION_A "
                        "JOIN STATION Z ON Z.STATIONCODE = O.STATION_Z"));
-    EXPECT_EQ(db.count("SELECT COUNT(*) - COUNT(DISTINCT STATIONNAME) FROM STATION"), 0) << "station names repeat";
+    EXPECT_EQ(db.count("SELECT COUNT(*) - COUNT(DISTINCT STATIONNAME) FROM STATION"), 0)
+        << "station names repeat";
 }
 
 struct NamedCondition {
@@ -85,23 +85,25 @@ TEST(DemoNetwork, EveryStationClassAndTypeCombinationOccurs) {
         {"terminal by X_STATIONTYPE", "X_STATIONTYPE = 'ZY010301'"},
         {"terminal by STATIONTYPE_II", "STATIONTYPE_II = 'ZY010301'"},
         {"terminal by STATIONTYPE_III", "STATIONTYPE_III = 'ZY010301'"},
-        {"terminal by STATIONTYPE only",
-         "STATIONTYPE = 'ZY502401' AND 'ZY010301' NOT IN (IFNULL(X_STATIONTYPE, ''), IFNULL(STATIONTYPE_II, ''), "
-         "IFNULL(STATIONTYPE_III, ''))"},
+        {"terminal by STATIONTYPE only", "STATIONTYPE = 'ZY502401' AND 'ZY010301' NOT IN "
+                                         "(IFNULL(X_STATIONTYPE, ''), IFNULL(STATIONTYPE_II, ''), "
+                                         "IFNULL(STATIONTYPE_III, ''))"},
         {"relay by X_STATIONTYPE", "X_STATIONTYPE = 'ZY010312'"},
         {"relay by STATIONTYPE_II", "STATIONTYPE_II = 'ZY010312'"},
         {"relay by STATIONTYPE_III", "STATIONTYPE_III = 'ZY010312'"},
-        {"relay by STATIONTYPE only",
-         "STATIONTYPE = 'ZY502402' AND 'ZY010312' NOT IN (IFNULL(X_STATIONTYPE, ''), IFNULL(STATIONTYPE_II, ''), "
-         "IFNULL(STATIONTYPE_III, ''))"},
+        {"relay by STATIONTYPE only", "STATIONTYPE = 'ZY502402' AND 'ZY010312' NOT IN (IFNULL(X_STATIONTYPE, "
+                                      "''), IFNULL(STATIONTYPE_II, ''), "
+                                      "IFNULL(STATIONTYPE_III, ''))"},
         {"terminal and relay", "X_STATIONTYPE = 'ZY010301' AND STATIONTYPE_II = 'ZY010312'"},
         {"three types empty", "X_STATIONTYPE IS NULL AND STATIONTYPE_II IS NULL AND STATIONTYPE_III IS NULL"},
-        {"all four types empty", "X_STATIONTYPE IS NULL AND STATIONTYPE_II IS NULL AND STATIONTYPE_III IS NULL "
-                                 "AND STATIONTYPE IS NULL"},
-        {"other station", "'ZY010301' NOT IN (IFNULL(X_STATIONTYPE, ''), IFNULL(STATIONTYPE_II, ''), "
-                          "IFNULL(STATIONTYPE_III, '')) AND 'ZY010312' NOT IN (IFNULL(X_STATIONTYPE, ''), "
-                          "IFNULL(STATIONTYPE_II, ''), IFNULL(STATIONTYPE_III, '')) AND IFNULL(STATIONTYPE, '') "
-                          "NOT IN ('ZY502401', 'ZY502402', 'ZY502406')"},
+        {"all four types empty",
+         "X_STATIONTYPE IS NULL AND STATIONTYPE_II IS NULL AND STATIONTYPE_III IS NULL "
+         "AND STATIONTYPE IS NULL"},
+        {"other station",
+         "'ZY010301' NOT IN (IFNULL(X_STATIONTYPE, ''), IFNULL(STATIONTYPE_II, ''), "
+         "IFNULL(STATIONTYPE_III, '')) AND 'ZY010312' NOT IN (IFNULL(X_STATIONTYPE, ''), "
+         "IFNULL(STATIONTYPE_II, ''), IFNULL(STATIONTYPE_III, '')) AND IFNULL(STATIONTYPE, '') "
+         "NOT IN ('ZY502401', 'ZY502402', 'ZY502406')"},
         {"resource type ZY502406", "STATIONTYPE = 'ZY502406'"},
         {"without coordinates", "LNG IS NULL AND LAT IS NULL"},
         {"with alarms", "CRITICAL_A || MAJOR_A || MINOR_A || WARNING_A || INDETERMIN_A <> '00000'"},
@@ -115,8 +117,8 @@ TEST(DemoNetwork, EveryStationClassAndTypeCombinationOccurs) {
 
 TEST(DemoNetwork, EveryLevelAndLayModeTheMapDistinguishesOccurs) {
     Db db(smallDemoDb());
-    const char* resLevels[] = {"ZY132001", "ZY132002", "ZY132003", "ZY132004", "ZY110502",
-                               "ZY110503", "ZY110504", "ZY110505"};
+    const char* resLevels[] = {"ZY132001", "ZY132002", "ZY132003", "ZY132004",
+                               "ZY110502", "ZY110503", "ZY110504", "ZY110505"};
     for (const char* level : resLevels)
         EXPECT_GT(db.count(std::string("SELECT COUNT(*) FROM EN_OCABLE WHERE RESLEVEL = '") + level + "'"), 0)
             << "RESLEVEL " << level;
@@ -124,11 +126,12 @@ TEST(DemoNetwork, EveryLevelAndLayModeTheMapDistinguishesOccurs) {
     EXPECT_GT(db.count("SELECT COUNT(*) FROM EN_OCABLE WHERE X_SYSLEVEL = 'ZY110502'"), 0);
     EXPECT_GT(db.count("SELECT COUNT(*) FROM EN_OCABLE WHERE X_SYSLEVEL IS NULL"), 0);
 
-    const char* layModes[] = {"ZY130301", "ZY130302", "ZY130303", "ZY130304", "ZY130305", "ZY130399",
-                              "ZY511201", "ZY511202", "ZY511203", "ZY511204", "ZY511205", "ZY511299",
-                              "",         "ZY130306", "ZY511206"};
+    const char* layModes[] = {"ZY130301", "ZY130302", "ZY130303", "ZY130304", "ZY130305",
+                              "ZY130399", "ZY511201", "ZY511202", "ZY511203", "ZY511204",
+                              "ZY511205", "ZY511299", "",         "ZY130306", "ZY511206"};
     for (const char* mode : layModes)
-        EXPECT_GT(db.count(std::string("SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE LAYMODE = '") + mode + "'"), 0)
+        EXPECT_GT(
+            db.count(std::string("SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE LAYMODE = '") + mode + "'"), 0)
             << "lay mode '" << mode << "'";
     EXPECT_GT(db.count("SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE LAYMODE IS NULL"), 0);
     EXPECT_GT(db.count("SELECT COUNT(*) FROM MAP_V_EN_MW_Seg"), 0);
@@ -136,8 +139,9 @@ TEST(DemoNetwork, EveryLevelAndLayModeTheMapDistinguishesOccurs) {
 
 TEST(DemoNetwork, ParallelGroupsOfTwoToFourAreStoredInBothDirections) {
     Db db(smallDemoDb());
-    const auto groups = db.rows("SELECT COUNT(*), COUNT(DISTINCT STATION_A) FROM EN_OCABLE "
-                                "GROUP BY MIN(STATION_A, STATION_Z), MAX(STATION_A, STATION_Z) HAVING COUNT(*) > 1");
+    const auto groups =
+        db.rows("SELECT COUNT(*), COUNT(DISTINCT STATION_A) FROM EN_OCABLE "
+                "GROUP BY MIN(STATION_A, STATION_Z), MAX(STATION_A, STATION_Z) HAVING COUNT(*) > 1");
     std::map<int, int> bySize;
     for (const Row& g : groups) {
         ++bySize[std::stoi(*g[0])];
@@ -152,8 +156,7 @@ TEST(DemoNetwork, ParallelGroupsOfTwoToFourAreStoredInBothDirections) {
 // The label grouping truncates coordinate texts longer than 10 characters to
 // six decimals: the surveyed group must differ only beyond that.
 std::string truncated(const std::string& text) {
-    if (text.size() <= 10)
-        return text;
+    if (text.size() <= 10) return text;
     const auto dot = text.find('.');
     return text.substr(0, dot) + text.substr(dot, 7);
 }
@@ -164,7 +167,8 @@ TEST(DemoNetwork, SurveyedParallelSegmentsDifferOnlyBeyondTheSixthDecimal) {
     ASSERT_FALSE(surveyed.empty());
     const std::string a = *surveyed[0][0], z = *surveyed[0][1];
     const auto members = db.rows("SELECT LNG_A, LAT_A, LNG_Z, LAT_Z, STATION_A FROM MAP_V_EN_OCABLE WHERE "
-                                 "(STATION_A = '" + a + "' AND STATION_Z = '" + z + "') OR (STATION_A = '" + z +
+                                 "(STATION_A = '" +
+                                 a + "' AND STATION_Z = '" + z + "') OR (STATION_A = '" + z +
                                  "' AND STATION_Z = '" + a + "') ORDER BY OCABLECODE");
     ASSERT_GE(members.size(), 3u);
     std::set<std::string> raw, normalised;
@@ -207,8 +211,7 @@ TEST(DemoNetwork, LengthsFollowTheDistanceTimesARouteFactor) {
                                 "JOIN STATION Z ON Z.STATIONCODE = O.STATION_Z "
                                 "WHERE LENGTH IS NOT NULL AND A.LNG IS NOT NULL AND Z.LNG IS NOT NULL")) {
         const double km = haversineKm(std::stod(*r[2]), std::stod(*r[3]), std::stod(*r[4]), std::stod(*r[5]));
-        if (km < 1)
-            continue; // rounding of short segments
+        if (km < 1) continue; // rounding of short segments
         const double factor = std::stod(*r[1]) / km;
         EXPECT_TRUE(factor > 1.05 && factor < 1.8) << *r[0] << " " << *r[1] << " km over " << km << " km";
         ++checked;

@@ -24,8 +24,7 @@ std::vector<std::string> fixtureLines(const std::string& name) {
     std::ifstream in(sourceDir() / "data" / "fixtures" / name);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
-        if (!line.empty() && line[0] != '#' && line.rfind("--", 0) != 0)
-            lines.push_back(line);
+        if (!line.empty() && line[0] != '#' && line.rfind("--", 0) != 0) lines.push_back(line);
     return lines;
 }
 
@@ -80,8 +79,9 @@ TEST_F(SchemaOnly, HasEveryObjectAndColumnTheMapNames) {
 
 TEST_F(SchemaOnly, TreeTableKeepsItsSevenColumnsInOrder) {
     // The rule refresh inserts into all seven columns by position.
-    EXPECT_EQ(columnsOf("RE_TREE_STRUCT"), (std::vector<std::string>{"NODEKEY", "NODENAME", "PARENTKEY",
-                                                                       "NODELEVEL", "P_KEY", "IS_DELETE", "REMARK"}));
+    EXPECT_EQ(columnsOf("RE_TREE_STRUCT"),
+              (std::vector<std::string>{"NODEKEY", "NODENAME", "PARENTKEY", "NODELEVEL", "P_KEY", "IS_DELETE",
+                                        "REMARK"}));
 }
 
 TEST_F(SchemaOnly, StatementsOfTheMapCompile) {
@@ -117,19 +117,24 @@ TEST(DemoReference, DictionariesNameColumnsThatExist) {
                                 "('STATION', 'EN_OCABLE')"))
         EXPECT_TRUE((*r[0] == "STATION" ? station : cable).count(upper(*r[1]))) << *r[0] << "." << *r[1];
     for (const std::string& c : station)
-        EXPECT_EQ(db.count("SELECT COUNT(*) FROM tabledictionary WHERE TABLENAME = 'STATION' AND ENFIELD = '" + c +
-                           "'"),
-                  1)
+        EXPECT_EQ(
+            db.count("SELECT COUNT(*) FROM tabledictionary WHERE TABLENAME = 'STATION' AND ENFIELD = '" + c +
+                     "'"),
+            1)
             << "STATION." << c << " has no caption";
     for (const char* table : {"EN_OCABLE", "STATION"}) {
         EXPECT_GT(db.count(std::string("SELECT COUNT(*) FROM tabledictionarynew WHERE isVisible = 'N' AND "
-                                       "tablename = '") + table + "'"),
+                                       "tablename = '") +
+                           table + "'"),
                   0);
         // Stored out of display order, so the window's ORDER BY matters.
-        const auto serials = db.column(std::string("SELECT serial FROM tabledictionarynew WHERE tablename = '") +
-                                       table + "' ORDER BY rowid");
-        EXPECT_FALSE(std::is_sorted(serials.begin(), serials.end(),
-                                    [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); }));
+        const auto serials =
+            db.column(std::string("SELECT serial FROM tabledictionarynew WHERE tablename = '") + table +
+                      "' ORDER BY rowid");
+        EXPECT_FALSE(
+            std::is_sorted(serials.begin(), serials.end(), [](const std::string& a, const std::string& b) {
+                return std::stoi(a) < std::stoi(b);
+            }));
     }
 }
 
@@ -144,8 +149,9 @@ TEST(DemoReference, EveryCodeInUseHasADescription) {
         {"EN_PROVINCE", "PROVINCE"},  {"sec_resscope", "RESSCOPE"}};
     Db db(smallDemoDb());
     for (auto [table, column] : coded) {
-        const auto missing = db.column(std::string("SELECT DISTINCT ") + column + " FROM " + table + " WHERE " +
-                                       column + " <> '' AND " + column + " NOT IN (SELECT XTBM FROM XTBM)");
+        const auto missing =
+            db.column(std::string("SELECT DISTINCT ") + column + " FROM " + table + " WHERE " + column +
+                      " <> '' AND " + column + " NOT IN (SELECT XTBM FROM XTBM)");
         EXPECT_TRUE(missing.empty()) << table << "." << column << " uses " << missing.front();
     }
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM XTBM WHERE XTXX IS NULL OR XTXX = ''"), 0);
@@ -156,8 +162,10 @@ TEST(DemoReference, ProvincesDomainsAndResourceScopesFitTheMapsQueries) {
     long long provinces = 0;
     const auto domains = db.column("SELECT DOMAINNAME FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ");
     for (const std::string& d : domains)
-        provinces += db.count("SELECT COUNT(*) FROM (SELECT XTXX , PROVINCE FROM EN_PROVINCE,XTBM WHERE PROVINCE = "
-                              "XTBM AND DOMAINNAME = '" + d + "')");
+        provinces +=
+            db.count("SELECT COUNT(*) FROM (SELECT XTXX , PROVINCE FROM EN_PROVINCE,XTBM WHERE PROVINCE = "
+                     "XTBM AND DOMAINNAME = '" +
+                     d + "')");
     EXPECT_EQ(provinces, 34);
     ASSERT_FALSE(domains.empty());
     EXPECT_EQ(db.column("SELECT XTXX FROM EN_PROVINCE, XTBM WHERE PROVINCE = XTBM AND DOMAINNAME = '" +
@@ -168,9 +176,11 @@ TEST(DemoReference, ProvincesDomainsAndResourceScopesFitTheMapsQueries) {
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM EN_ADMIN_DOMAIN D WHERE NOT EXISTS (SELECT 1 FROM "
                        "GUI_RE_DOMAIN_PROVINCE G WHERE G.DOMAINNAME = D.DOMAINNAME)"),
               1);
-    EXPECT_EQ(db.count("SELECT COUNT(*) FROM EN_PROVINCE E JOIN GUI_RE_DOMAIN_PROVINCE G ON G.PROVINCE = E.PROVINCE "
-                       "AND G.DOMAINNAME = E.DOMAINNAME"),
-              34);
+    EXPECT_EQ(
+        db.count(
+            "SELECT COUNT(*) FROM EN_PROVINCE E JOIN GUI_RE_DOMAIN_PROVINCE G ON G.PROVINCE = E.PROVINCE "
+            "AND G.DOMAINNAME = E.DOMAINNAME"),
+        34);
     EXPECT_EQ(db.count("SELECT COUNT(*) FROM STATION WHERE substr(CITY, 1, 6) <> PROVINCE OR PROVINCE NOT IN "
                        "(SELECT PROVINCE FROM EN_PROVINCE)"),
               0);
