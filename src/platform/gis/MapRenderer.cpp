@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -65,16 +66,17 @@ bool clip(Point& a, Point& b, const Rectangle& r) {
 
 QPen linePen(Color color, int width, int pattern) {
     QPen pen(toQColor(color), std::max(1, width));
+    // One-pixel lines go through the painter's cosmetic stroker: several
+    // times faster than the general one, antialiased and dashed all the same.
+    pen.setCosmetic(width <= 1);
     const auto& dashes = linePattern(pattern).dashes;
-    if (dashes.empty()) {
-        pen.setCapStyle(Qt::RoundCap);
-    } else {
-        pen.setCapStyle(Qt::FlatCap);
+    pen.setCapStyle(Qt::FlatCap);
+    if (!dashes.empty()) {
         // Our dash lengths are pixels of a width-1 line; the pen counts in widths.
         QList<qreal> list(dashes.begin(), dashes.end());
         pen.setDashPattern(list);
     }
-    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
 
@@ -120,6 +122,19 @@ QPolygonF polyline(std::span<const Point> pts, const Transform& t) {
     for (const auto& p : pts)
         out << t(p);
     return out;
+}
+
+// A little less than the width the text will take: Chinese characters are
+// about a font size wide, Latin letters and digits about half of it.
+double guessedWidth(const std::string& text, double pixelSize) {
+    double width = 0;
+    for (unsigned char c : text) {
+        if (c < 0x80)
+            width += 0.45 * pixelSize;
+        else if (c >= 0xE0) // the first byte of a three- or four-byte character
+            width += 0.9 * pixelSize;
+    }
+    return width;
 }
 
 QFont labelFont(const LabelStyle& style) {
@@ -199,12 +214,66 @@ void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::
         }
         return;
     }
-    // No bitmap (or a missing file): a filled circle of the symbol colour.
-    const double r = std::max(2.0, style.SymbolBitmapSize / 3.0);
-    painter.setPen(QPen(QColor(255, 255, 255), 1));
-    painter.setBrush(toQColor(style.SymbolColor));
-    for (const QPointF& p : points)
-        painter.drawEllipse(p, r, r);
+    // No bitmap (or a missing file): a filled circle of the symbol colour,
+    // drawn once into a small picture that is then copied like a bitmap.
+    const QImage& dot = dotImage(style.SymbolColor, style.SymbolBitmapSize);
+    const QPointF half(dot.width() / 2.0, dot.height() / 2.0);
+    QPoint last(INT32_MIN, INT32_MIN);
+    for (const QPointF& p : points) {
+        const QPoint at = (p - half).toPoint();
+        if (at == last)
+            continue;
+        painter.drawImage(at, dot);
+        last = at;
+    }
+}
+
+const QImage& MapRenderer::dotImage(Color color, int size) {
+    auto& image = dots_[{color, size}];
+    if (image.isNull()) {
+        const double r = std::max(2.0, size / 3.0);
+        const int side = static_cast<int>(std::ceil(2 * r + 2));
+        image = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(QColor(255, 255, 255), 1));
+        p.setBrush(toQColor(color));
+        p.drawEllipse(QPointF(side / 2.0, side / 2.0), r, r);
+    }
+    return image;
+}
+
+void MapRenderer::drawSegments(QPainter& painter, const std::vector<QLineF>& lines, const Style& style) {
+    const int width = std::max(1, style.LineWidth);
+    if (width == 1 || width > kMaxStrandWidth) {
+        painter.setPen(linePen(style.LineColor, width, style.LinePattern));
+        painter.drawLines(lines.data(), static_cast<int>(lines.size()));
+        return;
+    }
+    // A line of width 2 to 4 is drawn as that many one-pixel strands side by
+    // side, a pixel apart: the painter's general stroker costs about ten
+    // times as much per line, and a national network has thousands of wide
+    // backbone segments. The strands' dashes are those of the wide line.
+    QPen pen = linePen(style.LineColor, 1, style.LinePattern);
+    if (const auto& dashes = linePattern(style.LinePattern).dashes; !dashes.empty()) {
+        QList<qreal> scaled;
+        for (double d : dashes)
+            scaled << d * width;
+        pen.setDashPattern(scaled);
+    }
+    painter.setPen(pen);
+    strands_.resize(lines.size());
+    for (int k = 0; k < width; ++k) {
+        const double offset = k - (width - 1) / 2.0;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const QLineF& l = lines[i];
+            const double len = l.length();
+            const QPointF n = len > 0 ? QPointF(-l.dy() / len, l.dx() / len) * offset : QPointF();
+            strands_[i] = QLineF(l.p1() + n, l.p2() + n);
+        }
+        painter.drawLines(strands_.data(), static_cast<int>(strands_.size()));
+    }
 }
 
 void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painter) {
@@ -264,9 +333,9 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
         const Bucket& b = buckets_[i];
         if (b.lines.empty() && b.shapes.empty())
             continue;
-        painter.setPen(linePen(styles[i].LineColor, styles[i].LineWidth, styles[i].LinePattern));
         if (!b.lines.empty())
-            painter.drawLines(b.lines.data(), static_cast<int>(b.lines.size()));
+            drawSegments(painter, b.lines, styles[i]);
+        painter.setPen(linePen(styles[i].LineColor, styles[i].LineWidth, styles[i].LinePattern));
         for (Slot s : b.shapes)
             for (int p = 0; p < store.partCount(s); ++p)
                 painter.drawPolyline(polyline(store.part(s, p), t));
@@ -285,9 +354,9 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
     const Viewport& view = map.viewport();
     const Transform t(view);
     const QFont font = labelFont(ls);
+    const double pixelSize = font.pixelSize();
     const QFontMetricsF metrics(font);
     const double height = metrics.height();
-    const double ascent = metrics.ascent();
     const QColor textColor = toQColor(ls.TextColor);
     const QColor haloColor(255, 255, 255, 220);
     painter.setFont(font);
@@ -316,22 +385,36 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
             return;
         if (!ls.Duplicate && shown.count(text))
             return;
-        const QString label = QString::fromStdString(text);
-        const double width = metrics.horizontalAdvance(label);
+        // Second cheap test, on a width guessed from the text: in a crowded
+        // view nearly every label fails here, before the font is asked.
+        if (!ls.Overlap) {
+            const double guess = guessedWidth(text, pixelSize);
+            if (!placer.isFree(QRectF(labelOrigin(anchor, gap, guess, height, ls.Position, type),
+                                      QSizeF(guess, height))))
+                return;
+        }
+        // Shaped once: measured, then drawn five times for the halo from the same glyphs.
+        QTextLayout layout(QString::fromStdString(text), font);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        const double width = line.naturalTextWidth();
         const QPointF origin = labelOrigin(anchor, gap, width, height, ls.Position, type);
         const QRectF box(origin, QSizeF(width, height));
         if (ls.Overlap)
             placer.occupy(box);
         else if (!placer.tryPlace(box.adjusted(-2, -1, 2, 1)))
             return;
-        const QPointF baseline(origin.x(), origin.y() + ascent);
+        const QList<QGlyphRun> runs = layout.glyphRuns();
         if (ls.Halo) {
             painter.setPen(haloColor);
             for (const QPointF d : {QPointF(-1, -1), QPointF(1, -1), QPointF(-1, 1), QPointF(1, 1)})
-                painter.drawText(baseline + d, label);
+                for (const QGlyphRun& run : runs)
+                    painter.drawGlyphRun(origin + d, run);
         }
         painter.setPen(textColor);
-        painter.drawText(baseline, label);
+        for (const QGlyphRun& run : runs)
+            painter.drawGlyphRun(origin, run);
         if (!ls.Duplicate)
             shown.insert(text);
         ++stats_.labels;

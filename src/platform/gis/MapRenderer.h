@@ -9,6 +9,8 @@
 #include <QPointF>
 
 #include <cstdint>
+#include <map>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -65,10 +67,15 @@ private:
     void drawLayer(const Map& map, const Layer& layer, QPainter& painter);
     void drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer);
     void drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points);
+    const QImage& dotImage(Color color, int size);
+    void drawSegments(QPainter& painter, const std::vector<QLineF>& lines, const Style& style);
+    static constexpr int kMaxStrandWidth = 4;
 
     SymbolCache symbols_;
     RenderStats stats_;
     std::vector<Bucket> buckets_; // by style index, reused between drawings
+    std::map<std::pair<Color, int>, QImage> dots_;
+    std::vector<QLineF> strands_;
 };
 
 } // namespace ocable::gis

@@ -156,7 +156,7 @@ TEST(Renderer, DrawsOnlyNearTheViewAndKeepsLongLinesInDeepZoom) {
     MapRenderer renderer;
     const QImage image = renderer.renderImage(map);
     EXPECT_EQ(renderer.stats().features, 1);
-    EXPECT_EQ(image.pixelColor(100, 100), QColor(0, 0, 0));
+    EXPECT_LT(qGray(image.pixel(100, 100)), 80); // on the dark line, not the white ground
 }
 
 TEST(Renderer, SelectionIsHighlightedWhereItIs) {
