@@ -35,8 +35,7 @@ std::vector<std::string_view> split(std::string_view text, char sep) {
     for (;;) {
         auto at = text.find(sep, start);
         parts.push_back(text.substr(start, at == std::string_view::npos ? at : at - start));
-        if (at == std::string_view::npos)
-            return parts;
+        if (at == std::string_view::npos) return parts;
         start = at + 1;
     }
 }
@@ -49,21 +48,19 @@ RenderCommand parseRenderCommand(const std::vector<std::string>& args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size())
-                throw std::invalid_argument(a + " 缺少取值");
+            if (i + 1 >= args.size()) throw std::invalid_argument(a + " 缺少取值");
             return args[++i];
         };
         if (a == "--size") {
             auto wh = split(value(), 'x');
-            if (wh.size() != 2)
-                throw std::invalid_argument("--size 应为“宽x高”");
+            if (wh.size() != 2) throw std::invalid_argument("--size 应为“宽x高”");
             c.size = QSize(static_cast<int>(number(wh[0], a)), static_cast<int>(number(wh[1], a)));
-            if (c.size.width() < 1 || c.size.height() < 1 || c.size.width() > 20000 || c.size.height() > 20000)
+            if (c.size.width() < 1 || c.size.height() < 1 || c.size.width() > 20000 ||
+                c.size.height() > 20000)
                 throw std::invalid_argument("--size 超出范围");
         } else if (a == "--bounds") {
             auto v = split(value(), ',');
-            if (v.size() != 4)
-                throw std::invalid_argument("--bounds 应为“xmin,ymin,xmax,ymax”");
+            if (v.size() != 4) throw std::invalid_argument("--bounds 应为“xmin,ymin,xmax,ymax”");
             c.bounds = Rectangle(number(v[0], a), number(v[1], a), number(v[2], a), number(v[3], a));
         } else if (a == "--select") {
             const std::string& v = value();
@@ -81,8 +78,7 @@ RenderCommand parseRenderCommand(const std::vector<std::string>& args) {
             positional.push_back(a);
         }
     }
-    if (positional.size() != 2)
-        throw std::invalid_argument("需要地图集文件和输出文件");
+    if (positional.size() != 2) throw std::invalid_argument("需要地图集文件和输出文件");
     c.geoset = positional[0];
     c.output = positional[1];
     return c;
@@ -91,8 +87,7 @@ RenderCommand parseRenderCommand(const std::vector<std::string>& args) {
 std::string runRenderCommand(const RenderCommand& c) {
     Map map;
     map.loadGeoset(c.geoset);
-    if (!c.symbols.empty())
-        map.setSymbolFolder(c.symbols);
+    if (!c.symbols.empty()) map.setSymbolFolder(c.symbols);
     map.setViewSize(c.size);
     if (c.bounds) {
         map.setBounds(*c.bounds);
@@ -113,7 +108,7 @@ std::string runRenderCommand(const RenderCommand& c) {
     const QImage image = renderer.renderImage(map, options);
     if (!image.save(QString::fromStdString(c.output), "PNG"))
         throw std::runtime_error("无法写入图片 " + c.output);
-    return "已写入 " + c.output + "（" + std::to_string(c.size.width()) + "x" + std::to_string(c.size.height()) +
-           "，" + std::to_string(renderer.stats().features) + " 个要素，" + std::to_string(renderer.stats().labels) +
-           " 个标注，选中 " + std::to_string(selected) + " 个）";
+    return "已写入 " + c.output + "（" + std::to_string(c.size.width()) + "x" +
+           std::to_string(c.size.height()) + "，" + std::to_string(renderer.stats().features) + " 个要素，" +
+           std::to_string(renderer.stats().labels) + " 个标注，选中 " + std::to_string(selected) + " 个）";
 }

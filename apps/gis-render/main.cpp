@@ -7,8 +7,7 @@
 
 int main(int argc, char** argv) {
     // Drawing needs no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     RenderCommand command;

@@ -65,8 +65,8 @@ struct Source {
             line.LineWidth = i % 10 == 0 ? 3 : 1;
             line.LineColor = i % 10 == 0 ? rgb(0, 0, 255) : rgb(0, 0, 0);
             cables.push_back(FeatureFactory::CreateLine(Points{at[a], at[b]}, line));
-            std::string label = i % 10 == 0 ? "(局站" + std::to_string(a) + "-局站" + std::to_string(b) + ") 长度:" +
-                                                  std::to_string(rng() % 300) + "KM"
+            std::string label = i % 10 == 0 ? "(局站" + std::to_string(a) + "-局站" + std::to_string(b) +
+                                                  ") 长度:" + std::to_string(rng() % 300) + "KM"
                                             : std::to_string(rng() % 300);
             cableRows.emplace_back(std::vector<std::string>{"Label", "OcableCode"},
                                    std::vector<std::string>{label, code("OC", i)});
@@ -176,12 +176,12 @@ template <bool Indexed> void BM_SearchWithinDistance(benchmark::State& state) {
         const Point p(lon(rng), lat(rng));
         if constexpr (Indexed) {
             found += static_cast<std::size_t>(
-                cables.SearchWithinDistance(p, 5, DistanceUnit::Kilometre, SearchType::PartiallyWithin).Count());
+                cables.SearchWithinDistance(p, 5, DistanceUnit::Kilometre, SearchType::PartiallyWithin)
+                    .Count());
         } else {
             const Metric km = Metric::kilometresAt(p.y);
             for (FeatureStore::Slot s = 0; s < store.slotCount(); ++s)
-                if (store.alive(s) && distanceToFeature(p, store, s, km) <= 5)
-                    ++found;
+                if (store.alive(s) && distanceToFeature(p, store, s, km) <= 5) ++found;
         }
     }
     state.counters["found_per_search"] = static_cast<double>(found) / static_cast<double>(state.iterations());
@@ -239,8 +239,7 @@ void BM_PanRedrawFromCache(benchmark::State& state) {
         widget.repaint();
     }
     widget.injectMouse(MapWidget::MouseAction::Up, 1, 0, {double(x), 500});
-    if (widget.renderCount() != renders)
-        state.SkipWithError("the layers were drawn again during the drag");
+    if (widget.renderCount() != renders) state.SkipWithError("the layers were drawn again during the drag");
 }
 
 } // namespace
@@ -251,14 +250,15 @@ BENCHMARK_TEMPLATE(BM_SearchOneTerm, false)->Name("BM_SearchOneTerm_Scan")->Unit
 BENCHMARK_TEMPLATE(BM_SearchOr1000, true)->Name("BM_SearchOr1000")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SearchOr1000, false)->Name("BM_SearchOr1000_Scan")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_SearchWithinDistance, true)->Name("BM_SearchWithin5km")->Unit(benchmark::kMicrosecond);
-BENCHMARK_TEMPLATE(BM_SearchWithinDistance, false)->Name("BM_SearchWithin5km_Scan")->Unit(benchmark::kMicrosecond);
+BENCHMARK_TEMPLATE(BM_SearchWithinDistance, false)
+    ->Name("BM_SearchWithin5km_Scan")
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RenderFull)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenderProvince)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PanRedrawFromCache)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -16,8 +16,9 @@ public:
     bool isDelete = false; // removed from the map by the resource tree
     std::string label;     // row value 1 the feature was drawn with
     std::string ftrCode;   // the object code, row value 2
-    std::string remark;    // station class ("终端站", "其它局站"), or the number of systems over a cable in digits
-    std::string ftrKey;    // the map's key of the feature
+    std::string
+        remark; // station class ("终端站", "其它局站"), or the number of systems over a cable in digits
+    std::string ftrKey; // the map's key of the feature
     std::int32_t perfKey = 0;
     std::int32_t alarmKey = 0;
     std::int32_t count = 0;

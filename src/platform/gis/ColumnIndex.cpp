@@ -5,10 +5,14 @@
 namespace ocable::gis {
 
 namespace {
-std::uint64_t hashOf(std::string_view v) { return std::hash<std::string_view>{}(v); }
+std::uint64_t hashOf(std::string_view v) {
+    return std::hash<std::string_view>{}(v);
+}
 } // namespace
 
-ColumnIndex::ColumnIndex(const std::vector<std::string>& column) : column_(column) { table_.resize(16); }
+ColumnIndex::ColumnIndex(const std::vector<std::string>& column) : column_(column) {
+    table_.resize(16);
+}
 
 std::size_t ColumnIndex::probe(std::string_view value, std::uint64_t hash, bool& found) const {
     const std::size_t mask = table_.size() - 1;
@@ -21,8 +25,7 @@ std::size_t ColumnIndex::probe(std::string_view value, std::uint64_t hash, bool&
             return firstFree < table_.size() ? firstFree : i;
         }
         if (e.head == kTomb) {
-            if (firstFree == table_.size())
-                firstFree = i;
+            if (firstFree == table_.size()) firstFree = i;
             continue;
         }
         if (e.hash == tag && column_[e.head] == value) {
@@ -44,14 +47,12 @@ void ColumnIndex::grow() {
     std::size_t size = old.size();
     // Double only when live values fill the table; a table full of
     // tombstones is rebuilt at the same size.
-    if (live_ * 2 >= size)
-        size *= 2;
+    if (live_ * 2 >= size) size *= 2;
     table_.assign(size, Entry{});
     used_ = live_;
     const std::size_t mask = size - 1;
     for (const auto& e : old) {
-        if (e.head == kEmpty || e.head == kTomb)
-            continue;
+        if (e.head == kEmpty || e.head == kTomb) continue;
         std::size_t i = hashOf(column_[e.head]) & mask;
         while (table_[i].head != kEmpty)
             i = (i + 1) & mask;
@@ -65,8 +66,7 @@ void ColumnIndex::insert(Slot slot) {
         next_.resize(n, kNone);
         prev_.resize(n, kNone);
     }
-    if ((used_ + 1) * 10 > table_.size() * 7)
-        grow();
+    if ((used_ + 1) * 10 > table_.size() * 7) grow();
     const std::string& value = column_[slot];
     const std::uint64_t hash = hashOf(value);
     bool found = false;
@@ -79,27 +79,23 @@ void ColumnIndex::insert(Slot slot) {
         table_[i].head = slot;
         return;
     }
-    if (table_[i].head == kEmpty)
-        ++used_;
+    if (table_[i].head == kEmpty) ++used_;
     table_[i] = Entry{slot, static_cast<std::uint32_t>(hash)};
     next_[slot] = kNone;
     ++live_;
 }
 
 void ColumnIndex::erase(Slot slot) {
-    if (slot >= next_.size())
-        return;
+    if (slot >= next_.size()) return;
     Slot p = prev_[slot];
     Slot n = next_[slot];
-    if (n != kNone)
-        prev_[n] = p;
+    if (n != kNone) prev_[n] = p;
     if (p != kNone) {
         next_[p] = n;
     } else {
         bool found = false;
         std::size_t i = probe(column_[slot], hashOf(column_[slot]), found);
-        if (!found || table_[i].head != slot)
-            return; // not indexed
+        if (!found || table_[i].head != slot) return; // not indexed
         if (n != kNone) {
             table_[i].head = n;
         } else {

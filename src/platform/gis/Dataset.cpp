@@ -11,21 +11,20 @@ Dataset::Dataset(std::string name, std::weak_ptr<gis::Layer> layer)
 
 gis::Layer& Dataset::Layer() const {
     auto layer = layer_.lock();
-    if (!layer || !layer->map())
-        throw GisError("数据集“" + name_ + "”的图层已被移除");
+    if (!layer || !layer->map()) throw GisError("数据集“" + name_ + "”的图层已被移除");
     return *layer;
 }
 
-std::vector<std::string> Dataset::Fields() const { return Layer().columns(); }
+std::vector<std::string> Dataset::Fields() const {
+    return Layer().columns();
+}
 
 std::vector<std::string> Dataset::rowOf(const Feature& feature) const {
-    if (feature.isNull())
-        throw GisError("数据集“" + name_ + "”不能读取空要素的数据");
+    if (feature.isNull()) throw GisError("数据集“" + name_ + "”不能读取空要素的数据");
     const gis::Layer& layer = Layer();
     if (feature.Layer() == &layer) {
         const auto slot = layer.store().find(feature.id());
-        if (slot != FeatureStore::kNone)
-            return layer.store().row(slot);
+        if (slot != FeatureStore::kNone) return layer.store().row(slot);
     }
     if (feature.carriedRow().empty())
         throw GisError("要素“" + feature.FeatureKey() + "”在数据集“" + name_ + "”中没有数据");
@@ -46,8 +45,7 @@ std::string Dataset::Value(const Feature& feature, int column) const {
 
 std::string Dataset::Value(const Feature& feature, std::string_view column) const {
     const int index = Layer().columnIndex(column);
-    if (index == 0)
-        throw GisError("数据集“" + name_ + "”没有列“" + std::string(column) + "”");
+    if (index == 0) throw GisError("数据集“" + name_ + "”没有列“" + std::string(column) + "”");
     return Value(feature, index);
 }
 
@@ -63,15 +61,13 @@ Dataset& Datasets::Item(int position) {
 
 Dataset& Datasets::Item(std::string_view name) {
     for (auto& d : items_)
-        if (equalsNoCase(d->Name(), name))
-            return *d;
+        if (equalsNoCase(d->Name(), name)) return *d;
     throw GisError("地图中没有名为“" + std::string(name) + "”的数据集");
 }
 
 Dataset& Datasets::Add(Layer& layer, const std::string& name) {
     for (auto& d : items_)
-        if (equalsNoCase(d->Name(), name))
-            throw GisError("地图中已有名为“" + name + "”的数据集");
+        if (equalsNoCase(d->Name(), name)) throw GisError("地图中已有名为“" + name + "”的数据集");
     items_.push_back(std::make_unique<Dataset>(name, layer.weak_from_this()));
     return *items_.back();
 }

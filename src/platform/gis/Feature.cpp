@@ -14,8 +14,7 @@ void Feature::setType(FeatureType type) {
 
 std::string Feature::Name() const {
     if (auto layer = layer_.lock())
-        if (const std::string* live = layer->valueOf(id_, 0))
-            return *live;
+        if (const std::string* live = layer->valueOf(id_, 0)) return *live;
     return row_.empty() ? std::string() : row_.front();
 }
 
@@ -32,8 +31,7 @@ double Feature::CenterY() const {
 }
 
 gis::Point Feature::Point() const {
-    if (parts_.Count() == 0 || parts_.Item(1).Count() == 0)
-        throw GisError("要素没有点");
+    if (parts_.Count() == 0 || parts_.Item(1).Count() == 0) throw GisError("要素没有点");
     return parts_.Item(1).Item(1);
 }
 
@@ -53,7 +51,9 @@ void Feature::Offset(double dx, double dy) {
     parts_ = std::move(moved);
 }
 
-gis::Layer* Feature::Layer() const { return layer_.lock().get(); }
+gis::Layer* Feature::Layer() const {
+    return layer_.lock().get();
+}
 
 bool Feature::isInLayer() const {
     auto layer = layer_.lock();
@@ -62,21 +62,18 @@ bool Feature::isInLayer() const {
 
 void Feature::Update() {
     auto layer = layer_.lock();
-    if (!layer)
-        throw GisError("要素不在任何图层中，不能更新");
+    if (!layer) throw GisError("要素不在任何图层中，不能更新");
     *this = layer->UpdateFeature(*this);
 }
 
 void Feature::Update(bool updateTable, const RowValues& rowValues) {
     auto layer = layer_.lock();
-    if (!layer)
-        throw GisError("要素不在任何图层中，不能更新");
+    if (!layer) throw GisError("要素不在任何图层中，不能更新");
     *this = updateTable ? layer->UpdateFeature(*this, rowValues) : layer->UpdateFeature(*this);
 }
 
 Feature Feature::clone() const {
-    if (null_)
-        throw GisError("空要素不能复制");
+    if (null_) throw GisError("空要素不能复制");
     Feature copy(type_, style_);
     copy.parts_ = parts_;
     copy.row_ = row_;

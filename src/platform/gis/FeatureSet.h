@@ -50,7 +50,8 @@ private:
     std::weak_ptr<gis::Layer> layer_;
     std::vector<std::uint32_t> ids_;
     // Features read so far, by position; shared by copies of the set.
-    std::shared_ptr<std::unordered_map<int, Feature>> seen_ = std::make_shared<std::unordered_map<int, Feature>>();
+    std::shared_ptr<std::unordered_map<int, Feature>> seen_ =
+        std::make_shared<std::unordered_map<int, Feature>>();
 };
 
 } // namespace ocable::gis

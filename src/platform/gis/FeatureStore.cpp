@@ -9,29 +9,29 @@ namespace {
 std::size_t hashOf(const Style& s) {
     std::size_t h = std::hash<std::string>{}(s.SymbolBitmapName);
     auto mix = [&h](std::size_t v) { h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2); };
-    for (std::size_t v : {std::size_t(s.SymbolBitmapSize), std::size_t(s.SymbolBitmapTransparent),
-                          std::size_t(s.SymbolColor), std::size_t(s.LineColor), std::size_t(s.LinePattern),
-                          std::size_t(s.LineWidth), std::size_t(s.RegionPattern), std::size_t(s.RegionColor),
-                          std::size_t(s.RegionBorderColor), std::size_t(s.RegionBorderWidth),
-                          std::size_t(s.RegionBorderPattern)})
+    for (std::size_t v :
+         {std::size_t(s.SymbolBitmapSize), std::size_t(s.SymbolBitmapTransparent), std::size_t(s.SymbolColor),
+          std::size_t(s.LineColor), std::size_t(s.LinePattern), std::size_t(s.LineWidth),
+          std::size_t(s.RegionPattern), std::size_t(s.RegionColor), std::size_t(s.RegionBorderColor),
+          std::size_t(s.RegionBorderWidth), std::size_t(s.RegionBorderPattern)})
         mix(v);
     return h;
 }
 
-template <class T> std::size_t bytesOf(const std::vector<T>& v) { return v.capacity() * sizeof(T); }
+template <class T> std::size_t bytesOf(const std::vector<T>& v) {
+    return v.capacity() * sizeof(T);
+}
 
 } // namespace
 
 FeatureStore::FeatureStore(std::size_t columnCount) : columns_(columnCount), indexes_(columnCount) {}
 
 std::uint32_t FeatureStore::intern(const Style& style) {
-    if (lastStyle_ != kNone && styles_[lastStyle_] == style)
-        return lastStyle_;
+    if (lastStyle_ != kNone && styles_[lastStyle_] == style) return lastStyle_;
     const std::size_t h = hashOf(style);
     auto [first, last] = styleLookup_.equal_range(h);
     for (auto it = first; it != last; ++it)
-        if (styles_[it->second] == style)
-            return lastStyle_ = it->second;
+        if (styles_[it->second] == style) return lastStyle_ = it->second;
     styles_.push_back(style);
     auto index = static_cast<std::uint32_t>(styles_.size() - 1);
     styleLookup_.emplace(h, index);
@@ -64,8 +64,8 @@ void FeatureStore::writeGeometry(Slot s, const Parts& parts) {
     }
 }
 
-FeatureStore::Slot FeatureStore::add(std::uint32_t id, FeatureType type, const Style& style, const Parts& parts,
-                                     std::vector<std::string> row) {
+FeatureStore::Slot FeatureStore::add(std::uint32_t id, FeatureType type, const Style& style,
+                                     const Parts& parts, std::vector<std::string> row) {
     const auto s = static_cast<Slot>(ids_.size());
     ids_.push_back(id);
     types_.push_back(static_cast<std::uint8_t>(type));
@@ -77,8 +77,7 @@ FeatureStore::Slot FeatureStore::add(std::uint32_t id, FeatureType type, const S
     row.resize(columns_.size());
     for (std::size_t c = 0; c < columns_.size(); ++c) {
         columns_[c].push_back(std::move(row[c]));
-        if (indexes_[c])
-            indexes_[c]->insert(s);
+        if (indexes_[c]) indexes_[c]->insert(s);
     }
     const Rectangle box = bounds(s);
     grid_.insert(s, box);
@@ -94,8 +93,7 @@ FeatureStore::Slot FeatureStore::add(std::uint32_t id, FeatureType type, const S
 void FeatureStore::remove(Slot s) {
     grid_.erase(s, bounds(s));
     for (std::size_t c = 0; c < columns_.size(); ++c) {
-        if (indexes_[c])
-            indexes_[c]->erase(s);
+        if (indexes_[c]) indexes_[c]->erase(s);
         std::string().swap(columns_[c][s]);
     }
     types_[s] = kDead;
@@ -114,36 +112,32 @@ void FeatureStore::setGeometry(Slot s, FeatureType type, const Parts& parts) {
     extentValid_ = false;
 }
 
-void FeatureStore::setStyle(Slot s, const Style& style) { styleOf_[s] = intern(style); }
+void FeatureStore::setStyle(Slot s, const Style& style) {
+    styleOf_[s] = intern(style);
+}
 
 void FeatureStore::setValue(Slot s, std::size_t column, std::string value) {
-    if (columns_[column][s] == value)
-        return;
-    if (indexes_[column])
-        indexes_[column]->erase(s);
+    if (columns_[column][s] == value) return;
+    if (indexes_[column]) indexes_[column]->erase(s);
     columns_[column][s] = std::move(value);
-    if (indexes_[column])
-        indexes_[column]->insert(s);
+    if (indexes_[column]) indexes_[column]->insert(s);
 }
 
 FeatureStore::Slot FeatureStore::find(std::uint32_t id) const {
     auto it = std::lower_bound(ids_.begin(), ids_.end(), id);
-    if (it == ids_.end() || *it != id)
-        return kNone;
+    if (it == ids_.end() || *it != id) return kNone;
     auto s = static_cast<Slot>(it - ids_.begin());
     return alive(s) ? s : kNone;
 }
 
 int FeatureStore::partCount(Slot s) const {
-    if (coordCount_[s] == 0)
-        return 0;
+    if (coordCount_[s] == 0) return 0;
     return partsRef_[s] == kNone ? 1 : static_cast<int>(partTable_[partsRef_[s]]);
 }
 
 std::span<const Point> FeatureStore::part(Slot s, int index) const {
     const Point* base = pool_.data() + coordStart_[s];
-    if (partsRef_[s] == kNone)
-        return {base, coordCount_[s]};
+    if (partsRef_[s] == kNone) return {base, coordCount_[s]};
     const std::uint32_t* ends = partTable_.data() + partsRef_[s] + 1;
     const std::uint32_t begin = index == 0 ? 0 : ends[index - 1];
     return {base + begin, ends[index] - begin};
@@ -160,8 +154,7 @@ Parts FeatureStore::parts(Slot s) const {
 
 Rectangle FeatureStore::bounds(Slot s) const {
     auto pts = allPoints(s);
-    if (pts.empty())
-        return {};
+    if (pts.empty()) return {};
     Rectangle r(pts[0].x, pts[0].y, pts[0].x, pts[0].y);
     for (std::size_t i = 1; i < pts.size(); ++i)
         r.include(pts[i]);
@@ -181,8 +174,7 @@ Rectangle FeatureStore::extent() const {
         bool first = true;
         extent_ = {};
         for (Slot s = 0; s < slotCount(); ++s) {
-            if (!alive(s) || coordCount_[s] == 0)
-                continue;
+            if (!alive(s) || coordCount_[s] == 0) continue;
             if (first) {
                 extent_ = bounds(s);
                 first = false;
@@ -199,8 +191,7 @@ ColumnIndex& FeatureStore::indexFor(std::size_t column) const {
     if (!indexes_[column]) {
         indexes_[column] = std::make_unique<ColumnIndex>(columns_[column]);
         for (Slot s = 0; s < slotCount(); ++s)
-            if (alive(s))
-                indexes_[column]->insert(s);
+            if (alive(s)) indexes_[column]->insert(s);
     }
     return *indexes_[column];
 }
@@ -209,8 +200,7 @@ bool FeatureStore::compactIfWorthwhile() {
     const bool manyDead = dead_ >= 1024 && dead_ * 2 >= ids_.size();
     const bool manyGarbage = garbagePoints_ >= 4096 && garbagePoints_ * 2 >= pool_.size();
     const bool allDead = dead_ > 0 && dead_ == ids_.size();
-    if (!manyDead && !manyGarbage && !allDead)
-        return false;
+    if (!manyDead && !manyGarbage && !allDead) return false;
     compact();
     return true;
 }
@@ -220,8 +210,7 @@ void FeatureStore::compact() {
     fresh.styles_ = styles_;
     fresh.styleLookup_ = styleLookup_;
     for (Slot s = 0; s < slotCount(); ++s) {
-        if (!alive(s))
-            continue;
+        if (!alive(s)) continue;
         std::vector<std::string> values;
         values.reserve(columns_.size());
         for (auto& column : columns_)
@@ -251,8 +240,7 @@ void FeatureStore::compact() {
     // Indexes that were in use are rebuilt at once: a layer searched once
     // is likely to be searched again.
     for (std::size_t c = 0; c < columns_.size(); ++c)
-        if (indexes_[c])
-            fresh.indexFor(c);
+        if (indexes_[c]) fresh.indexFor(c);
     *this = std::move(fresh);
 }
 
@@ -267,8 +255,7 @@ std::size_t FeatureStore::memoryBytes() const {
     }
     bytes += styles_.size() * sizeof(Style) + grid_.memoryBytes();
     for (const auto& index : indexes_)
-        if (index)
-            bytes += index->memoryBytes();
+        if (index) bytes += index->memoryBytes();
     return bytes;
 }
 

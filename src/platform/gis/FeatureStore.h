@@ -54,9 +54,7 @@ public:
 
     int partCount(Slot s) const;
     std::span<const Point> part(Slot s, int index) const; // 0-based
-    std::span<const Point> allPoints(Slot s) const {
-        return {pool_.data() + coordStart_[s], coordCount_[s]};
-    }
+    std::span<const Point> allPoints(Slot s) const { return {pool_.data() + coordStart_[s], coordCount_[s]}; }
     Parts parts(Slot s) const;
     Rectangle bounds(Slot s) const;
 
@@ -68,16 +66,16 @@ public:
         const Rectangle all = extent();
         if (r.contains(all)) {
             for (Slot s = 0; s < slotCount(); ++s)
-                if (alive(s))
-                    f(s);
+                if (alive(s)) f(s);
             return;
         }
         std::vector<Slot> hits;
-        grid_.candidates(r, [&](Slot s) { hits.push_back(s); });
+        grid_.candidates(r, [&](Slot s) {
+            if (bounds(s).intersects(r)) hits.push_back(s);
+        });
         std::sort(hits.begin(), hits.end());
         for (Slot s : hits)
-            if (bounds(s).intersects(r))
-                f(s);
+            f(s);
     }
 
     // Every live slot whose value in column equals value; the column's hash

@@ -11,7 +11,9 @@ namespace {
 constexpr double kKmPerDegree = 6371.0088 * std::numbers::pi / 180.0;
 } // namespace
 
-double Metric::length(double dx, double dy) const { return std::hypot(dx * kx, dy * ky); }
+double Metric::length(double dx, double dy) const {
+    return std::hypot(dx * kx, dy * ky);
+}
 
 Metric Metric::kilometresAt(double latitude) {
     return {kKmPerDegree * std::cos(latitude * std::numbers::pi / 180.0), kKmPerDegree};
@@ -43,8 +45,7 @@ bool insideRing(const Point& p, std::span<const Point> ring) {
 bool insideRings(const Point& p, const FeatureStore& store, FeatureStore::Slot s) {
     bool inside = false;
     for (int i = 0; i < store.partCount(s); ++i)
-        if (insideRing(p, store.part(s, i)))
-            inside = !inside;
+        if (insideRing(p, store.part(s, i))) inside = !inside;
     return inside;
 }
 
@@ -56,8 +57,7 @@ bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r) {
     const double q[4] = {a.x - r.xmin, r.xmax - a.x, a.y - r.ymin, r.ymax - a.y};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
+            if (q[i] < 0) return false;
             continue;
         }
         const double t = q[i] / p[i];
@@ -65,16 +65,14 @@ bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r) {
             t0 = std::max(t0, t);
         else
             t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
+        if (t0 > t1) return false;
     }
     return true;
 }
 
 double distanceToFeature(const Point& p, const FeatureStore& store, FeatureStore::Slot s, const Metric& m) {
     const FeatureType type = store.type(s);
-    if (type == FeatureType::Region && insideRings(p, store, s))
-        return 0;
+    if (type == FeatureType::Region && insideRings(p, store, s)) return 0;
     double best = INFINITY;
     for (int i = 0; i < store.partCount(s); ++i) {
         auto pts = store.part(s, i);
@@ -90,7 +88,8 @@ double distanceToFeature(const Point& p, const FeatureStore& store, FeatureStore
     return best;
 }
 
-double farthestPointDistance(const Point& p, const FeatureStore& store, FeatureStore::Slot s, const Metric& m) {
+double farthestPointDistance(const Point& p, const FeatureStore& store, FeatureStore::Slot s,
+                             const Metric& m) {
     double worst = 0;
     for (const Point& q : store.allPoints(s))
         worst = std::max(worst, m.length(q.x - p.x, q.y - p.y));
@@ -102,15 +101,12 @@ bool featureTouchesRect(const FeatureStore& store, FeatureStore::Slot s, const R
     for (int i = 0; i < store.partCount(s); ++i) {
         auto pts = store.part(s, i);
         if (pts.size() == 1 || type == FeatureType::Symbol) {
-            if (r.contains(pts[0]))
-                return true;
+            if (r.contains(pts[0])) return true;
             continue;
         }
         for (std::size_t k = 1; k < pts.size(); ++k)
-            if (segmentTouchesRect(pts[k - 1], pts[k], r))
-                return true;
-        if (type == FeatureType::Region && segmentTouchesRect(pts.back(), pts.front(), r))
-            return true;
+            if (segmentTouchesRect(pts[k - 1], pts[k], r)) return true;
+        if (type == FeatureType::Region && segmentTouchesRect(pts.back(), pts.front(), r)) return true;
     }
     // A region may hold the whole rectangle without any edge inside it.
     return type == FeatureType::Region && insideRings({r.CenterX(), r.CenterY()}, store, s);

@@ -30,7 +30,8 @@ bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r);
 // line's segments, 0 inside a region and to its rings outside.
 double distanceToFeature(const Point& p, const FeatureStore& store, FeatureStore::Slot s, const Metric& m);
 // Largest distance from p to any point of the feature.
-double farthestPointDistance(const Point& p, const FeatureStore& store, FeatureStore::Slot s, const Metric& m);
+double farthestPointDistance(const Point& p, const FeatureStore& store, FeatureStore::Slot s,
+                             const Metric& m);
 // Whether any part of the feature lies in r.
 bool featureTouchesRect(const FeatureStore& store, FeatureStore::Slot s, const Rectangle& r);
 

@@ -18,10 +18,8 @@ std::vector<std::string> splitList(std::string_view text) {
     for (;;) {
         auto comma = text.find(',', start);
         auto item = trimmed(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (!item.empty())
-            out.emplace_back(item);
-        if (comma == std::string_view::npos)
-            return out;
+        if (!item.empty()) out.emplace_back(item);
+        if (comma == std::string_view::npos) return out;
         start = comma + 1;
     }
 }
@@ -37,10 +35,8 @@ double parseDouble(std::string_view text, int line) {
 
 bool parseBool(std::string_view text, int line) {
     auto t = trimmed(text);
-    if (equalsNoCase(t, "true") || t == "1" || equalsNoCase(t, "yes"))
-        return true;
-    if (equalsNoCase(t, "false") || t == "0" || equalsNoCase(t, "no"))
-        return false;
+    if (equalsNoCase(t, "true") || t == "1" || equalsNoCase(t, "yes")) return true;
+    if (equalsNoCase(t, "false") || t == "0" || equalsNoCase(t, "no")) return false;
     throw GisError("地图集第 " + std::to_string(line) + " 行：“" + std::string(text) + "”不是 true 或 false");
 }
 
@@ -68,14 +64,12 @@ std::string_view layerKindName(LayerKind kind) {
 
 LayerKind layerKindFromName(std::string_view name) {
     for (auto kind : {LayerKind::Symbol, LayerKind::Line, LayerKind::Region, LayerKind::Mixed})
-        if (equalsNoCase(trimmed(name), layerKindName(kind)))
-            return kind;
+        if (equalsNoCase(trimmed(name), layerKindName(kind))) return kind;
     throw GisError("未知的图层类型“" + std::string(name) + "”");
 }
 
 Geoset parseGeoset(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     Geoset g;
     enum class Section { None, Header, Layer } section = Section::None;
     int lineNo = 0;
@@ -87,8 +81,7 @@ Geoset parseGeoset(std::string_view text) {
         pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
         ++lineNo;
         auto line = trimmed(raw);
-        if (line.empty() || line.front() == '#')
-            continue;
+        if (line.empty() || line.front() == '#') continue;
         auto where = [lineNo] { return "地图集第 " + std::to_string(lineNo) + " 行："; };
         if (line.front() == '[') {
             if (equalsNoCase(line, "[geoset]")) {
@@ -102,8 +95,7 @@ Geoset parseGeoset(std::string_view text) {
             continue;
         }
         auto eq = line.find('=');
-        if (eq == std::string_view::npos)
-            throw GisError(where() + "缺少“=”");
+        if (eq == std::string_view::npos) throw GisError(where() + "缺少“=”");
         const std::string key = lowerAscii(trimmed(line.substr(0, eq)));
         const auto value = trimmed(line.substr(eq + 1));
         try {
@@ -118,8 +110,7 @@ Geoset parseGeoset(std::string_view text) {
                     g.symbols = value;
                 } else if (key == "center") {
                     auto xy = splitList(value);
-                    if (xy.size() != 2)
-                        throw GisError("center 应为“经度, 纬度”");
+                    if (xy.size() != 2) throw GisError("center 应为“经度, 纬度”");
                     g.center = Point(parseDouble(xy[0], lineNo), parseDouble(xy[1], lineNo));
                 } else if (key == "zoom") {
                     g.zoom = parseDouble(value, lineNo);
@@ -152,13 +143,11 @@ Geoset parseGeoset(std::string_view text) {
             }
         } catch (const GisError& e) {
             const std::string message = e.what();
-            if (message.rfind("地图集第 ", 0) == 0)
-                throw;
+            if (message.rfind("地图集第 ", 0) == 0) throw;
             throw GisError(where() + message);
         }
     }
-    if (!versionSeen)
-        throw GisError("不是地图集文件：缺少 [geoset] 节的 version");
+    if (!versionSeen) throw GisError("不是地图集文件：缺少 [geoset] 节的 version");
     for (std::size_t i = 0; i < g.layers.size(); ++i)
         if (g.layers[i].name.empty())
             throw GisError("地图集的第 " + std::to_string(i + 1) + " 个图层没有名称");
@@ -169,14 +158,11 @@ std::string formatGeoset(const Geoset& g) {
     std::ostringstream out;
     out << "# 地图集（geoset）：图层自上而下排列，格式见 docs/geoset.md\n";
     out << "[geoset]\nversion = " << kVersion << "\n";
-    if (!g.title.empty())
-        out << "title = " << g.title << "\n";
-    if (!g.symbols.empty())
-        out << "symbols = " << g.symbols << "\n";
+    if (!g.title.empty()) out << "title = " << g.title << "\n";
+    if (!g.symbols.empty()) out << "symbols = " << g.symbols << "\n";
     if (g.center)
         out << "center = " << formatDouble(g.center->x) << ", " << formatDouble(g.center->y) << "\n";
-    if (g.zoom)
-        out << "zoom = " << formatDouble(*g.zoom) << "\n";
+    if (g.zoom) out << "zoom = " << formatDouble(*g.zoom) << "\n";
     for (const auto& l : g.layers) {
         out << "\n[layer]\nname = " << l.name << "\nkind = " << layerKindName(l.kind) << "\n";
         if (!l.columns.empty()) {
@@ -188,14 +174,10 @@ std::string formatGeoset(const Geoset& g) {
         out << "visible = " << (l.visible ? "true" : "false") << "\n";
         out << "autolabel = " << (l.autoLabel ? "true" : "false") << "\n";
         out << "selectable = " << (l.selectable ? "true" : "false") << "\n";
-        if (auto label = labelStyleToText(l.label); !label.empty())
-            out << "label = " << label << "\n";
-        if (auto style = styleToText(l.style); !style.empty())
-            out << "style = " << style << "\n";
-        if (!l.source.empty())
-            out << "source = " << l.source << "\n";
-        if (!l.sourceLayer.empty())
-            out << "source.layer = " << l.sourceLayer << "\n";
+        if (auto label = labelStyleToText(l.label); !label.empty()) out << "label = " << label << "\n";
+        if (auto style = styleToText(l.style); !style.empty()) out << "style = " << style << "\n";
+        if (!l.source.empty()) out << "source = " << l.source << "\n";
+        if (!l.sourceLayer.empty()) out << "source.layer = " << l.sourceLayer << "\n";
     }
     return out.str();
 }

@@ -20,7 +20,9 @@ namespace {
 constexpr const char* kStyleField = "gst_style";
 
 // Paths are UTF-8 on this system, so the native narrow form is the text.
-std::string pathText(const std::filesystem::path& p) { return p.string(); }
+std::string pathText(const std::filesystem::path& p) {
+    return p.string();
+}
 
 // GDAL reports through a global handler; while we work, its messages are
 // kept quiet and the last one goes into our error text.
@@ -52,16 +54,14 @@ OGRSpatialReference wgs84() {
 Points pointsOf(const OGRLineString& line, bool dropClosing) {
     Points pts;
     int n = line.getNumPoints();
-    if (dropClosing && n > 3 && line.getX(0) == line.getX(n - 1) && line.getY(0) == line.getY(n - 1))
-        --n;
+    if (dropClosing && n > 3 && line.getX(0) == line.getX(n - 1) && line.getY(0) == line.getY(n - 1)) --n;
     for (int i = 0; i < n; ++i)
         pts.AddXY(line.getX(i), line.getY(i));
     return pts;
 }
 
 void addPolygon(const OGRPolygon& polygon, Parts& parts) {
-    if (const auto* ring = polygon.getExteriorRing())
-        parts.Add(pointsOf(*ring, true));
+    if (const auto* ring = polygon.getExteriorRing()) parts.Add(pointsOf(*ring, true));
     for (int i = 0; i < polygon.getNumInteriorRings(); ++i)
         parts.Add(pointsOf(*polygon.getInteriorRing(i), true));
 }
@@ -77,8 +77,7 @@ bool convert(const OGRGeometry& g, FeatureType& type, Parts& parts) {
     }
     case wkbMultiPoint: {
         const auto& mp = *g.toMultiPoint();
-        if (mp.getNumGeometries() == 0)
-            return false;
+        if (mp.getNumGeometries() == 0) return false;
         const auto& p = *mp.getGeometryRef(0);
         type = FeatureType::Symbol;
         parts.Add(Points{{p.getX(), p.getY()}});
@@ -128,8 +127,7 @@ std::unique_ptr<OGRGeometry> regionGeometry(const Parts& rings) {
     }
     for (int j = 0; j < n; ++j)
         for (int i = 0; i < n; ++i) {
-            if (i == j || area[static_cast<std::size_t>(i)] <= area[static_cast<std::size_t>(j)])
-                continue;
+            if (i == j || area[static_cast<std::size_t>(i)] <= area[static_cast<std::size_t>(j)]) continue;
             bool inside = true;
             for (const auto& p : rings.Item(j + 1)) {
                 OGRPoint pt(p.x, p.y);
@@ -145,8 +143,7 @@ std::unique_ptr<OGRGeometry> regionGeometry(const Parts& rings) {
         }
     auto multi = std::make_unique<OGRMultiPolygon>();
     for (int i = 0; i < n; ++i) {
-        if (holeOf[static_cast<std::size_t>(i)] >= 0)
-            continue;
+        if (holeOf[static_cast<std::size_t>(i)] >= 0) continue;
         OGRPolygon polygon;
         polygon.addRing(&ogrRings[static_cast<std::size_t>(i)]);
         for (int j = 0; j < n; ++j)
@@ -172,8 +169,7 @@ std::unique_ptr<OGRGeometry> geometryOf(FeatureType type, const Parts& parts) {
                 line->addPoint(p.x, p.y);
             return line;
         };
-        if (parts.Count() == 1)
-            return lineOf(parts.Item(1));
+        if (parts.Count() == 1) return lineOf(parts.Item(1));
         auto multi = std::make_unique<OGRMultiLineString>();
         for (const auto& part : parts)
             multi->addGeometryDirectly(lineOf(part).release());
@@ -187,14 +183,12 @@ std::unique_ptr<OGRGeometry> geometryOf(FeatureType type, const Parts& parts) {
 
 void removeStale(const std::filesystem::path& p) {
     std::error_code ec;
-    if (std::filesystem::is_regular_file(p, ec))
-        std::filesystem::remove(p, ec);
+    if (std::filesystem::is_regular_file(p, ec)) std::filesystem::remove(p, ec);
 }
 
 std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw GisError("无法打开地图集文件：" + pathText(path));
+    if (!in) throw GisError("无法打开地图集文件：" + pathText(path));
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -202,11 +196,9 @@ std::string readText(const std::filesystem::path& path) {
 
 void writeData(Map& map, const std::filesystem::path& file) {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    if (!driver)
-        throw GisError("GDAL 缺少 GeoPackage 驱动");
+    if (!driver) throw GisError("GDAL 缺少 GeoPackage 驱动");
     std::unique_ptr<GDALDataset> ds(driver->Create(pathText(file).c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-    if (!ds)
-        throw GisError("无法创建图层数据文件：" + pathText(file) + QuietGdal::lastMessage());
+    if (!ds) throw GisError("无法创建图层数据文件：" + pathText(file) + QuietGdal::lastMessage());
     auto srs = wgs84();
     // One transaction for the whole file: ten times faster, and all or nothing.
     if (ds->StartTransaction() != OGRERR_NONE)
@@ -217,12 +209,12 @@ void writeData(Map& map, const std::filesystem::path& file) {
         options = CSLSetNameValue(options, "FID", "fid");
         OGRLayer* out = ds->CreateLayer(layer->Name().c_str(), &srs, wkbUnknown, options);
         CSLDestroy(options);
-        if (!out)
-            throw GisError("无法写入图层“" + layer->Name() + "”" + QuietGdal::lastMessage());
+        if (!out) throw GisError("无法写入图层“" + layer->Name() + "”" + QuietGdal::lastMessage());
         for (const auto& column : layer->columns()) {
             OGRFieldDefn field(column.c_str(), OFTString);
             if (out->CreateField(&field) != OGRERR_NONE)
-                throw GisError("无法写入图层“" + layer->Name() + "”的列“" + column + "”" + QuietGdal::lastMessage());
+                throw GisError("无法写入图层“" + layer->Name() + "”的列“" + column + "”" +
+                               QuietGdal::lastMessage());
         }
         OGRFieldDefn styleField(kStyleField, OFTString);
         if (out->CreateField(&styleField) != OGRERR_NONE)
@@ -230,8 +222,7 @@ void writeData(Map& map, const std::filesystem::path& file) {
         const int styleIndex = out->GetLayerDefn()->GetFieldIndex(kStyleField);
         const auto& store = layer->store();
         for (FeatureStore::Slot s = 0; s < store.slotCount(); ++s) {
-            if (!store.alive(s) || store.partCount(s) == 0)
-                continue;
+            if (!store.alive(s) || store.partCount(s) == 0) continue;
             OGRFeature feature(out->GetLayerDefn());
             for (std::size_t c = 0; c < layer->columns().size(); ++c)
                 feature.SetField(static_cast<int>(c), store.value(s, c).c_str());
@@ -251,17 +242,14 @@ void writeData(Map& map, const std::filesystem::path& file) {
 
 void writeText(const std::filesystem::path& file, const std::string& text) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out)
-        throw GisError("无法写入地图集文件：" + pathText(file));
+    if (!out) throw GisError("无法写入地图集文件：" + pathText(file));
     out << text;
     out.flush();
-    if (!out)
-        throw GisError("写入地图集文件失败：" + pathText(file));
+    if (!out) throw GisError("写入地图集文件失败：" + pathText(file));
 }
 
 std::string relativeFolder(const std::filesystem::path& folder, const std::filesystem::path& base) {
-    if (folder.empty())
-        return {};
+    if (folder.empty()) return {};
     std::error_code ec;
     auto rel = std::filesystem::relative(folder, base, ec);
     if (ec || rel.empty() || rel.native().rfind("..", 0) == 0)
@@ -271,16 +259,15 @@ std::string relativeFolder(const std::filesystem::path& folder, const std::files
 
 } // namespace
 
-std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& source, const std::string& sourceLayer,
+std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& source,
+                                               const std::string& sourceLayer,
                                                std::vector<std::string>& columns, const Style& defaultStyle) {
     QuietGdal quiet;
-    std::unique_ptr<GDALDataset> ds(
-        GDALDataset::Open(pathText(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
-    if (!ds)
-        throw GisError("无法打开图层数据：" + pathText(source) + QuietGdal::lastMessage());
+    std::unique_ptr<GDALDataset> ds(GDALDataset::Open(
+        pathText(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+    if (!ds) throw GisError("无法打开图层数据：" + pathText(source) + QuietGdal::lastMessage());
     OGRLayer* in = sourceLayer.empty() ? ds->GetLayer(0) : ds->GetLayerByName(sourceLayer.c_str());
-    if (!in)
-        throw GisError("图层数据“" + pathText(source) + "”中没有图层“" + sourceLayer + "”");
+    if (!in) throw GisError("图层数据“" + pathText(source) + "”中没有图层“" + sourceLayer + "”");
     OGRFeatureDefn* defn = in->GetLayerDefn();
     if (columns.empty())
         for (int i = 0; i < defn->GetFieldCount(); ++i)
@@ -296,22 +283,18 @@ std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& sour
         auto target = wgs84();
         OGRSpatialReference from(*srs);
         from.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        if (!from.IsSame(&target))
-            toWgs84.reset(OGRCreateCoordinateTransformation(&from, &target));
+        if (!from.IsSame(&target)) toWgs84.reset(OGRCreateCoordinateTransformation(&from, &target));
     }
 
     std::vector<Feature> features;
     in->ResetReading();
     for (auto& f : *in) {
         OGRGeometry* g = f->GetGeometryRef();
-        if (!g)
-            continue;
-        if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE)
-            continue;
+        if (!g) continue;
+        if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE) continue;
         FeatureType type = FeatureType::Symbol;
         Parts parts;
-        if (!convert(*g, type, parts))
-            continue;
+        if (!convert(*g, type, parts)) continue;
         Style style = defaultStyle;
         if (styleIndex >= 0 && f->IsFieldSetAndNotNull(styleIndex)) {
             try {
@@ -344,17 +327,17 @@ void GeosetStore::load(Map& map, const std::filesystem::path& gst) {
     for (const auto& def : geoset.layers) {
         Loaded l{def, {}};
         if (!def.source.empty())
-            l.features = readFeatures(base / std::filesystem::path(def.source), def.sourceLayer, l.def.columns,
-                                      def.style);
+            l.features = readFeatures(base / std::filesystem::path(def.source), def.sourceLayer,
+                                      l.def.columns, def.style);
         loaded.push_back(std::move(l));
     }
     map.Datasets().RemoveAll();
     map.Layers().RemoveAll();
     map.setTitle(geoset.title);
-    if (!geoset.symbols.empty())
-        map.setSymbolFolder(base / std::filesystem::path(geoset.symbols));
+    if (!geoset.symbols.empty()) map.setSymbolFolder(base / std::filesystem::path(geoset.symbols));
     for (auto& l : loaded) {
-        Layer& layer = map.Layers().CreateLayer(l.def.name, map.Layers().Count() + 1, l.def.columns, l.def.kind);
+        Layer& layer =
+            map.Layers().CreateLayer(l.def.name, map.Layers().Count() + 1, l.def.columns, l.def.kind);
         layer.setVisible(l.def.visible);
         layer.setAutoLabel(l.def.autoLabel);
         layer.setSelectable(l.def.selectable);

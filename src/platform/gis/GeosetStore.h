@@ -30,7 +30,8 @@ public:
 
     // The features of one OGR layer, with rows in the given columns
     // (every field when columns is empty; it is then filled in).
-    static std::vector<Feature> readFeatures(const std::filesystem::path& source, const std::string& sourceLayer,
+    static std::vector<Feature> readFeatures(const std::filesystem::path& source,
+                                             const std::string& sourceLayer,
                                              std::vector<std::string>& columns, const Style& defaultStyle);
 };
 

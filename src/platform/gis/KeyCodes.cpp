@@ -5,8 +5,7 @@ namespace ocable::gis {
 int virtualKeyOf(int key) {
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return key; // Qt uses the ASCII codes of capitals and digits, as Windows does
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return 112 + (key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Backspace:
         return 8;
@@ -53,7 +52,8 @@ int virtualKeyOf(int key) {
 }
 
 int shiftStateOf(Qt::KeyboardModifiers m) {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
 }
 
 int buttonsOf(Qt::MouseButtons b) {

@@ -22,8 +22,7 @@ public:
     bool pointFree(QPointF p) const;
     void occupy(const QRectF& r);
     bool tryPlace(const QRectF& r) {
-        if (!isFree(r))
-            return false;
+        if (!isFree(r)) return false;
         occupy(r);
         return true;
     }

@@ -19,36 +19,32 @@ namespace {
 void checkGeometry(FeatureType type, const Parts& parts) {
     switch (type) {
     case FeatureType::Symbol:
-        if (parts.Count() < 1 || parts.Item(1).Count() < 1)
-            throw GisError("符号要素需要一个点");
+        if (parts.Count() < 1 || parts.Item(1).Count() < 1) throw GisError("符号要素需要一个点");
         return;
     case FeatureType::Line:
-        if (parts.Count() < 1)
-            throw GisError("线要素至少需要两个点");
+        if (parts.Count() < 1) throw GisError("线要素至少需要两个点");
         for (const auto& part : parts)
-            if (part.Count() < 2)
-                throw GisError("线要素的每一部分至少需要两个点");
+            if (part.Count() < 2) throw GisError("线要素的每一部分至少需要两个点");
         return;
     case FeatureType::Region:
-        if (parts.Count() < 1)
-            throw GisError("区域要素至少需要一个环");
+        if (parts.Count() < 1) throw GisError("区域要素至少需要一个环");
         for (const auto& ring : parts)
-            if (ring.Count() < 3)
-                throw GisError("区域要素的每个环至少需要三个点");
+            if (ring.Count() < 3) throw GisError("区域要素的每个环至少需要三个点");
         return;
     }
 }
 
 // A symbol keeps only its point, whatever parts it was given.
 Parts normalised(FeatureType type, const Parts& parts) {
-    if (type != FeatureType::Symbol || (parts.Count() == 1 && parts.Item(1).Count() == 1))
-        return parts;
+    if (type != FeatureType::Symbol || (parts.Count() == 1 && parts.Item(1).Count() == 1)) return parts;
     return Parts{Points{parts.Item(1).Item(1)}};
 }
 
 } // namespace
 
-std::string keyOfId(std::uint32_t id) { return std::to_string(id); }
+std::string keyOfId(std::uint32_t id) {
+    return std::to_string(id);
+}
 
 std::uint32_t idOfKey(std::string_view key) {
     std::uint32_t id = 0;
@@ -62,33 +58,26 @@ Layer::Layer(Map* map, std::string name, std::vector<std::string> columns, Layer
       selection_(*this) {}
 
 void Layer::setVisible(bool visible) {
-    if (visible_ == visible)
-        return;
+    if (visible_ == visible) return;
     visible_ = visible;
-    if (map_)
-        map_->layerSettingsChanged();
+    if (map_) map_->layerSettingsChanged();
 }
 
 void Layer::setAutoLabel(bool on) {
-    if (autoLabel_ == on)
-        return;
+    if (autoLabel_ == on) return;
     autoLabel_ = on;
-    if (map_)
-        map_->layerSettingsChanged();
+    if (map_) map_->layerSettingsChanged();
 }
 
 void Layer::setLabelStyle(const gis::LabelStyle& style) {
-    if (labelStyle_ == style)
-        return;
+    if (labelStyle_ == style) return;
     labelStyle_ = style;
-    if (map_)
-        map_->layerSettingsChanged();
+    if (map_) map_->layerSettingsChanged();
 }
 
 int Layer::columnIndex(std::string_view name) const {
     for (std::size_t i = 0; i < columns_.size(); ++i)
-        if (equalsNoCase(columns_[i], trimmed(name)))
-            return static_cast<int>(i + 1);
+        if (equalsNoCase(columns_[i], trimmed(name))) return static_cast<int>(i + 1);
     return 0;
 }
 
@@ -112,8 +101,7 @@ Feature Layer::featureById(std::uint32_t id) const {
 
 const std::string* Layer::valueOf(std::uint32_t id, std::size_t column) const {
     auto slot = store_.find(id);
-    if (slot == FeatureStore::kNone || column >= store_.columnCount())
-        return nullptr;
+    if (slot == FeatureStore::kNone || column >= store_.columnCount()) return nullptr;
     return &store_.value(slot, column);
 }
 
@@ -122,8 +110,7 @@ FeatureSet Layer::Search(std::string_view expression) const {
     std::vector<FeatureStore::Slot> hits;
     for (const auto& term : terms) {
         const int column = columnIndex(term.column);
-        if (column == 0)
-            throw GisError("图层“" + name_ + "”没有列“" + term.column + "”");
+        if (column == 0) throw GisError("图层“" + name_ + "”没有列“" + term.column + "”");
         store_.lookup(static_cast<std::size_t>(column - 1), term.value,
                       [&hits](FeatureStore::Slot s) { hits.push_back(s); });
     }
@@ -142,14 +129,12 @@ FeatureSet Layer::searchByScan(std::string_view expression) const {
     std::vector<std::size_t> columns;
     for (const auto& term : terms) {
         const int column = columnIndex(term.column);
-        if (column == 0)
-            throw GisError("图层“" + name_ + "”没有列“" + term.column + "”");
+        if (column == 0) throw GisError("图层“" + name_ + "”没有列“" + term.column + "”");
         columns.push_back(static_cast<std::size_t>(column - 1));
     }
     std::vector<std::uint32_t> ids;
     for (FeatureStore::Slot s = 0; s < store_.slotCount(); ++s) {
-        if (!store_.alive(s))
-            continue;
+        if (!store_.alive(s)) continue;
         for (std::size_t t = 0; t < terms.size(); ++t)
             if (store_.value(s, columns[t]) == terms[t].value) {
                 ids.push_back(store_.id(s));
@@ -181,8 +166,8 @@ FeatureSet Layer::SearchWithinDistance(const Point& point, double distance, Dist
         radius = distance * 1.609344;
         break;
     }
-    const Rectangle around(point.x - radius / metric.kx, point.y - radius / metric.ky, point.x + radius / metric.kx,
-                           point.y + radius / metric.ky);
+    const Rectangle around(point.x - radius / metric.kx, point.y - radius / metric.ky,
+                           point.x + radius / metric.kx, point.y + radius / metric.ky);
     std::vector<std::uint32_t> ids;
     store_.forEachIn(around, [&](FeatureStore::Slot s) {
         double d = 0;
@@ -199,8 +184,7 @@ FeatureSet Layer::SearchWithinDistance(const Point& point, double distance, Dist
             d = farthestPointDistance(point, store_, s, metric);
             break;
         }
-        if (d <= radius)
-            ids.push_back(store_.id(s));
+        if (d <= radius) ids.push_back(store_.id(s));
     });
     return FeatureSet(std::const_pointer_cast<Layer>(shared_from_this()), std::move(ids));
 }
@@ -222,8 +206,7 @@ FeatureSet Layer::SearchWithinRectangle(const Rectangle& rect, SearchType type) 
             hit = rect.contains(store_.bounds(s));
             break;
         }
-        if (hit)
-            ids.push_back(store_.id(s));
+        if (hit) ids.push_back(store_.id(s));
     });
     return FeatureSet(std::const_pointer_cast<Layer>(shared_from_this()), std::move(ids));
 }
@@ -232,18 +215,17 @@ FeatureSet Layer::AllFeatures() const {
     std::vector<std::uint32_t> ids;
     ids.reserve(store_.size());
     for (FeatureStore::Slot s = 0; s < store_.slotCount(); ++s)
-        if (store_.alive(s))
-            ids.push_back(store_.id(s));
+        if (store_.alive(s)) ids.push_back(store_.id(s));
     return FeatureSet(std::const_pointer_cast<Layer>(shared_from_this()), std::move(ids));
 }
 
-void Layer::BeginAccess(AccessMode) { ++batchDepth_; }
+void Layer::BeginAccess(AccessMode) {
+    ++batchDepth_;
+}
 
 void Layer::EndAccess() {
-    if (batchDepth_ == 0)
-        return;
-    if (--batchDepth_ > 0)
-        return;
+    if (batchDepth_ == 0) return;
+    if (--batchDepth_ > 0) return;
     flush();
     maybeCompact();
 }
@@ -254,8 +236,7 @@ void Layer::report(const Pending& change) {
     pending_.updated += change.updated;
     pending_.selection = pending_.selection || change.selection;
     pending_.redraw = pending_.redraw || change.redraw;
-    if (batchDepth_ == 0)
-        flush();
+    if (batchDepth_ == 0) flush();
 }
 
 void Layer::flush() {
@@ -266,8 +247,7 @@ void Layer::flush() {
 }
 
 void Layer::maybeCompact() {
-    if (batchDepth_ == 0)
-        store_.compactIfWorthwhile();
+    if (batchDepth_ == 0) store_.compactIfWorthwhile();
 }
 
 void Layer::writeRow(FeatureStore::Slot slot, const std::vector<std::string>& values) {
@@ -276,16 +256,13 @@ void Layer::writeRow(FeatureStore::Slot slot, const std::vector<std::string>& va
 }
 
 Feature Layer::AddFeature(const Feature& f) {
-    if (f.isNull())
-        throw GisError("不能向图层“" + name_ + "”添加空要素");
+    if (f.isNull()) throw GisError("不能向图层“" + name_ + "”添加空要素");
     return AddFeature(f, gis::RowValues(columns_, f.carriedRow()));
 }
 
 Feature Layer::AddFeature(const Feature& f, const gis::RowValues& rowValues) {
-    if (f.isNull())
-        throw GisError("不能向图层“" + name_ + "”添加空要素");
-    if (!map_)
-        throw GisError("图层“" + name_ + "”已从地图中移除");
+    if (f.isNull()) throw GisError("不能向图层“" + name_ + "”添加空要素");
+    if (!map_) throw GisError("图层“" + name_ + "”已从地图中移除");
     checkGeometry(f.Type(), f.Parts());
     auto values = rowValues.values();
     const auto slot = store_.add(map_->nextFeatureId(), f.Type(), f.Style(), normalised(f.Type(), f.Parts()),
@@ -295,11 +272,10 @@ Feature Layer::AddFeature(const Feature& f, const gis::RowValues& rowValues) {
 }
 
 std::uint32_t Layer::checkedSlot(const Feature& f, const char* action) const {
-    if (f.isNull())
-        throw GisError(std::string("不能") + action + "空要素");
+    if (f.isNull()) throw GisError(std::string("不能") + action + "空要素");
     if (f.layer_.lock().get() != this)
-        throw GisError("要素" + (f.key_.empty() ? std::string() : "“" + f.key_ + "”") + "不属于图层“" + name_ +
-                       "”，不能" + action);
+        throw GisError("要素" + (f.key_.empty() ? std::string() : "“" + f.key_ + "”") + "不属于图层“" +
+                       name_ + "”，不能" + action);
     const auto slot = store_.find(f.id_);
     if (slot == FeatureStore::kNone)
         throw GisError("要素“" + f.key_ + "”已不在图层“" + name_ + "”中，不能" + action);
@@ -314,7 +290,9 @@ void Layer::DeleteFeature(const Feature& f) {
     maybeCompact();
 }
 
-void Layer::DeleteFeature(std::string_view key) { DeleteFeature(GetFeatureByKey(key)); }
+void Layer::DeleteFeature(std::string_view key) {
+    DeleteFeature(GetFeatureByKey(key));
+}
 
 Feature Layer::UpdateFeature(const Feature& f) {
     const auto slot = checkedSlot(f, "更新");
@@ -342,6 +320,8 @@ Feature Layer::GetFeatureByKey(std::string_view key) const {
     return featureAtSlot(slot);
 }
 
-void Layer::Refresh() { report({.added = 0, .deleted = 0, .updated = 0, .selection = false, .redraw = true}); }
+void Layer::Refresh() {
+    report({.added = 0, .deleted = 0, .updated = 0, .selection = false, .redraw = true});
+}
 
 } // namespace ocable::gis

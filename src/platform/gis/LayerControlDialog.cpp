@@ -27,7 +27,8 @@ LayerControlDialog::LayerControlDialog(Map& map, QWidget* parent)
     setWindowTitle(QStringLiteral("图层控制"));
     table_->setObjectName(QStringLiteral("layers"));
     table_->setColumnCount(3);
-    table_->setHorizontalHeaderLabels({QStringLiteral("图层"), QStringLiteral("可见"), QStringLiteral("自动标注")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("图层"), QStringLiteral("可见"), QStringLiteral("自动标注")});
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->setVisible(false);
@@ -42,8 +43,7 @@ LayerControlDialog::LayerControlDialog(Map& map, QWidget* parent)
         table_->setItem(i - 1, VisibleColumn, checkItem(layer.Visible()));
         table_->setItem(i - 1, LabelColumn, checkItem(layer.AutoLabel()));
     }
-    if (layers.Count() > 0)
-        table_->selectRow(0);
+    if (layers.Count() > 0) table_->selectRow(0);
 
     auto* up = new QPushButton(QStringLiteral("上移"), this);
     auto* down = new QPushButton(QStringLiteral("下移"), this);
@@ -73,8 +73,7 @@ LayerControlDialog::LayerControlDialog(Map& map, QWidget* parent)
 void LayerControlDialog::moveCurrent(int step) {
     const int row = table_->currentRow();
     const int target = row + step;
-    if (row < 0 || target < 0 || target >= table_->rowCount())
-        return;
+    if (row < 0 || target < 0 || target >= table_->rowCount()) return;
     for (int c = 0; c < table_->columnCount(); ++c) {
         QTableWidgetItem* a = table_->takeItem(row, c);
         QTableWidgetItem* b = table_->takeItem(target, c);
@@ -89,14 +88,12 @@ void LayerControlDialog::apply() {
     for (int row = 0; row < table_->rowCount(); ++row) {
         const std::string name = table_->item(row, NameColumn)->text().toStdString();
         Layer* layer = layers.find(name);
-        if (!layer)
-            continue; // removed while the dialog was open
+        if (!layer) continue; // removed while the dialog was open
         layer->setVisible(table_->item(row, VisibleColumn)->checkState() == Qt::Checked);
         layer->setAutoLabel(table_->item(row, LabelColumn)->checkState() == Qt::Checked);
         const int now = layers.positionOf(*layer);
         const int wanted = std::min(row + 1, layers.Count());
-        if (now != wanted)
-            layers.Move(now, wanted);
+        if (now != wanted) layers.Move(now, wanted);
     }
 }
 

@@ -27,11 +27,12 @@ const std::array<LinePattern, 7> kPatterns{{
 
 const LinePattern& linePattern(int number) {
     for (const auto& p : kPatterns)
-        if (p.number == number)
-            return p;
+        if (p.number == number) return p;
     return kPatterns[0];
 }
 
-std::span<const LinePattern> linePatterns() { return kPatterns; }
+std::span<const LinePattern> linePatterns() {
+    return kPatterns;
+}
 
 } // namespace ocable::gis

@@ -12,15 +12,13 @@ Map::Map(QObject* parent) : QObject(parent) {}
 Map::~Map() = default;
 
 void Map::setCenter(double x, double y) {
-    if (x == view_.centerX() && y == view_.centerY())
-        return;
+    if (x == view_.centerX() && y == view_.centerY()) return;
     view_.setCenter(x, y);
     emit viewChanged();
 }
 
 void Map::setZoom(double width) {
-    if (width <= 0)
-        throw GisError("地图宽度必须大于 0");
+    if (width <= 0) throw GisError("地图宽度必须大于 0");
     view_.setScale(width / view_.size().width());
     emit viewChanged();
 }
@@ -36,15 +34,13 @@ void Map::zoomAt(double factor, QPointF anchor) {
 }
 
 void Map::setViewSize(QSize size) {
-    if (size == view_.size())
-        return;
+    if (size == view_.size()) return;
     view_.setSize(size);
     emit viewChanged();
 }
 
 void Map::setViewport(const Viewport& v) {
-    if (v == view_)
-        return;
+    if (v == view_) return;
     view_ = v;
     emit viewChanged();
 }
@@ -73,8 +69,7 @@ Rectangle Map::fullExtent() const {
     bool first = true;
     Rectangle all;
     for (const auto& layer : layers_) {
-        if (layer->featureCount() == 0)
-            continue;
+        if (layer->featureCount() == 0) continue;
         if (first) {
             all = layer->Bounds();
             first = false;
@@ -91,8 +86,7 @@ void Map::setCurrentTool(int tool) {
                           tool == tools::PolygonSelect;
     if (!standard && !customTools_.count(tool))
         throw GisError("没有编号为 " + std::to_string(tool) + " 的地图工具");
-    if (tool == currentTool_)
-        return;
+    if (tool == currentTool_) return;
     currentTool_ = tool;
     emit toolChanged(tool);
 }
@@ -105,36 +99,31 @@ void Map::CreateCustomTool(int number, ToolType type, int cursor) {
 
 std::optional<CustomTool> Map::customTool(int number) const {
     auto it = customTools_.find(number);
-    if (it == customTools_.end())
-        return std::nullopt;
+    if (it == customTools_.end()) return std::nullopt;
     return it->second;
 }
 
-void Map::loadGeoset(const std::filesystem::path& path) { GeosetStore::load(*this, path); }
+void Map::loadGeoset(const std::filesystem::path& path) {
+    GeosetStore::load(*this, path);
+}
 
 void Map::saveGeoset(const std::string& title, const std::filesystem::path& path) {
     GeosetStore::save(*this, title, path);
 }
 
 void Map::setSymbolFolder(const std::filesystem::path& folder) {
-    if (folder == symbolFolder_)
-        return;
+    if (folder == symbolFolder_) return;
     symbolFolder_ = folder;
     emit symbolFolderChanged();
 }
 
 void Map::layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw) {
     const QString name = QString::fromStdString(layer.Name());
-    if (added)
-        emit featuresAdded(name, added);
-    if (deleted)
-        emit featuresDeleted(name, deleted);
-    if (updated)
-        emit featuresUpdated(name, updated);
-    if (redraw)
-        emit layerRefreshed(name);
-    if (selection)
-        emit selectionChanged(name);
+    if (added) emit featuresAdded(name, added);
+    if (deleted) emit featuresDeleted(name, deleted);
+    if (updated) emit featuresUpdated(name, updated);
+    if (redraw) emit layerRefreshed(name);
+    if (selection) emit selectionChanged(name);
 }
 
 } // namespace ocable::gis

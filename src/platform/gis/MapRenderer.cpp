@@ -23,7 +23,9 @@ namespace {
 
 using Slot = FeatureStore::Slot;
 
-QColor toQColor(Color c, int alpha = 255) { return QColor(redOf(c), greenOf(c), blueOf(c), alpha); }
+QColor toQColor(Color c, int alpha = 255) {
+    return QColor(redOf(c), greenOf(c), blueOf(c), alpha);
+}
 
 // Map -> screen at one view, with the arithmetic hoisted out of the loops.
 struct Transform {
@@ -44,8 +46,7 @@ bool clip(Point& a, Point& b, const Rectangle& r) {
     const double q[4] = {a.x - r.xmin, r.xmax - a.x, a.y - r.ymin, r.ymax - a.y};
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0) {
-            if (q[i] < 0)
-                return false;
+            if (q[i] < 0) return false;
             continue;
         }
         const double t = q[i] / p[i];
@@ -53,14 +54,11 @@ bool clip(Point& a, Point& b, const Rectangle& r) {
             t0 = std::max(t0, t);
         else
             t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
+        if (t0 > t1) return false;
     }
     const Point start = a;
-    if (t1 < 1)
-        b = {start.x + t1 * dx, start.y + t1 * dy};
-    if (t0 > 0)
-        a = {start.x + t0 * dx, start.y + t0 * dy};
+    if (t1 < 1) b = {start.x + t1 * dx, start.y + t1 * dy};
+    if (t0 > 0) a = {start.x + t0 * dx, start.y + t0 * dy};
     return true;
 }
 
@@ -147,8 +145,7 @@ QFont labelFont(const LabelStyle& style) {
 
 // Where a label goes against its anchor: the text's top-left corner.
 QPointF labelOrigin(QPointF anchor, double gap, double width, double height, int position, FeatureType type) {
-    if (position == 0)
-        position = type == FeatureType::Symbol ? 4 : 5;
+    if (position == 0) position = type == FeatureType::Symbol ? 4 : 5;
     switch (position) {
     case 1:
         return {anchor.x() - width / 2, anchor.y() - gap - height};
@@ -185,8 +182,7 @@ void MapRenderer::render(const Map& map, QPainter& painter, const RenderOptions&
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const auto& layers = map.Layers();
     for (int i = layers.Count(); i >= 1; --i)
-        if (layers.Item(i).Visible())
-            drawLayer(map, layers.Item(i), painter);
+        if (layers.Item(i).Visible()) drawLayer(map, layers.Item(i), painter);
     if (options.labels) {
         installChineseFontSubstitutions();
         LabelPlacer placer(map.viewSize());
@@ -207,8 +203,7 @@ void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::
         for (const QPointF& p : points) {
             // A crowded national view puts many stations on one pixel: draw it once.
             const QPoint at = (p - half).toPoint();
-            if (at == last)
-                continue;
+            if (at == last) continue;
             painter.drawImage(at, *image);
             last = at;
         }
@@ -221,8 +216,7 @@ void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::
     QPoint last(INT32_MIN, INT32_MIN);
     for (const QPointF& p : points) {
         const QPoint at = (p - half).toPoint();
-        if (at == last)
-            continue;
+        if (at == last) continue;
         painter.drawImage(at, dot);
         last = at;
     }
@@ -278,8 +272,7 @@ void MapRenderer::drawSegments(QPainter& painter, const std::vector<QLineF>& lin
 
 void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painter) {
     const FeatureStore& store = layer.store();
-    if (store.size() == 0)
-        return;
+    if (store.size() == 0) return;
     const Viewport& view = map.viewport();
     const Transform t(view);
     // Symbols and wide lines reach beyond their coordinates: look a little
@@ -306,8 +299,7 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
                 break;
             }
             Point a = pts[0], z = pts[1];
-            if ((!area.contains(a) || !area.contains(z)) && !clip(a, z, area))
-                break;
+            if ((!area.contains(a) || !area.contains(z)) && !clip(a, z, area)) break;
             b.lines.emplace_back(t(a), t(z));
             break;
         }
@@ -320,8 +312,7 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
     for (Slot s : regions) {
         const Style& st = store.style(s);
         QPen pen = linePen(st.RegionBorderColor, st.RegionBorderWidth, st.RegionBorderPattern);
-        if (st.RegionBorderWidth <= 0)
-            pen = Qt::NoPen;
+        if (st.RegionBorderWidth <= 0) pen = Qt::NoPen;
         painter.setPen(pen);
         const Qt::BrushStyle brush = brushOf(st.RegionPattern);
         painter.setBrush(brush == Qt::NoBrush ? QBrush() : QBrush(toQColor(st.RegionColor), brush));
@@ -331,26 +322,22 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
     const auto& styles = store.styles();
     for (std::size_t i = 0; i < styles.size(); ++i) {
         const Bucket& b = buckets_[i];
-        if (b.lines.empty() && b.shapes.empty())
-            continue;
-        if (!b.lines.empty())
-            drawSegments(painter, b.lines, styles[i]);
+        if (b.lines.empty() && b.shapes.empty()) continue;
+        if (!b.lines.empty()) drawSegments(painter, b.lines, styles[i]);
         painter.setPen(linePen(styles[i].LineColor, styles[i].LineWidth, styles[i].LinePattern));
         for (Slot s : b.shapes)
             for (int p = 0; p < store.partCount(s); ++p)
                 painter.drawPolyline(polyline(store.part(s, p), t));
     }
     for (std::size_t i = 0; i < styles.size(); ++i)
-        if (!buckets_[i].points.empty())
-            drawSymbols(painter, styles[i], buckets_[i].points);
+        if (!buckets_[i].points.empty()) drawSymbols(painter, styles[i], buckets_[i].points);
 }
 
 void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer) {
     const FeatureStore& store = layer.store();
     const LabelStyle& ls = layer.LabelStyle();
     const int column = ls.Column - 1;
-    if (store.size() == 0 || column < 0 || column >= static_cast<int>(store.columnCount()))
-        return;
+    if (store.size() == 0 || column < 0 || column >= static_cast<int>(store.columnCount())) return;
     const Viewport& view = map.viewport();
     const Transform t(view);
     const QFont font = labelFont(ls);
@@ -364,8 +351,7 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
 
     store.forEachIn(view.bounds(), [&](Slot s) {
         const std::string& text = store.value(s, static_cast<std::size_t>(column));
-        if (text.empty())
-            return;
+        if (text.empty()) return;
         const FeatureType type = store.type(s);
         QPointF anchor;
         double gap = 2;
@@ -381,10 +367,8 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
             anchor = t({b.CenterX(), b.CenterY()});
         }
         // Cheap test first: a covered anchor rules the label out before any measuring.
-        if (!ls.Overlap && !placer.pointFree(labelOrigin(anchor, gap, 0, 0, ls.Position, type)))
-            return;
-        if (!ls.Duplicate && shown.count(text))
-            return;
+        if (!ls.Overlap && !placer.pointFree(labelOrigin(anchor, gap, 0, 0, ls.Position, type))) return;
+        if (!ls.Duplicate && shown.count(text)) return;
         // Second cheap test, on a width guessed from the text: in a crowded
         // view nearly every label fails here, before the font is asked.
         if (!ls.Overlap) {
@@ -415,8 +399,7 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
         painter.setPen(textColor);
         for (const QGlyphRun& run : runs)
             painter.drawGlyphRun(origin, run);
-        if (!ls.Duplicate)
-            shown.insert(text);
+        if (!ls.Duplicate) shown.insert(text);
         ++stats_.labels;
     });
 }
@@ -431,13 +414,11 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
     const auto& layers = map.Layers();
     for (int i = layers.Count(); i >= 1; --i) {
         const Layer& layer = layers.Item(i);
-        if (!layer.Visible() || layer.Selection().Count() == 0)
-            continue;
+        if (!layer.Visible() || layer.Selection().Count() == 0) continue;
         const FeatureStore& store = layer.store();
         for (std::uint32_t id : layer.Selection().ids()) {
             const Slot s = store.find(id);
-            if (s == FeatureStore::kNone)
-                continue;
+            if (s == FeatureStore::kNone) continue;
             const Style& st = store.style(s);
             switch (store.type(s)) {
             case FeatureType::Symbol: {

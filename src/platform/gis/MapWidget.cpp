@@ -48,7 +48,9 @@ Qt::CursorShape cursorShape(int number) {
     }
 }
 
-bool isClick(QPointF a, QPointF b) { return std::abs(a.x() - b.x()) <= kClickSlop && std::abs(a.y() - b.y()) <= kClickSlop; }
+bool isClick(QPointF a, QPointF b) {
+    return std::abs(a.x() - b.x()) <= kClickSlop && std::abs(a.y() - b.y()) <= kClickSlop;
+}
 
 } // namespace
 
@@ -142,8 +144,7 @@ void MapWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const bool panning = dragging_ && map_->CurrentTool() == tools::Pan;
     const QPointF offset = panning ? lastAt_ - pressAt_ : QPointF();
-    if (panning)
-        painter.fillRect(rect(), options_.background);
+    if (panning) painter.fillRect(rect(), options_.background);
     painter.drawImage(offset, picture);
     painter.translate(offset);
     renderer_.renderSelection(*map_, painter);
@@ -168,7 +169,9 @@ void MapWidget::drawRubberBand(QPainter& painter) const {
     }
 }
 
-void MapWidget::resizeEvent(QResizeEvent*) { syncSize(); }
+void MapWidget::resizeEvent(QResizeEvent*) {
+    syncSize();
+}
 
 // ---- tools -------------------------------------------------------------
 
@@ -202,8 +205,7 @@ void MapWidget::press(int button, int shift, QPointF pixel) {
 
 void MapWidget::move(int buttons, int shift, QPointF pixel) {
     lastAt_ = pixel;
-    if (dragging_ || !polygon_.isEmpty())
-        update();
+    if (dragging_ || !polygon_.isEmpty()) update();
     emit MouseMove(buttons, shift, pixel.x(), pixel.y());
 }
 
@@ -244,8 +246,8 @@ void MapWidget::release(int button, int shift, QPointF pixel) {
             if (click)
                 selectAt(*map_, pixel, add);
             else
-                selectInCircle(*map_, pressAt_, std::hypot(pixel.x() - pressAt_.x(), pixel.y() - pressAt_.y()),
-                               add);
+                selectInCircle(*map_, pressAt_,
+                               std::hypot(pixel.x() - pressAt_.x(), pixel.y() - pressAt_.y()), add);
             break;
         default:
             break;
@@ -265,8 +267,7 @@ void MapWidget::release(int button, int shift, QPointF pixel) {
 void MapWidget::doubleClick(int button, int shift, QPointF pixel) {
     if (button == 1 && map_->CurrentTool() == tools::PolygonSelect) {
         // The double click's own press already added its vertex.
-        if (polygon_.size() >= 3)
-            selectInPolygon(*map_, polygon_, shift & 1);
+        if (polygon_.size() >= 3) selectInPolygon(*map_, polygon_, shift & 1);
         polygon_.clear();
         update();
         emit MouseDown(button, shift, pixel.x(), pixel.y());
@@ -296,14 +297,12 @@ void MapWidget::mouseDoubleClickEvent(QMouseEvent* e) {
 
 void MapWidget::wheelEvent(QWheelEvent* e) {
     const double steps = e->angleDelta().y() / 120.0;
-    if (steps != 0)
-        map_->zoomAt(std::pow(kWheelStep, steps), e->position());
+    if (steps != 0) map_->zoomAt(std::pow(kWheelStep, steps), e->position());
     e->accept();
 }
 
 void MapWidget::keyPressEvent(QKeyEvent* e) {
-    if (const int vk = virtualKeyOf(e->key()))
-        injectKey(vk, shiftStateOf(e->modifiers()));
+    if (const int vk = virtualKeyOf(e->key())) injectKey(vk, shiftStateOf(e->modifiers()));
 }
 
 void MapWidget::injectMouse(MouseAction action, int button, int shift, QPointF pixel) {

@@ -102,7 +102,7 @@ private:
     bool pictureValid_ = false;
     int renderCount_ = 0;
 
-    int buttons_ = 0;      // buttons held down
+    int buttons_ = 0;       // buttons held down
     bool dragging_ = false; // a tool drag in progress (pan, box, circle)
     QPointF pressAt_;
     QPointF lastAt_;

@@ -14,7 +14,9 @@ RowValues::RowValues(const std::vector<std::string>& fields, std::vector<std::st
         values_.push_back({fields[i], std::move(values[i])});
 }
 
-RowValue& RowValues::Item(int column) { return const_cast<RowValue&>(std::as_const(*this).Item(column)); }
+RowValue& RowValues::Item(int column) {
+    return const_cast<RowValue&>(std::as_const(*this).Item(column));
+}
 
 const RowValue& RowValues::Item(int column) const {
     if (column < 1 || column > Count())
@@ -28,8 +30,7 @@ RowValue& RowValues::Item(std::string_view field) {
 
 const RowValue& RowValues::Item(std::string_view field) const {
     for (const auto& v : values_)
-        if (equalsNoCase(v.Field, field))
-            return v;
+        if (equalsNoCase(v.Field, field)) return v;
     throw GisError("没有名为“" + std::string(field) + "”的列");
 }
 

@@ -6,12 +6,14 @@ namespace ocable::gis {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 bool isNameChar(char c) {
     const auto u = static_cast<unsigned char>(c);
-    return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$';
+    return u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '_' || c == '$';
 }
 
 class Parser {
@@ -21,13 +23,11 @@ public:
     std::vector<SearchTerm> parse() {
         std::vector<SearchTerm> terms;
         skipBlanks();
-        if (atEnd())
-            throw GisError("搜索条件为空");
+        if (atEnd()) throw GisError("搜索条件为空");
         for (;;) {
             terms.push_back(term());
             skipBlanks();
-            if (atEnd())
-                return terms;
+            if (atEnd()) return terms;
             keywordOr();
         }
     }
@@ -39,20 +39,16 @@ private:
         const std::size_t start = pos_;
         while (!atEnd() && isNameChar(text_[pos_]))
             ++pos_;
-        if (pos_ == start)
-            fail("列名");
+        if (pos_ == start) fail("列名");
         t.column = std::string(text_.substr(start, pos_ - start));
         skipBlanks();
-        if (atEnd() || text_[pos_] != '=')
-            fail("“=”");
+        if (atEnd() || text_[pos_] != '=') fail("“=”");
         ++pos_;
         skipBlanks();
-        if (atEnd() || text_[pos_] != '"')
-            fail("带双引号的值");
+        if (atEnd() || text_[pos_] != '"') fail("带双引号的值");
         ++pos_;
         for (;;) {
-            if (atEnd())
-                fail("结尾的双引号");
+            if (atEnd()) fail("结尾的双引号");
             if (text_[pos_] == '"') {
                 if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
                     t.value += '"';
@@ -70,8 +66,7 @@ private:
         const bool isOr = pos_ + 1 < text_.size() && (text_[pos_] == 'o' || text_[pos_] == 'O') &&
                           (text_[pos_ + 1] == 'r' || text_[pos_ + 1] == 'R') &&
                           (pos_ + 2 == text_.size() || isBlank(text_[pos_ + 2]));
-        if (!isOr)
-            fail("OR");
+        if (!isOr) fail("OR");
         pos_ += 2;
     }
 
@@ -79,8 +74,7 @@ private:
         // Count characters, not bytes: UTF-8 continuation bytes do not start one.
         std::size_t chars = 0;
         for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
-            if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80)
-                ++chars;
+            if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++chars;
         throw GisError("搜索条件有误：第 " + std::to_string(chars + 1) + " 个字符处应为" + expected + "（" +
                        std::string(text_) + "）");
     }
@@ -97,6 +91,8 @@ private:
 
 } // namespace
 
-std::vector<SearchTerm> parseSearchExpression(std::string_view expression) { return Parser(expression).parse(); }
+std::vector<SearchTerm> parseSearchExpression(std::string_view expression) {
+    return Parser(expression).parse();
+}
 
 } // namespace ocable::gis

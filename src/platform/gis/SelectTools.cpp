@@ -21,7 +21,9 @@ double symbolDistance(const Point& p, const Point& at, double half, double scale
     return std::hypot(dx, dy);
 }
 
-bool selectable(const Layer& layer) { return layer.Visible() && layer.Selectable(); }
+bool selectable(const Layer& layer) {
+    return layer.Visible() && layer.Selectable();
+}
 
 // Applies the per-layer picks: replaced, or added to what is selected.
 void apply(Map& map, const std::vector<std::vector<std::uint32_t>>& picks, bool add) {
@@ -33,12 +35,10 @@ void apply(Map& map, const std::vector<std::vector<std::uint32_t>>& picks, bool 
             layer.Selection().replace(ids);
             continue;
         }
-        if (ids.empty())
-            continue;
+        if (ids.empty()) continue;
         auto merged = layer.Selection().ids();
         for (auto id : ids)
-            if (!layer.Selection().containsId(id))
-                merged.push_back(id);
+            if (!layer.Selection().containsId(id)) merged.push_back(id);
         layer.Selection().replace(merged);
     }
 }
@@ -51,12 +51,10 @@ void selectWhere(Map& map, const Rectangle& area, bool add,
     std::vector<std::vector<std::uint32_t>> picks(static_cast<std::size_t>(layers.Count()));
     for (int i = 1; i <= layers.Count(); ++i) {
         const Layer& layer = layers.Item(i);
-        if (!selectable(layer))
-            continue;
+        if (!selectable(layer)) continue;
         const FeatureStore& store = layer.store();
         store.forEachIn(area, [&](Slot s) {
-            if (within(store, s))
-                picks[static_cast<std::size_t>(i - 1)].push_back(store.id(s));
+            if (within(store, s)) picks[static_cast<std::size_t>(i - 1)].push_back(store.id(s));
         });
     }
     apply(map, picks, add);
@@ -78,8 +76,7 @@ std::optional<Hit> featureAt(const Map& map, QPointF pixel, double tolerance) {
     const auto& layers = map.Layers();
     for (int i = 1; i <= layers.Count(); ++i) {
         Layer& layer = layers.Item(i);
-        if (!selectable(layer))
-            continue;
+        if (!selectable(layer)) continue;
         const FeatureStore& store = layer.store();
         // Wide enough for the largest symbols drawn around their point.
         const double reach = (tolerance + 40) * scale;
@@ -98,8 +95,7 @@ std::optional<Hit> featureAt(const Map& map, QPointF pixel, double tolerance) {
                 break;
             }
             // Strictly nearer only: the upper layer, visited first, keeps ties.
-            if (d <= tolerance && (!best || d < best->distance))
-                best = Hit{&layer, store.id(s), d};
+            if (d <= tolerance && (!best || d < best->distance)) best = Hit{&layer, store.id(s), d};
         });
     }
     return best;
@@ -115,7 +111,8 @@ void selectAt(Map& map, QPointF pixel, bool add) {
 
 void selectInRectangle(Map& map, const QRectF& pixels, bool add) {
     const Rectangle area = mapRect(map, pixels.normalized());
-    selectWhere(map, area, add, [&](const FeatureStore& store, Slot s) { return area.contains(store.bounds(s)); });
+    selectWhere(map, area, add,
+                [&](const FeatureStore& store, Slot s) { return area.contains(store.bounds(s)); });
 }
 
 void selectInCircle(Map& map, QPointF centre, double radius, bool add) {
@@ -129,8 +126,7 @@ void selectInCircle(Map& map, QPointF centre, double radius, bool add) {
 }
 
 void selectInPolygon(Map& map, const QPolygonF& pixels, bool add) {
-    if (pixels.size() < 3)
-        return;
+    if (pixels.size() < 3) return;
     std::vector<Point> ring;
     Rectangle area;
     for (const QPointF& px : pixels) {
@@ -142,8 +138,7 @@ void selectInPolygon(Map& map, const QPolygonF& pixels, bool add) {
     }
     selectWhere(map, area, add, [&](const FeatureStore& store, Slot s) {
         for (const Point& q : store.allPoints(s))
-            if (!insideRing(q, ring))
-                return false;
+            if (!insideRing(q, ring)) return false;
         return true;
     });
 }

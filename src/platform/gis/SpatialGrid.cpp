@@ -27,16 +27,13 @@ void SpatialGrid::erase(Slot slot, const Rectangle& box) {
     const int level = levelFor(box);
     auto& cells = levels_[level];
     auto it = cells.find(keyFor(box, level));
-    if (it == cells.end())
-        return;
+    if (it == cells.end()) return;
     auto& members = it->second;
     auto pos = std::find(members.begin(), members.end(), slot);
-    if (pos == members.end())
-        return;
+    if (pos == members.end()) return;
     *pos = members.back();
     members.pop_back();
-    if (members.empty())
-        cells.erase(it);
+    if (members.empty()) cells.erase(it);
 }
 
 void SpatialGrid::clear() {

@@ -20,7 +20,7 @@ class SpatialGrid {
 public:
     using Slot = std::uint32_t;
     static constexpr double kBaseCell = 0.25; // degrees
-    static constexpr int kLevels = 16;         // up to 0.25 * 2^15 degrees: the whole earth
+    static constexpr int kLevels = 16;        // up to 0.25 * 2^15 degrees: the whole earth
 
     void insert(Slot slot, const Rectangle& box);
     // box must be the rectangle slot was inserted with.
@@ -32,8 +32,7 @@ public:
     template <class F> void candidates(const Rectangle& r, F&& f) const {
         for (int level = 0; level < kLevels; ++level) {
             const auto& cells = levels_[level];
-            if (cells.empty())
-                continue;
+            if (cells.empty()) continue;
             const double size = cellSize(level);
             const Rectangle q = r.expanded(size / 2, size / 2);
             const double x0 = std::floor(q.xmin / size), x1 = std::floor(q.xmax / size);
@@ -67,7 +66,8 @@ private:
     static double cellSize(int level) { return kBaseCell * static_cast<double>(1 << level); }
     static int levelFor(const Rectangle& box);
     static std::uint64_t pack(std::int32_t x, std::int32_t y) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(y)) << 32) | static_cast<std::uint32_t>(x);
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(y)) << 32) |
+               static_cast<std::uint32_t>(x);
     }
     static std::pair<double, double> unpack(std::uint64_t key) {
         return {static_cast<double>(static_cast<std::int32_t>(key & 0xFFFFFFFFu)),

@@ -30,49 +30,59 @@ int intFromText(std::string_view key, std::string_view text) {
 
 bool boolFromText(std::string_view key, std::string_view text) {
     auto t = trimmed(text);
-    if (t == "1" || equalsNoCase(t, "true") || equalsNoCase(t, "yes"))
-        return true;
-    if (t == "0" || equalsNoCase(t, "false") || equalsNoCase(t, "no"))
-        return false;
+    if (t == "1" || equalsNoCase(t, "true") || equalsNoCase(t, "yes")) return true;
+    if (t == "0" || equalsNoCase(t, "false") || equalsNoCase(t, "no")) return false;
     throw GisError("样式项 " + std::string(key) + " 的值不是布尔值：" + std::string(text));
 }
 
-#define GIS_TEXT_FIELD(S, m)                                                                                \
-    Field<S> { #m, [](const S& s) { return s.m; }, [](S& s, std::string_view v) { s.m = std::string(v); } }
-#define GIS_INT_FIELD(S, m)                                                                                 \
-    Field<S> {                                                                                              \
-        #m, [](const S& s) { return std::to_string(s.m); },                                                 \
-            [](S& s, std::string_view v) { s.m = intFromText(#m, v); }                                      \
-    }
-#define GIS_BOOL_FIELD(S, m)                                                                                \
-    Field<S> {                                                                                              \
-        #m, [](const S& s) { return std::string(s.m ? "1" : "0"); },                                        \
-            [](S& s, std::string_view v) { s.m = boolFromText(#m, v); }                                     \
-    }
-#define GIS_COLOR_FIELD(S, m)                                                                               \
-    Field<S> {                                                                                              \
-        #m, [](const S& s) { return colorToText(s.m); }, [](S& s, std::string_view v) { s.m = colorFromText(v); } \
-    }
+template <class S> Field<S> textField(const char* name, std::string S::*m) {
+    return {name, [m](const S& s) { return s.*m; }, [m](S& s, std::string_view v) { s.*m = std::string(v); }};
+}
+
+template <class S> Field<S> intField(const char* name, int S::*m) {
+    return {name, [m](const S& s) { return std::to_string(s.*m); },
+            [m, name](S& s, std::string_view v) { s.*m = intFromText(name, v); }};
+}
+
+template <class S> Field<S> boolField(const char* name, bool S::*m) {
+    return {name, [m](const S& s) { return std::string(s.*m ? "1" : "0"); },
+            [m, name](S& s, std::string_view v) { s.*m = boolFromText(name, v); }};
+}
+
+template <class S> Field<S> colorField(const char* name, Color S::*m) {
+    return {name, [m](const S& s) { return colorToText(s.*m); },
+            [m](S& s, std::string_view v) { s.*m = colorFromText(v); }};
+}
 
 const std::vector<Field<Style>>& styleFields() {
     static const std::vector<Field<Style>> fields = {
-        GIS_TEXT_FIELD(Style, SymbolBitmapName),   GIS_INT_FIELD(Style, SymbolBitmapSize),
-        GIS_BOOL_FIELD(Style, SymbolBitmapTransparent), GIS_COLOR_FIELD(Style, SymbolColor),
-        GIS_COLOR_FIELD(Style, LineColor),         GIS_INT_FIELD(Style, LinePattern),
-        GIS_INT_FIELD(Style, LineWidth),           GIS_INT_FIELD(Style, RegionPattern),
-        GIS_COLOR_FIELD(Style, RegionColor),       GIS_COLOR_FIELD(Style, RegionBorderColor),
-        GIS_INT_FIELD(Style, RegionBorderWidth),   GIS_INT_FIELD(Style, RegionBorderPattern),
+        textField<Style>("SymbolBitmapName", &Style::SymbolBitmapName),
+        intField<Style>("SymbolBitmapSize", &Style::SymbolBitmapSize),
+        boolField<Style>("SymbolBitmapTransparent", &Style::SymbolBitmapTransparent),
+        colorField<Style>("SymbolColor", &Style::SymbolColor),
+        colorField<Style>("LineColor", &Style::LineColor),
+        intField<Style>("LinePattern", &Style::LinePattern),
+        intField<Style>("LineWidth", &Style::LineWidth),
+        intField<Style>("RegionPattern", &Style::RegionPattern),
+        colorField<Style>("RegionColor", &Style::RegionColor),
+        colorField<Style>("RegionBorderColor", &Style::RegionBorderColor),
+        intField<Style>("RegionBorderWidth", &Style::RegionBorderWidth),
+        intField<Style>("RegionBorderPattern", &Style::RegionBorderPattern),
     };
     return fields;
 }
 
 const std::vector<Field<LabelStyle>>& labelFields() {
     static const std::vector<Field<LabelStyle>> fields = {
-        GIS_TEXT_FIELD(LabelStyle, FontName), GIS_INT_FIELD(LabelStyle, FontSize),
-        GIS_BOOL_FIELD(LabelStyle, Bold),     GIS_COLOR_FIELD(LabelStyle, TextColor),
-        GIS_BOOL_FIELD(LabelStyle, Halo),     GIS_BOOL_FIELD(LabelStyle, Overlap),
-        GIS_BOOL_FIELD(LabelStyle, Duplicate), GIS_INT_FIELD(LabelStyle, Position),
-        GIS_INT_FIELD(LabelStyle, Column),
+        textField<LabelStyle>("FontName", &LabelStyle::FontName),
+        intField<LabelStyle>("FontSize", &LabelStyle::FontSize),
+        boolField<LabelStyle>("Bold", &LabelStyle::Bold),
+        colorField<LabelStyle>("TextColor", &LabelStyle::TextColor),
+        boolField<LabelStyle>("Halo", &LabelStyle::Halo),
+        boolField<LabelStyle>("Overlap", &LabelStyle::Overlap),
+        boolField<LabelStyle>("Duplicate", &LabelStyle::Duplicate),
+        intField<LabelStyle>("Position", &LabelStyle::Position),
+        intField<LabelStyle>("Column", &LabelStyle::Column),
     };
     return fields;
 }
@@ -80,8 +90,7 @@ const std::vector<Field<LabelStyle>>& labelFields() {
 std::string escapeValue(std::string_view v) {
     std::string out;
     for (char c : v) {
-        if (c == ';' || c == '\\')
-            out += '\\';
+        if (c == ';' || c == '\\') out += '\\';
         out += c;
     }
     return out;
@@ -92,10 +101,8 @@ template <class S> std::string toText(const S& value, const std::vector<Field<S>
     std::string out;
     for (const auto& f : fields) {
         auto text = f.write(value);
-        if (text == f.write(defaults))
-            continue;
-        if (!out.empty())
-            out += ';';
+        if (text == f.write(defaults)) continue;
+        if (!out.empty()) out += ';';
         out += f.name;
         out += '=';
         out += escapeValue(text);
@@ -116,11 +123,9 @@ template <class S> S fromText(std::string_view text, const std::vector<Field<S>>
     }
     for (const auto& item : items) {
         auto t = trimmed(item);
-        if (t.empty())
-            continue;
+        if (t.empty()) continue;
         auto eq = t.find('=');
-        if (eq == std::string_view::npos)
-            throw GisError("样式项缺少“=”：" + std::string(t));
+        if (eq == std::string_view::npos) throw GisError("样式项缺少“=”：" + std::string(t));
         auto key = trimmed(t.substr(0, eq));
         auto val = trimmed(t.substr(eq + 1));
         bool known = false;
@@ -131,18 +136,25 @@ template <class S> S fromText(std::string_view text, const std::vector<Field<S>>
                 break;
             }
         }
-        if (!known)
-            throw GisError("未知的样式项：" + std::string(key));
+        if (!known) throw GisError("未知的样式项：" + std::string(key));
     }
     return value;
 }
 
 } // namespace
 
-std::string styleToText(const Style& style) { return toText(style, styleFields()); }
-Style styleFromText(std::string_view text) { return fromText(text, styleFields()); }
-std::string labelStyleToText(const LabelStyle& style) { return toText(style, labelFields()); }
-LabelStyle labelStyleFromText(std::string_view text) { return fromText(text, labelFields()); }
+std::string styleToText(const Style& style) {
+    return toText(style, styleFields());
+}
+Style styleFromText(std::string_view text) {
+    return fromText(text, styleFields());
+}
+std::string labelStyleToText(const LabelStyle& style) {
+    return toText(style, labelFields());
+}
+LabelStyle labelStyleFromText(std::string_view text) {
+    return fromText(text, labelFields());
+}
 
 std::string colorToText(Color c) {
     char buf[8];
@@ -160,8 +172,7 @@ Color colorFromText(std::string_view text) {
     } else {
         unsigned v = 0;
         auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-        if (ec == std::errc() && end == t.data() + t.size() && v <= 0xFFFFFF)
-            return v;
+        if (ec == std::errc() && end == t.data() + t.size() && v <= 0xFFFFFF) return v;
     }
     throw GisError("颜色值无效：" + std::string(text));
 }

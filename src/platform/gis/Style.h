@@ -12,9 +12,15 @@ using Color = std::uint32_t;
 constexpr Color rgb(int red, int green, int blue) {
     return static_cast<Color>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int redOf(Color c) { return static_cast<int>(c & 0xFF); }
-constexpr int greenOf(Color c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int blueOf(Color c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int redOf(Color c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int greenOf(Color c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int blueOf(Color c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 // The three kinds of feature, numbered as the map's callers expect.
 enum class FeatureType : std::uint8_t { Region = 0, Line = 1, Symbol = 2 };
@@ -27,7 +33,7 @@ enum class FeatureType : std::uint8_t { Region = 0, Line = 1, Symbol = 2 };
 // diagonal, 6 backward diagonal, 7 cross and 8 diagonal cross hatching.
 struct Style {
     std::string SymbolBitmapName;
-    int SymbolBitmapSize = 14; // height in pixels; the bitmap keeps its aspect ratio
+    int SymbolBitmapSize = 14;            // height in pixels; the bitmap keeps its aspect ratio
     bool SymbolBitmapTransparent = false; // white pixels of the bitmap are not drawn
     Color SymbolColor = rgb(255, 0, 0);
 
@@ -75,7 +81,7 @@ Style styleFromText(std::string_view text); // throws GisError naming a bad key 
 std::string labelStyleToText(const LabelStyle& style);
 LabelStyle labelStyleFromText(std::string_view text);
 
-std::string colorToText(Color c);    // "#RRGGBB"
+std::string colorToText(Color c);           // "#RRGGBB"
 Color colorFromText(std::string_view text); // "#RRGGBB" or a decimal 0x00BBGGRR number
 
 } // namespace ocable::gis

@@ -7,8 +7,7 @@
 namespace ocable::gis {
 
 void SymbolCache::setFolder(const std::filesystem::path& folder) {
-    if (folder == folder_)
-        return;
+    if (folder == folder_) return;
     folder_ = folder;
     clear();
 }
@@ -23,19 +22,16 @@ void SymbolCache::scan() const {
     scanned_ = true;
     files_.clear();
     std::error_code ec;
-    if (folder_.empty() || !std::filesystem::is_directory(folder_, ec))
-        return;
+    if (folder_.empty() || !std::filesystem::is_directory(folder_, ec)) return;
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ec))
         if (entry.is_regular_file(ec))
             files_.emplace(lowerAscii(entry.path().filename().string()), entry.path());
 }
 
 std::optional<std::filesystem::path> SymbolCache::resolve(const std::string& name) const {
-    if (!scanned_)
-        scan();
+    if (!scanned_) scan();
     auto it = files_.find(lowerAscii(name));
-    if (it == files_.end())
-        return std::nullopt;
+    if (it == files_.end()) return std::nullopt;
     return it->second;
 }
 
@@ -52,8 +48,7 @@ const QImage* SymbolCache::symbol(const std::string& name, int height, bool tran
                     for (int y = 0; y < image.height(); ++y) {
                         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
                         for (int x = 0; x < image.width(); ++x)
-                            if ((line[x] & 0xFFFFFF) == 0xFFFFFF)
-                                line[x] = 0;
+                            if ((line[x] & 0xFFFFFF) == 0xFFFFFF) line[x] = 0;
                     }
                 if (height > 0 && image.height() != height)
                     image = image.scaledToHeight(height, Qt::SmoothTransformation);

@@ -34,8 +34,8 @@ private:
 
     std::filesystem::path folder_;
     mutable bool scanned_ = false;
-    mutable std::map<std::string, std::filesystem::path> files_; // lower-case name -> file
-    std::map<std::tuple<std::string, int, bool>, QImage> images_;  // null image: could not load
+    mutable std::map<std::string, std::filesystem::path> files_;  // lower-case name -> file
+    std::map<std::tuple<std::string, int, bool>, QImage> images_; // null image: could not load
 };
 
 } // namespace ocable::gis

@@ -3,8 +3,12 @@
 namespace ocable::gis {
 
 namespace {
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+char lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 } // namespace
 
 std::string_view trimmed(std::string_view s) {
@@ -16,11 +20,9 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
+    if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i]))
-            return false;
+        if (lower(a[i]) != lower(b[i])) return false;
     return true;
 }
 

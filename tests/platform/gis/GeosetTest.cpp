@@ -50,10 +50,12 @@ void buildNetwork(Map& map) {
     label.FontSize = 8;
     label.Overlap = true;
     stations.setLabelStyle(label);
-    stations.AddFeature(FeatureFactory::CreateSymbol({116.4074, 39.9042}, symbol), RowValues(stations.columns(), {"北京站", "BJ01"}));
+    stations.AddFeature(FeatureFactory::CreateSymbol({116.4074, 39.9042}, symbol),
+                        RowValues(stations.columns(), {"北京站", "BJ01"}));
     Style relay = symbol;
     relay.SymbolBitmapName = "光缆网络_中继站.BMP";
-    stations.AddFeature(FeatureFactory::CreateSymbol({121.4737, 31.2304}, relay), RowValues(stations.columns(), {"上海站", "SH01"}));
+    stations.AddFeature(FeatureFactory::CreateSymbol({121.4737, 31.2304}, relay),
+                        RowValues(stations.columns(), {"上海站", "SH01"}));
 
     Layer& cables = map.Layers().CreateLayer("光缆网络_段", 2, {"Label", "OcableCode"}, LayerKind::Line);
     Style line;
@@ -61,11 +63,14 @@ void buildNetwork(Map& map) {
     line.LineWidth = 3;
     cables.setDefaultStyle(line);
     cables.setVisible(false);
-    cables.AddFeature(FeatureFactory::CreateLine(Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}}, line),
-                      RowValues(cables.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
+    cables.AddFeature(
+        FeatureFactory::CreateLine(
+            Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}}, line),
+        RowValues(cables.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
     Style dashed = line;
     dashed.LinePattern = 64;
-    cables.AddFeature(FeatureFactory::CreateLine(Points{{116, 39}, {121, 31}}, dashed), RowValues(cables.columns(), {"", "OC2"}));
+    cables.AddFeature(FeatureFactory::CreateLine(Points{{116, 39}, {121, 31}}, dashed),
+                      RowValues(cables.columns(), {"", "OC2"}));
 
     Layer& regions = map.Layers().CreateLayer("区域", 3, {"名称"}, LayerKind::Region);
     Style fill;
@@ -76,10 +81,10 @@ void buildNetwork(Map& map) {
                                                           Points{{112, 32}, {113, 32}, {113, 33}, {112, 33}}},
                                                     fill),
                        RowValues(regions.columns(), {"有洞"}));
-    regions.AddFeature(FeatureFactory::CreateRegion(Parts{Points{{100, 20}, {101, 20}, {101, 21}},
-                                                          Points{{105, 20}, {106, 20}, {106, 21}}},
-                                                    fill),
-                       RowValues(regions.columns(), {"两岛"}));
+    regions.AddFeature(
+        FeatureFactory::CreateRegion(
+            Parts{Points{{100, 20}, {101, 20}, {101, 21}}, Points{{105, 20}, {106, 20}, {106, 21}}}, fill),
+        RowValues(regions.columns(), {"两岛"}));
     map.setViewSize({800, 600});
     map.setBounds({110, 30, 122, 40});
 }
@@ -133,7 +138,9 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     EXPECT_EQ(loaded.Layers().Item("光缆网络_段").Search(R"(OcableCode = "OC2")").Count(), 1);
 
     // Saving the loaded map again gives the same layers (the zoom may move in its last digit).
-    auto withoutZoom = [](std::string text) { return text.erase(text.find("zoom = "), text.find('\n', text.find("zoom = ")) - text.find("zoom = ")); };
+    auto withoutZoom = [](std::string text) {
+        return text.erase(text.find("zoom = "), text.find('\n', text.find("zoom = ")) - text.find("zoom = "));
+    };
     const std::string first = contents(dir / "光缆网络分布图.gst");
     loaded.saveGeoset("", dir / "光缆网络分布图.gst");
     EXPECT_EQ(withoutZoom(contents(dir / "光缆网络分布图.gst")), withoutZoom(first));
@@ -209,9 +216,11 @@ TEST_F(GeosetFiles, ProblemsAreReportedAndTheMapIsLeftAlone) {
     EXPECT_EQ(errorOf(write("[geoset]\nversion = 1\n[layer]\nname = a\nstyle = LinePatern=3\n")),
               "地图集第 5 行：未知的样式项：LinePatern");
     EXPECT_EQ(errorOf(write("[geoset]\nversion = 1\n[图层]\n")), "地图集第 3 行：未知的节“[图层]”");
-    const std::string missing = "[geoset]\nversion = 1\n[layer]\nname = a\nsource = " +
-                                gistest::sourceData("lines.geojson") + "\nsource.layer = 无此图层\n";
-    EXPECT_EQ(errorOf(write(missing)), "图层数据“" + gistest::sourceData("lines.geojson") + "”中没有图层“无此图层”");
+    const std::string missing =
+        "[geoset]\nversion = 1\n[layer]\nname = a\nsource = " + gistest::sourceData("lines.geojson") +
+        "\nsource.layer = 无此图层\n";
+    EXPECT_EQ(errorOf(write(missing)),
+              "图层数据“" + gistest::sourceData("lines.geojson") + "”中没有图层“无此图层”");
     ASSERT_EQ(map.Layers().Count(), 1);
     EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
 }

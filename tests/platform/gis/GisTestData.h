@@ -21,7 +21,8 @@ inline Layer& stationLayer(Map& map, int position = 1) {
         double x, y;
     };
     for (const S& s : {S{"甲站", "S1", 100, 30}, S{"乙站", "S2", 101, 30}, S{"丙站", "S3", 102, 31}})
-        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, style), RowValues(layer.columns(), {s.name, s.code}));
+        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, style),
+                         RowValues(layer.columns(), {s.name, s.code}));
     return layer;
 }
 
@@ -42,6 +43,8 @@ inline std::string codeOf(const Layer& layer, const Feature& f) {
     return *layer.valueOf(f.id(), static_cast<std::size_t>(layer.columnIndex(layer.columns()[1]) - 1));
 }
 
-inline std::string sourceData(const std::string& name) { return std::string(GIS_TEST_DATA) + "/" + name; }
+inline std::string sourceData(const std::string& name) {
+    return std::string(GIS_TEST_DATA) + "/" + name;
+}
 
 } // namespace gistest

@@ -23,8 +23,10 @@ struct Reports {
     int added = 0, deleted = 0, updated = 0, selection = 0, calls = 0;
     explicit Reports(Map& map) {
         QObject::connect(&map, &Map::featuresAdded, [this](const QString&, int n) { added += n, ++calls; });
-        QObject::connect(&map, &Map::featuresDeleted, [this](const QString&, int n) { deleted += n, ++calls; });
-        QObject::connect(&map, &Map::featuresUpdated, [this](const QString&, int n) { updated += n, ++calls; });
+        QObject::connect(&map, &Map::featuresDeleted,
+                         [this](const QString&, int n) { deleted += n, ++calls; });
+        QObject::connect(&map, &Map::featuresUpdated,
+                         [this](const QString&, int n) { updated += n, ++calls; });
         QObject::connect(&map, &Map::selectionChanged, [this](const QString&) { ++selection, ++calls; });
     }
 };
@@ -82,12 +84,15 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     EXPECT_TRUE(copy.FeatureKey().empty());
     EXPECT_EQ(stations.GetFeatureByKey(b.FeatureKey()).CenterX(), 101);
 
-    EXPECT_EQ(errorOf([&] { other.DeleteFeature(stored); }), "要素“" + stored.FeatureKey() + "”不属于图层“其它”，不能删除");
+    EXPECT_EQ(errorOf([&] { other.DeleteFeature(stored); }),
+              "要素“" + stored.FeatureKey() + "”不属于图层“其它”，不能删除");
     stations.DeleteFeature(stored);
     EXPECT_FALSE(stored.isInLayer());
     EXPECT_EQ(errorOf([&] { stations.DeleteFeature(stored); }),
               "要素“" + stored.FeatureKey() + "”已不在图层“站点”中，不能删除");
-    EXPECT_EQ(errorOf([&] { stations.AddFeature(FeatureFactory::CreateLine(Points{{1, 1}}, Style())); }),
+    EXPECT_EQ(errorOf([&] {
+                  stations.AddFeature(FeatureFactory::CreateLine(Points{{1, 1}}, Style()));
+              }),
               "线要素的每一部分至少需要两个点");
     EXPECT_EQ(errorOf([&] { stations.AddFeature(Feature()); }), "不能向图层“站点”添加空要素");
 }
@@ -101,8 +106,10 @@ TEST(Features, MovedFeatureIsWrittenBackAndFoundAtItsNewPlace) {
     EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100); // not written yet
     s1.Update();
     EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100.5);
-    EXPECT_EQ(stations.SearchWithinRectangle({100.4, 30.2, 100.6, 30.3}, SearchType::CentroidWithin).Count(), 1);
-    EXPECT_EQ(stations.SearchWithinRectangle({99.9, 29.9, 100.1, 30.1}, SearchType::CentroidWithin).Count(), 0);
+    EXPECT_EQ(stations.SearchWithinRectangle({100.4, 30.2, 100.6, 30.3}, SearchType::CentroidWithin).Count(),
+              1);
+    EXPECT_EQ(stations.SearchWithinRectangle({99.9, 29.9, 100.1, 30.1}, SearchType::CentroidWithin).Count(),
+              0);
 
     // The line ends near the old place are found by a small pixel radius and
     // have their first matching vertex moved, as a station move does.
@@ -118,9 +125,11 @@ TEST(Features, MovedFeatureIsWrittenBackAndFoundAtItsNewPlace) {
     line.Parts().Add(moved);
     line.Update();
     EXPECT_EQ(cables.GetFeatureByKey(line.FeatureKey()).Parts().Item(1).Item(1), Point(100.5, 30.25));
-    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::PartiallyWithin).Count(),
+    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::PartiallyWithin)
+                  .Count(),
               2);
-    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::EntirelyWithin).Count(),
+    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::EntirelyWithin)
+                  .Count(),
               0);
 }
 
@@ -214,7 +223,7 @@ TEST(Batches, ReportOnceAtTheEndAndNest) {
     EXPECT_EQ(reports.deleted, 1);
     EXPECT_EQ(reports.selection, 1);
     EXPECT_EQ(reports.calls, 3); // one report of each kind
-    stations.EndAccess();       // unmatched: nothing happens
+    stations.EndAccess();        // unmatched: nothing happens
     EXPECT_EQ(reports.calls, 3);
     // Outside a batch every edit reports on its own.
     stations.AddFeature(FeatureFactory::CreateSymbol({100, 33}, Style()));

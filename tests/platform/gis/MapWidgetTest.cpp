@@ -81,15 +81,16 @@ TEST_F(MapWidgetTest, ClickSelectsTheSymbolUnderItAlone) {
 TEST_F(MapWidgetTest, OwnerHearsOfTheMouseAfterTheSelectionExists) {
     std::vector<std::string> heard;
     QObject::connect(&widget, &MapWidget::MouseDown, [&](int b, int s, double x, double y) {
-        heard.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) + "," +
-                        std::to_string(int(y)) + " selected " + std::to_string(stations().Selection().Count()));
+        heard.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) +
+                        "," + std::to_string(int(y)) + " selected " +
+                        std::to_string(stations().Selection().Count()));
     });
     QObject::connect(&widget, &MapWidget::MouseUp, [&](int b, int, double, double) {
-        heard.push_back("up " + std::to_string(b) + " selected " + std::to_string(stations().Selection().Count()));
+        heard.push_back("up " + std::to_string(b) + " selected " +
+                        std::to_string(stations().Selection().Count()));
     });
-    QObject::connect(&widget, &MapWidget::MouseMove, [&](int b, int, double, double) {
-        heard.push_back("move " + std::to_string(b));
-    });
+    QObject::connect(&widget, &MapWidget::MouseMove,
+                     [&](int b, int, double, double) { heard.push_back("move " + std::to_string(b)); });
     click(at(100, 30), 2);
     widget.injectMouse(Action::Move, 0, 0, {10, 10});
     widget.injectMouse(Action::Down, 2, 0, {10, 10});
@@ -181,7 +182,8 @@ TEST_F(MapWidgetTest, BatchedEditsAreDrawnOnce) {
 
 TEST_F(MapWidgetTest, KeysArriveAsVirtualKeyCodesWithTheShiftState) {
     std::vector<std::pair<int, int>> keys;
-    QObject::connect(&widget, &MapWidget::KeyDown, [&](int key, int shift) { keys.emplace_back(key, shift); });
+    QObject::connect(&widget, &MapWidget::KeyDown,
+                     [&](int key, int shift) { keys.emplace_back(key, shift); });
     auto press = [&](int key, Qt::KeyboardModifiers m) {
         QKeyEvent e(QEvent::KeyPress, key, m);
         QApplication::sendEvent(&widget, &e);
@@ -199,7 +201,8 @@ TEST_F(MapWidgetTest, CustomPointToolLeavesTheMouseToTheOwner) {
     map().setCurrentTool(10);
     EXPECT_EQ(widget.cursor().shape(), Qt::SizeAllCursor);
     int moves = 0;
-    QObject::connect(&widget, &MapWidget::MouseMove, [&](int button, int, double, double) { moves += button; });
+    QObject::connect(&widget, &MapWidget::MouseMove,
+                     [&](int button, int, double, double) { moves += button; });
     const double zoom = map().Zoom();
     drag(at(100, 30), at(100.5, 30.5));
     EXPECT_EQ(moves, 2);

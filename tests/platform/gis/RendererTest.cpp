@@ -31,7 +31,9 @@ QImage draw(const Map& map, bool antialias = false) {
 std::vector<int> runs(const QImage& image, int y, int x0, int x1) {
     std::vector<int> out;
     // A one-pixel line may land on either row next to its coordinate.
-    auto isDrawn = [&](int x) { return image.pixelColor(x, y) != kGreen || image.pixelColor(x, y - 1) != kGreen; };
+    auto isDrawn = [&](int x) {
+        return image.pixelColor(x, y) != kGreen || image.pixelColor(x, y - 1) != kGreen;
+    };
     bool drawn = isDrawn(x0);
     int length = 0;
     for (int x = x0; x < x1; ++x) {
@@ -66,7 +68,7 @@ TEST(Renderer, BitmapSymbolsFromTheFolderWithTransparentWhite) {
     // Centres at pixels (50, 100) and (150, 100); the red disc fills the middle.
     EXPECT_GT(image.pixelColor(50, 100).red(), 150);
     EXPECT_LT(image.pixelColor(50, 100).green(), 60);
-    EXPECT_EQ(image.pixelColor(50 - 7, 100 - 7), kGreen);             // white corner, transparent
+    EXPECT_EQ(image.pixelColor(50 - 7, 100 - 7), kGreen);                 // white corner, transparent
     EXPECT_EQ(image.pixelColor(150 - 7, 100 - 7), QColor(255, 255, 255)); // white corner, kept
     EXPECT_NE(image.pixelColor(100, 150), kGreen); // a missing bitmap still shows a mark
 }
@@ -78,7 +80,8 @@ TEST(Renderer, EachLinePatternHasItsOwnDashes) {
         smallWindow(map);
         Style st;
         st.LinePattern = pattern.number;
-        map.Layers().CreateLayer("线").AddFeature(FeatureFactory::CreateLine(Points{{100, 31}, {102, 31}}, st));
+        map.Layers().CreateLayer("线").AddFeature(
+            FeatureFactory::CreateLine(Points{{100, 31}, {102, 31}}, st));
         const auto r = runs(draw(map), 100, 20, 180);
         SCOPED_TRACE(pattern.number);
         if (pattern.number == 1)
@@ -98,8 +101,10 @@ TEST(Renderer, LayerOneIsDrawnOnTop) {
     Style red, blue;
     red.RegionColor = rgb(255, 0, 0);
     blue.RegionColor = rgb(0, 0, 255);
-    map.Layers().CreateLayer("上").AddFeature(FeatureFactory::CreateRegion(Rectangle(100.5, 30.5, 101.5, 31.5), red));
-    map.Layers().CreateLayer("下", 2).AddFeature(FeatureFactory::CreateRegion(Rectangle(100, 30, 102, 32), blue));
+    map.Layers().CreateLayer("上").AddFeature(
+        FeatureFactory::CreateRegion(Rectangle(100.5, 30.5, 101.5, 31.5), red));
+    map.Layers().CreateLayer("下", 2).AddFeature(
+        FeatureFactory::CreateRegion(Rectangle(100, 30, 102, 32), blue));
     EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(255, 0, 0));
     map.Layers().Move(2, 1);
     EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(0, 0, 255));
@@ -115,8 +120,9 @@ TEST(Renderer, LabelsAvoidEachOtherAndAreCulledWhenCrowded) {
     layer.setAutoLabel(true);
     layer.BeginAccess();
     for (int i = 0; i < 200; ++i) // a crowd in one corner: 200 labels cannot fit
-        layer.AddFeature(FeatureFactory::CreateSymbol({100.2 + (i % 20) * 0.01, 30.2 + (i / 20) * 0.01}, Style()),
-                         RowValues(layer.columns(), {"站" + std::to_string(i), ""}));
+        layer.AddFeature(
+            FeatureFactory::CreateSymbol({100.2 + (i % 20) * 0.01, 30.2 + (i / 20) * 0.01}, Style()),
+            RowValues(layer.columns(), {"站" + std::to_string(i), ""}));
     for (int i = 0; i < 5; ++i) // five apart from each other
         layer.AddFeature(FeatureFactory::CreateSymbol({101 + i * 0.6, 32}, Style()),
                          RowValues(layer.columns(), {"远站" + std::to_string(i), ""}));
@@ -134,7 +140,8 @@ TEST(Renderer, LabelsAvoidEachOtherAndAreCulledWhenCrowded) {
     EXPECT_EQ(renderer.stats().labels, 205);
     once.Duplicate = false;
     layer.setLabelStyle(once);
-    layer.AddFeature(FeatureFactory::CreateSymbol({101, 31}, Style()), RowValues(layer.columns(), {"远站0", ""}));
+    layer.AddFeature(FeatureFactory::CreateSymbol({101, 31}, Style()),
+                     RowValues(layer.columns(), {"远站0", ""}));
     renderer.renderImage(map);
     EXPECT_EQ(renderer.stats().labels, 205); // the repeated text is shown once
 }
@@ -174,5 +181,6 @@ TEST(Renderer, SelectionIsHighlightedWhereItIs) {
 TEST(Renderer, ChineseFontNamesResolveToInstalledCjkFonts) {
     installChineseFontSubstitutions();
     EXPECT_EQ(QFontInfo(QFont(QStringLiteral("宋体"))).family(), QStringLiteral("Noto Serif CJK SC"));
-    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Microsoft YaHei"))).family(), QStringLiteral("Noto Sans CJK SC"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("Microsoft YaHei"))).family(),
+              QStringLiteral("Noto Sans CJK SC"));
 }

@@ -76,8 +76,9 @@ TEST(LayerSearch, MatchesColumnsInAnyCaseAndValuesExactly) {
     EXPECT_EQ(layer.Search(R"(StationCode = "S2 ")").Count(), 0);
     EXPECT_EQ(codesOf(layer, layer.Search(R"(名称 = "丙站")")), std::vector<std::string>{"S3"});
     // Results come in layer order, each feature once.
-    EXPECT_EQ(codesOf(layer, layer.Search(R"(StationCode = "S3" OR StationCode = "S1" OR StationCode = "S3")")),
-              (std::vector<std::string>{"S1", "S3"}));
+    EXPECT_EQ(
+        codesOf(layer, layer.Search(R"(StationCode = "S3" OR StationCode = "S1" OR StationCode = "S3")")),
+        (std::vector<std::string>{"S1", "S3"}));
 }
 
 TEST(LayerSearch, UnknownColumnNamesTheLayerAndTheColumn) {
@@ -133,8 +134,7 @@ TEST(LayerSearch, IndexAgreesWithScanThroughEdits) {
     // Deleting more than half makes the layer compact: slots move, ids stay.
     layer.BeginAccess();
     for (int i = 1; i <= all.Count(); ++i)
-        if (i % 5 != 0)
-            layer.DeleteFeature(all.Item(i));
+        if (i % 5 != 0) layer.DeleteFeature(all.Item(i));
     for (int i = 0; i < 500; ++i)
         addOne();
     layer.EndAccess();

@@ -8,7 +8,9 @@ using namespace ocable::gis;
 namespace {
 
 // An 800 x 600 window.
-void window(Map& map) { map.setViewSize({800, 600}); }
+void window(Map& map) {
+    map.setViewSize({800, 600});
+}
 
 } // namespace
 
@@ -65,7 +67,7 @@ TEST(View, ScreenAndMapCoordinatesConvertBothWays) {
 TEST(View, DistanceIsGeodesicOnWgs84InKilometres) {
     Map map;
     EXPECT_NEAR(map.Distance(116.4074, 39.9042, 121.4737, 31.2304), 1065.85, 0.01); // Beijing - Shanghai
-    EXPECT_NEAR(map.Distance(0, 0, 1, 0), 111.319, 0.001);                         // a degree on the equator
+    EXPECT_NEAR(map.Distance(0, 0, 1, 0), 111.319, 0.001);                          // a degree on the equator
     EXPECT_DOUBLE_EQ(map.Distance(116, 40, 116, 40), 0);
 }
 
