@@ -409,6 +409,7 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
     const Transform t(view);
     const QColor halo(0, 170, 255, 140);
     const QColor core(0, 90, 255);
+    const Rectangle area = view.bounds().expanded(40 * view.scale(), 40 * view.scale());
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     const auto& layers = map.Layers();
@@ -431,7 +432,17 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
             }
             case FeatureType::Line:
                 for (int p = 0; p < store.partCount(s); ++p) {
-                    const QPolygonF line = polyline(store.part(s, p), t);
+                    QPolygonF line;
+                    auto pts = store.part(s, p);
+                    if (pts.size() == 2) {
+                        // Cut to the window like the drawn line, for the same reason.
+                        Point a = pts[0], z = pts[1];
+                        if (!clip(a, z, area))
+                            continue;
+                        line << t(a) << t(z);
+                    } else {
+                        line = polyline(pts, t);
+                    }
                     painter.setPen(QPen(halo, st.LineWidth + 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                     painter.drawPolyline(line);
                     painter.setPen(QPen(core, std::max(2, st.LineWidth), Qt::SolidLine, Qt::RoundCap));

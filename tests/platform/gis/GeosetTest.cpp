@@ -3,7 +3,9 @@
 #include "platform/gis/GeosetFile.h"
 #include "platform/gis/GisError.h"
 
+#include <gdal_priv.h>
 #include <gtest/gtest.h>
+#include <ogrsf_frmts.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -223,6 +225,56 @@ TEST_F(GeosetFiles, ProblemsAreReportedAndTheMapIsLeftAlone) {
               "图层数据“" + gistest::sourceData("lines.geojson") + "”中没有图层“无此图层”");
     ASSERT_EQ(map.Layers().Count(), 1);
     EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
+}
+
+namespace {
+
+// A site's own base map: two towns in a file of the given OGR driver, their
+// Chinese names in the given encoding.
+void writeTowns(const fs::path& file, const char* driverName, const char* encoding, const char* column) {
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
+    ASSERT_NE(driver, nullptr);
+    std::unique_ptr<GDALDataset> ds(driver->Create(file.string().c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+    ASSERT_NE(ds, nullptr);
+    OGRSpatialReference srs;
+    srs.importFromEPSG(4326);
+    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    char** options = CSLSetNameValue(nullptr, "ENCODING", encoding);
+    OGRLayer* layer = ds->CreateLayer("towns", &srs, wkbPoint, options);
+    CSLDestroy(options);
+    ASSERT_NE(layer, nullptr);
+    OGRFieldDefn name(column, OFTString);
+    ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
+    for (auto [text, x, y] : {std::tuple{"朝阳区", 116.44, 39.92}, std::tuple{"海淀区", 116.30, 39.96}}) {
+        OGRFeature f(layer->GetLayerDefn());
+        f.SetField(0, text);
+        f.SetGeometryDirectly(new OGRPoint(x, y));
+        ASSERT_EQ(layer->CreateFeature(&f), OGRERR_NONE);
+    }
+}
+
+} // namespace
+
+// Base maps in GBK from older systems read as the same Chinese texts.
+TEST_F(GeosetFiles, ReadsChineseTextsOfShapefilesAndMapInfoTables) {
+    writeTowns(dir / "towns.shp", "ESRI Shapefile", "GBK", "名称");
+    // GDAL cannot write Chinese field names into a MapInfo table; the texts it can.
+    writeTowns(dir / "towns.tab", "MapInfo File", "CP936", "NAME");
+    std::ofstream(dir / "base.gst") << "[geoset]\nversion = 1\n"
+                                       "[layer]\nname = 区县_shp\ncolumns = 名称\nsource = towns.shp\n"
+                                       "[layer]\nname = 区县_tab\ncolumns = name\nsource = towns.tab\n";
+    Map map;
+    map.loadGeoset(dir / "base.gst");
+    for (const char* layer : {"区县_shp", "区县_tab"}) {
+        SCOPED_TRACE(layer);
+        const Layer& towns = map.Layers().Item(layer);
+        ASSERT_EQ(towns.featureCount(), 2);
+        const auto found = towns.Search(towns.columns()[0] + R"( = "海淀区")");
+        ASSERT_EQ(found.Count(), 1);
+        EXPECT_NEAR(found.Item(1).CenterX(), 116.30, 1e-6);
+        EXPECT_EQ(found.Item(1).Type(), FeatureType::Symbol);
+    }
 }
 
 TEST(GeosetText, FormatsAndParsesTheSameGeoset) {

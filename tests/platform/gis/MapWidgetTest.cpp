@@ -128,12 +128,17 @@ TEST_F(MapWidgetTest, PanningMovesTheKeptPictureAndDrawsOnceOnRelease) {
     const int before = widget.renderCount();
     int viewChanges = 0;
     QObject::connect(&widget, &MapWidget::MapViewChanged, [&] { ++viewChanges; });
+    const QImage still = widget.grab().toImage();
     widget.injectMouse(Action::Down, 1, 0, {400, 300});
     for (int x = 410; x <= 500; x += 10) {
         widget.injectMouse(Action::Move, 1, 0, {double(x), 300});
         widget.repaint();
     }
     EXPECT_EQ(widget.renderCount(), before);
+    // The kept picture follows the mouse: S2's symbol, drawn at (400, 400), is now 100 pixels right.
+    const QImage moved = widget.grab().toImage();
+    EXPECT_EQ(moved.pixel(500, 400), still.pixel(400, 400));
+    EXPECT_NE(moved.pixel(500, 400), qRgb(255, 255, 255));
     EXPECT_EQ(viewChanges, 0);
     widget.injectMouse(Action::Up, 1, 0, {500, 320});
     widget.repaint();

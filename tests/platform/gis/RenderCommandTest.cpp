@@ -1,0 +1,67 @@
+#include "RenderCommand.h"
+#include "GisTestData.h"
+
+#include "platform/gis/GisError.h"
+
+#include <QImage>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+std::string usageError(const std::vector<std::string>& args) {
+    try {
+        parseRenderCommand(args);
+    } catch (const std::invalid_argument& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+} // namespace
+
+TEST(RenderCommand, ReadsItsArguments) {
+    const auto c = parseRenderCommand({"a.gst", "--size", "800x500", "b.png", "--bounds", "110,30,120,40",
+                                       "--select", "站点:StationCode = \"S1\"", "--select",
+                                       "线路:Code = \"a:b\"", "--no-antialias"});
+    EXPECT_EQ(c.geoset, "a.gst");
+    EXPECT_EQ(c.output, "b.png");
+    EXPECT_EQ(c.size, QSize(800, 500));
+    ASSERT_TRUE(c.bounds);
+    EXPECT_EQ(*c.bounds, ocable::gis::Rectangle(110, 30, 120, 40));
+    ASSERT_EQ(c.selections.size(), 2u);
+    EXPECT_EQ(c.selections[1].first, "线路");
+    EXPECT_EQ(c.selections[1].second, "Code = \"a:b\""); // split at the first colon only
+    EXPECT_FALSE(c.antialias);
+
+    EXPECT_EQ(usageError({"a.gst"}), "需要地图集文件和输出文件");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size", "800"}), "--size 应为“宽x高”");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--bounds", "1,2,3"}), "--bounds 应为“xmin,ymin,xmax,ymax”");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--select", "StationCode"}), "--select 应为“图层:条件”");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--zoom"}), "未知的选项 --zoom");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size"}), "--size 缺少取值");
+}
+
+// The sample picture: symbols, every line pattern, labels and a selection.
+TEST(RenderCommand, DrawsTheSampleGeosetWithASelection) {
+    const auto out = std::filesystem::temp_directory_path() / "gis-render-test.png";
+    auto c = parseRenderCommand({gistest::sourceData("sample.gst"), out.string(), "--size", "800x500",
+                                 "--select", "示例_站点:StationCode = \"S03\" OR StationCode = \"S11\""});
+    const std::string said = runRenderCommand(c);
+    EXPECT_EQ(said.rfind("已写入 " + out.string() + "（800x500，26 个要素，", 0), 0u) << said;
+    EXPECT_TRUE(said.ends_with("个标注，选中 2 个）")) << said;
+    QImage image(QString::fromStdString(out.string()));
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    // Something of every layer was drawn: the picture is far from empty.
+    int drawn = 0;
+    for (int y = 0; y < image.height(); y += 4)
+        for (int x = 0; x < image.width(); x += 4)
+            drawn += image.pixel(x, y) != qRgb(255, 255, 255);
+    EXPECT_GT(drawn, 800 * 500 / 16 / 4);
+    std::filesystem::remove(out);
+
+    c.selections = {{"示例_站点", "Station = \"S03\""}};
+    EXPECT_THROW(runRenderCommand(c), ocable::gis::GisError);
+}
