@@ -37,6 +37,25 @@ struct CustomTool {
 
 enum class ConvertDirection { ScreenToMap = 1, MapToScreen = 2 };
 
+// The map component in brief (namespace ocable::gis):
+//   Map            layers, datasets, view (CenterX, Bounds, ConvertCoord,
+//                  Distance), tools, geosets; signals on every change
+//   Layers, Layer  ordered layers: Item by position or name, CreateLayer,
+//                  Remove, Move; per layer Search, SearchWithinDistance,
+//                  AllFeatures, Selection, BeginAccess/EndAccess,
+//                  AddFeature/DeleteFeature/UpdateFeature, label settings
+//   Feature        a feature value (detached or read from a layer): type,
+//                  key, name, parts, style, Offset, Update, clone;
+//                  FeatureFactory makes new ones
+//   FeatureSet     search results, Count and 1-based Item
+//   Datasets, Dataset, RowValues   column 1/2 (or named) values of rows
+//   Style, LabelStyle, Point, Points, Parts, Rectangle   plain values
+//   MapWidget      draws a Map and runs the tools; MouseDown/MouseMove/
+//                  MouseUp/KeyDown/MapViewChanged signals; event injection
+//   MapRenderer    draws a Map into any QPainter (gis-render uses it)
+//   LayerControlDialog   the layer dialog
+// Failures throw GisError with a message naming what was wrong.
+//
 // The map model: the ordered layers with their features, the datasets, what
 // the window shows, the current tool, and the geoset the map came from.
 // It draws nothing; MapWidget draws it and MapRenderer paints it anywhere.
