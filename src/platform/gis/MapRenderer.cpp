@@ -437,8 +437,7 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
                     if (pts.size() == 2) {
                         // Cut to the window like the drawn line, for the same reason.
                         Point a = pts[0], z = pts[1];
-                        if (!clip(a, z, area))
-                            continue;
+                        if (!clip(a, z, area)) continue;
                         line << t(a) << t(z);
                     } else {
                         line = polyline(pts, t);
