@@ -1,0 +1,22 @@
+#pragma once
+
+#include "host/HostObject.h"
+#include "platform/db/Recordset.h"
+
+#include <memory>
+#include <string_view>
+
+namespace ocable::host {
+
+// Database access of the host. The connection name is always "systemDB".
+class IDataAccess : public virtual HostObject {
+public:
+    // Runs a query and returns its rows, or nothing when the host has no
+    // result to give. Failures throw db::DbError.
+    virtual std::shared_ptr<db::Recordset> openRecordset(std::string_view connection, std::string_view sql,
+                                                         int options = 0) = 0;
+    // Runs an INSERT, UPDATE or DELETE; returns the number of rows changed.
+    virtual long executeSql(std::string_view connection, std::string_view sql) = 0;
+};
+
+} // namespace ocable::host

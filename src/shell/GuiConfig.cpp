@@ -1,0 +1,46 @@
+#include "shell/GuiConfig.h"
+
+#include "map/NetworkVocabulary.h"
+#include "shell/mPubVar.h"
+
+#include <QString>
+
+namespace ocable::GuiConfig {
+
+namespace {
+
+std::string readValue(const char* section, const char* key) {
+    try {
+        const auto file = configFilePath();
+        if (!mPubVar::gobjCommon->fileExists(file)) return {};
+        return mPubVar::gobjIniFile->readIniValue(file, section, key);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
+
+std::filesystem::path configFilePath() {
+    std::filesystem::path file = mPubVar::gobjSysEnv->getSystemDir();
+    for (const char* part : vocab::kConfigPath) file /= part;
+    return file;
+}
+
+std::string areaNodeCaption() {
+    const std::string value = readValue("CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE");
+    return value.empty() ? std::string("二干") : value;
+}
+
+bool localTransByFiber() { return parseBoolean(readValue("LOCALTRANS", "LOCALTRANS_BY_FIBER"), true); }
+
+bool viewChannelMap() { return parseBoolean(readValue("MENU_VIEWS", "VIEW_CHANNELMAP"), false); }
+
+bool parseBoolean(const std::string& text, bool fallback) {
+    const QString t = QString::fromStdString(text).trimmed().toLower();
+    if (t == "true" || t == "1" || t == "yes" || t == "-1") return true;
+    if (t == "false" || t == "0" || t == "no") return false;
+    return fallback;
+}
+
+} // namespace ocable::GuiConfig

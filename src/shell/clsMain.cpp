@@ -1,0 +1,62 @@
+#include "shell/clsMain.h"
+
+#include "shell/InitEnvError.h"
+#include "shell/mPubVar.h"
+#include "map/NetworkVocabulary.h"
+#include "platform/ui/MdiEmbedding.h"
+#include "shell/frmViewOcableMain.h"
+
+#include <QMdiSubWindow>
+
+#include <QCoreApplication>
+
+namespace ocable {
+
+namespace {
+
+template <class T> void storeElement(const host::HostArray& arr, int k, ServiceSlot<T>& slot, const char* role) {
+    if (!arr.hasIndex(k))
+        throw InitEnvError(InitEnvError::Kind::SubscriptOutOfRange, k,
+                           "宿主服务数组没有第 " + std::to_string(k) + " 个元素（下标越界）");
+    const auto& element = arr.at(k);
+    // An empty element is stored as empty: the service is then created on use.
+    auto converted = std::dynamic_pointer_cast<T>(element);
+    if (element && !converted)
+        throw InitEnvError(InitEnvError::Kind::TypeMismatch, k,
+                           "宿主服务数组第 " + std::to_string(k) + " 个元素不是" + role + "（类型不匹配）");
+    slot.set(std::move(converted));
+}
+
+} // namespace
+
+void clsMain::registerServiceFactories(const host::ServiceFactories& factories) {
+    mPubVar::registerServiceFactories(factories);
+}
+
+void clsMain::initEnv(host::HostArray& objArr) {
+    using namespace mPubVar;
+    storeElement(objArr, 1, gobjGridService, "表格服务");
+    storeElement(objArr, 2, gobjCommon, "公共服务");
+    storeElement(objArr, 3, gobjSysEnv, "环境服务");
+    storeElement(objArr, 4, gobjSysParam, "系统参数");
+    storeElement(objArr, 5, gobjMessage, "消息服务");
+    storeElement(objArr, 6, gobjDataAccess, "数据访问服务");
+    storeElement(objArr, 7, gobjHostExtra, "宿主对象");
+
+    auto resService = gobjResService.createNew();
+    gobjResService.set(resService);
+    resService->initResService(objArr);
+
+    gUserName = gobjSysEnv->getUserName();
+}
+
+void clsMain::ShowOcable(std::string& /*sTmp*/) {
+    frmViewOcableMain& view = frmViewOcableMain::instance();
+    if (view.drawOcableNetMap(QString::fromUtf8(vocab::kRuleByArea), QString::fromUtf8(vocab::kScopeAll))) {
+        if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->show();
+        view.show();
+    }
+    QCoreApplication::processEvents();
+}
+
+} // namespace ocable

@@ -1,0 +1,54 @@
+#include "IniFileReader.h"
+#include "support/FakeHost.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+using ocable::hostapp::IniFileReader;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string toGb18030(const std::string& utf8) {
+    iconv_t cd = iconv_open("GB18030", "UTF-8");
+    std::string out(utf8.size() * 2, '\0');
+    char* src = const_cast<char*>(utf8.data());
+    char* dst = out.data();
+    size_t srcLeft = utf8.size(), dstLeft = out.size();
+    iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    iconv_close(cd);
+    out.resize(out.size() - dstLeft);
+    return out;
+}
+
+const std::string kConfig = "; 界面配置\n[CAPTION_VIEWOCABLENET]\n  caption_restree_secondnode = 省际干线  \n"
+                            "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\"false\"\r\n[空节]\n";
+
+} // namespace
+
+TEST(IniFileReaderTest, ReadsUtf8WithAndWithoutBomAndGb18030Alike) {
+    ocable::fake::FakeHost host;
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"utf8.ini", kConfig}, {"bom.ini", "\xEF\xBB\xBF" + kConfig}, {"gbk.ini", toGb18030(kConfig)}};
+    IniFileReader reader;
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        std::ofstream(host.root / name, std::ios::binary) << bytes;
+        EXPECT_EQ(reader.readIniValue(host.root / name, "CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE"),
+                  "省际干线");
+        EXPECT_EQ(reader.readIniValue(host.root / name, "localtrans", "LOCALTRANS_BY_FIBER"), "false");
+        EXPECT_EQ(reader.readIniValue(host.root / name, "空节", "X"), "");
+        EXPECT_EQ(reader.readIniValue(host.root / name, "MISSING", "X"), "");
+    }
+    EXPECT_NE(toGb18030(kConfig), kConfig); // the GB18030 file really differs
+    EXPECT_EQ(reader.readIniValue(host.root / "absent.ini", "LOCALTRANS", "LOCALTRANS_BY_FIBER"), "");
+}
+
+TEST(IniFileReaderTest, KeysOfOtherSectionsDoNotLeak) {
+    ocable::fake::FakeHost host;
+    std::ofstream(host.root / "a.ini") << "[A]\nK=1\n[B]\nJ=2\n";
+    IniFileReader reader;
+    EXPECT_EQ(reader.readIniValue(host.root / "a.ini", "B", "K"), "");
+    EXPECT_EQ(reader.readIniValue(host.root / "a.ini", "B", "J"), "2");
+}

@@ -1,0 +1,82 @@
+#include "resources/clsResTree.h"
+#include "resources/clsViewRecord.h"
+#include "support/FakeHost.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable;
+
+namespace {
+
+// A station row as the drawing stores it: fields keyed by column name.
+std::shared_ptr<clsViewRecord> stationRecord(const std::string& code, const std::string& name) {
+    auto r = std::make_shared<clsViewRecord>();
+    r->tableName = "STATION";
+    r->Add(std::make_shared<clsViewField>(clsViewField{"", "STATIONCODE", code}), "STATIONCODE");
+    r->Add(std::make_shared<clsViewField>(clsViewField{"", "STATIONNAME", name}), "STATIONNAME");
+    r->Add(std::make_shared<clsViewField>(clsViewField{"", "LNG", ""}), "LNG");
+    return r;
+}
+
+} // namespace
+
+TEST(ViewRecordTest, ItemTakesOnlyTextAndSmallIntegers) {
+    auto r = stationRecord("S1", "石家庄长安枢纽站");
+    EXPECT_EQ(r->count(), 3);
+    EXPECT_EQ(r->Item(std::string("stationname"))->Value, "石家庄长安枢纽站"); // keys ignore case
+    EXPECT_EQ(r->Item(std::int32_t{1})->FieldName, "STATIONCODE");
+    EXPECT_EQ(r->Item(std::int16_t{3})->FieldName, "LNG");
+    EXPECT_EQ(r->Item(1.0), nullptr);
+    EXPECT_EQ(r->Item(ObjectArg{r.get()}), nullptr);
+    EXPECT_EQ(r->Item(std::string("NOPE")), nullptr);
+    EXPECT_EQ(r->Item(std::int32_t{4}), nullptr);
+
+    r->Remove(2.0); // ignored
+    EXPECT_EQ(r->count(), 3);
+    r->Remove(std::string("STATIONNAME"));
+    EXPECT_EQ(r->count(), 2);
+    EXPECT_EQ(r->Item(std::int32_t{2})->FieldName, "LNG"); // positions close up
+    EXPECT_EQ(r->Item(std::string("LNG"))->FieldName, "LNG");
+}
+
+TEST(ViewRecordTest, DuplicateKeyGivesNothingAndKeepsTheFirst) {
+    auto r = stationRecord("S1", "甲");
+    EXPECT_EQ(r->Add(std::make_shared<clsViewField>(clsViewField{"", "STATIONCODE", "other"}), "stationcode"),
+              nullptr);
+    EXPECT_EQ(r->Item(std::string("STATIONCODE"))->Value, "S1");
+    // Fields without a key are kept in order, any number of them.
+    EXPECT_NE(r->Add(std::make_shared<clsViewField>(), ""), nullptr);
+    EXPECT_NE(r->Add(std::make_shared<clsViewField>(), ""), nullptr);
+    EXPECT_EQ(r->count(), 5);
+}
+
+TEST(ResTreeTest, StoreKeepsFirstRecordUnderAKey) {
+    clsResTree store;
+    ASSERT_NE(store.Add(stationRecord("S1", "甲"), "STA:S1"), nullptr);
+    EXPECT_EQ(store.Add(stationRecord("S1", "乙"), "STA:S1"), nullptr);
+    EXPECT_EQ(store.Item(std::string("STA:S1"))->Item(std::string("STATIONNAME"))->Value, "甲");
+    EXPECT_TRUE(store.checkItemExist("STA:S1"));
+    EXPECT_FALSE(store.checkItemExist("STA:S2"));
+    EXPECT_EQ(store.Item(1.5), nullptr);
+    store.Clear();
+    EXPECT_EQ(store.count(), 0);
+}
+
+TEST(ResTreeTest, CaptionsFromTheTableDictionaryLastEntryWins) {
+    fake::FakeHost host;
+    host.exec("CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT)");
+    host.exec("INSERT INTO tabledictionary VALUES ('STATION', 'STATIONNAME', '局站名称'),"
+              " ('STATION', ' LNG ', ' 经度 '), ('STATION', 'STATIONNAME', '站名'),"
+              " ('EN_OCABLE', 'STATIONNAME', '不该出现')");
+    clsResTree store;
+    auto r = stationRecord("S1", "甲");
+    store.captionRecord(*r);
+    EXPECT_EQ(r->Item(std::string("STATIONNAME"))->CHFieldName, "站名");
+    EXPECT_EQ(r->Item(std::string("LNG"))->CHFieldName, "经度");
+    EXPECT_EQ(r->Item(std::string("STATIONCODE"))->CHFieldName, "");
+    // The dictionary of a table is read once.
+    store.captionRecord(*r);
+    int reads = 0;
+    for (const auto& s : host.data->sql) reads += s == "SELECT * FROM tabledictionary WHERE TABLENAME='STATION'";
+    EXPECT_EQ(reads, 1);
+}

@@ -1,0 +1,83 @@
+#include "shell/mPubFun.h"
+#include "support/FakeHost.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace ocable;
+namespace fs = std::filesystem;
+
+namespace {
+
+void writeFile(const fs::path& p, const std::string& content) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p) << content;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
+    fake::FakeHost host;
+    host.exec("CREATE TABLE T (CODE TEXT, NAME TEXT, N INTEGER)");
+    host.exec("INSERT INTO T VALUES ('c', '丙', 3), ('a', '甲', 1), ('b', '乙', 2)");
+    EXPECT_EQ(mPubFun::getColumnValues("T", "NAME, CODE", "N > 0 ORDER BY N"), "甲;乙;丙");
+    EXPECT_EQ(host.data->sql.back(), "SELECT NAME, CODE FROM T WHERE N > 0 ORDER BY N");
+    EXPECT_EQ(mPubFun::getColumnValues("T", "N", "CODE = 'b'"), "2");
+    EXPECT_EQ(mPubFun::getColumnValues("T", "CODE", "N > 5"), "");
+    EXPECT_EQ(mPubFun::getColumnValues("NO_SUCH_TABLE", "CODE", "1 = 1"), "");
+}
+
+TEST(FilterRecordsetTest, BadCriteriaLeavesTheSetUnfiltered) {
+    auto rs = std::make_shared<db::Recordset>(std::vector<std::string>{"A"},
+                                              std::vector<db::Recordset::Row>{{db::Value("x")}, {db::Value("y")}});
+    mPubFun::filterRecordset(rs, "A = 'x'");
+    EXPECT_EQ(rs->RecordCount(), 1);
+    mPubFun::filterRecordset(rs, "");
+    EXPECT_EQ(rs->RecordCount(), 2);
+    mPubFun::filterRecordset(rs, "NOPE = 'x'");
+    EXPECT_EQ(rs->RecordCount(), 2);
+    std::shared_ptr<db::Recordset> none;
+    EXPECT_EQ(mPubFun::filterRecordset(none, "A = 'x'"), nullptr);
+}
+
+TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
+    fake::FakeHost host;
+    const fs::path source = host.root / "src", target = host.root / "dst";
+    writeFile(source / "光缆网络分布图.gpkg", "new layer");
+    writeFile(source / "b.tab", "new b");
+    writeFile(target / "光缆网络分布图.gpkg", "old layer");
+    writeFile(target / "mine.txt", "keep");
+    fs::permissions(target / "光缆网络分布图.gpkg", fs::perms::owner_read | fs::perms::group_read);
+
+    mPubFun::copyFolderFiles(source, target);
+    EXPECT_EQ(readFile(target / "光缆网络分布图.gpkg"), "new layer");
+    EXPECT_EQ(readFile(target / "b.tab"), "new b");
+    EXPECT_EQ(readFile(target / "mine.txt"), "keep");
+
+    mPubFun::deleteExistingFiles(source, target);
+    EXPECT_FALSE(fs::exists(target / "b.tab"));
+    EXPECT_TRUE(fs::exists(target / "mine.txt"));
+    // A missing source folder changes nothing and raises nothing.
+    mPubFun::copyFolderFiles(host.root / "absent", target);
+    EXPECT_TRUE(fs::exists(target / "mine.txt"));
+}
+
+TEST(CommonFilesDirTest, FromEnvironmentAndEmptyWhenMissing) {
+    fake::FakeHost host;
+    const char* old = std::getenv("QZTRANS_COMMON_FILES");
+    const std::string saved = old ? old : "";
+    setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
+    EXPECT_EQ(mPubFun::getCommonFilesDir(), fs::path());
+    fs::create_directories(host.root / "common");
+    EXPECT_EQ(mPubFun::getCommonFilesDir(), host.root / "common");
+    EXPECT_EQ(mPubFun::getCustomSymbolDir(), host.root / "common" / "MapInfo Shared" / "MapX Common" / "CUSTSYMB");
+    if (old)
+        setenv("QZTRANS_COMMON_FILES", saved.c_str(), 1);
+    else
+        unsetenv("QZTRANS_COMMON_FILES");
+}

@@ -1,0 +1,61 @@
+#include "support/FakeHost.h"
+
+#include "platform/db/SqliteConnection.h"
+
+#include <atomic>
+#include <unistd.h>
+
+namespace ocable::fake {
+
+namespace fs = std::filesystem;
+
+FakeHost::FakeHost() {
+    static std::atomic<int> counter{0};
+    root = fs::temp_directory_path() /
+           ("ocable-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::remove_all(root);
+    sysEnv->systemDir = root / "system";
+    sysEnv->appDir = root / "app";
+    sysEnv->mapDir = root / "map";
+    for (const auto& d : {sysEnv->systemDir, sysEnv->appDir, sysEnv->mapDir}) fs::create_directories(d);
+    db::SqliteConnection(root / "network.db", db::SqliteConnection::OpenMode::Create);
+    data = std::make_shared<RecordingDataAccess>(root / "network.db");
+    install();
+}
+
+FakeHost::~FakeHost() {
+    mPubVar::releaseGlobals();
+    mPubVar::registerServiceFactories({});
+    data.reset();
+    std::error_code ec;
+    fs::remove_all(root, ec);
+}
+
+void FakeHost::exec(const std::string& sql) { db::SqliteConnection(root / "network.db").execute(sql); }
+
+host::HostArray FakeHost::array(int lowerBound) const {
+    host::HostArray a;
+    a.lowerBound = lowerBound;
+    if (lowerBound == 0) a.elements.push_back(nullptr);
+    a.elements.insert(a.elements.end(), {grid, common, sysEnv, sysParam, message, data, extra});
+    return a;
+}
+
+void FakeHost::install() {
+    using namespace mPubVar;
+    host::ServiceFactories f;
+    f.iniFile = [ini = ini] { return ini; };
+    f.resService = [rs = resService] { return rs; };
+    f.sysEnv = [env = sysEnv] { return env; };
+    registerServiceFactories(f);
+    gobjGridService.set(grid);
+    gobjCommon.set(common);
+    gobjSysEnv.set(sysEnv);
+    gobjSysParam.set(sysParam);
+    gobjMessage.set(message);
+    gobjDataAccess.set(data);
+    gobjHostExtra.set(extra);
+    gUserName = sysEnv->userName;
+}
+
+} // namespace ocable::fake
