@@ -1,0 +1,305 @@
+#include "map/NetworkDrawing.h"
+
+#include "map/NetworkVocabulary.h"
+#include "platform/db/SqlQuote.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/KeyedTree.h"
+#include "resources/AreaScope.h"
+#include "shell/GuiConfig.h"
+#include "shell/TextUtil.h"
+#include "shell/mPubFun.h"
+#include "shell/mPubVar.h"
+
+#include <filesystem>
+
+namespace ocable {
+
+namespace {
+
+constexpr const char* kRuleOrScopeError = "划分规则或划分范围有错！";
+constexpr const char* kDrawingError = "绘制光缆网络分布图时出错！";
+
+std::shared_ptr<db::Recordset> open(const std::string& sql) {
+    return mPubVar::gobjDataAccess->openRecordset(vocab::kConnection, sql);
+}
+
+bool hasRows(const std::shared_ptr<db::Recordset>& rs) { return rs && rs->RecordCount() > 0; }
+
+} // namespace
+
+const std::string& NetworkDrawing::terminalFilter() {
+    static const std::string f = "X_STATIONTYPE = 'ZY010301' Or StationType_II='ZY010301' Or "
+                                 "StationType_III='ZY010301' or STATIONTYPE='ZY502401' ";
+    return f;
+}
+
+const std::string& NetworkDrawing::relayFilter() {
+    static const std::string f = "X_STATIONTYPE = 'ZY010312' OR stationtype_ii='ZY010312' OR "
+                                 "stationtype_iii='ZY010312' or STATIONTYPE='ZY502402'";
+    return f;
+}
+
+const std::string& NetworkDrawing::otherStationFilter() {
+    static const std::string f =
+        std::string("(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationtype_ii<>'ZY010301' "
+                    "and stationtype_ii<>'ZY010312' And stationtype_iii<>'ZY010301' and "
+                    "stationtype_iii<>'ZY010312') OR ") +
+        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationtype_ii<>'ZY010301' and "
+        "stationtype_ii<>'ZY010312' And stationType_iii = null) OR " +
+        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationType_ii = null And "
+        "stationtype_iii<>'ZY010301' and stationtype_iii<>'ZY010312') OR " +
+        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationType_ii = null And "
+        "stationType_iii = null) OR " +
+        "(x_stationType = null And stationtype_ii<>'ZY010301' and stationtype_ii<>'ZY010312' And "
+        "stationtype_iii<>'ZY010301' and stationtype_iii<>'ZY010312') OR " +
+        "(x_stationType = null And stationtype_ii<>'ZY010301' and stationtype_ii<>'ZY010312' And "
+        "stationType_iii = null) OR " +
+        "(x_stationType = null And stationType_ii = null And stationtype_iii<>'ZY010301' and "
+        "stationtype_iii<>'ZY010312') OR " +
+        "(x_stationType = null And stationType_ii = null And stationType_iii = null) OR " +
+        "(STATIONTYPE <> 'ZY502401' and STATIONTYPE <> 'ZY502406')";
+    return f;
+}
+
+std::string NetworkDrawing::backboneFilter(const std::string& layMode) {
+    return "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE=" +
+           db::sqlQuote(layMode);
+}
+
+std::string NetworkDrawing::ordinaryFilter(const std::string& layMode) {
+    return "ResLevel <> 'ZY132001' and ResLevel <> 'ZY132003' and ResLevel <> 'ZY110502' and ResLevel <> "
+           "'ZY110503' and LAYMODE = " +
+           db::sqlQuote(layMode);
+}
+
+bool NetworkDrawing::drawOcableNetMap(std::string& ruleName, std::string& scope) {
+    // The flag goes up before any event runs: a close waiting in the queue
+    // would otherwise unload the window under the drawing.
+    state_.drawing = true;
+    call(hooks_.letEventsRun);
+    if (scope == vocab::kScopeAll && ruleName.empty()) {
+        mPubVar::gobjMessage->showNotice(kRuleOrScopeError);
+        state_.drawing = false;
+        return false;
+    }
+    try {
+        run(ruleName, scope);
+    } catch (const std::exception&) {
+        try {
+            mPubVar::gobjMessage->reportError(kDrawingError);
+        } catch (const std::exception&) {
+        }
+        call(hooks_.unloadWaiting);
+        state_.drawing = false;
+        return false;
+    }
+    call(hooks_.letEventsRun);
+    state_.drawing = false;
+    call(hooks_.unloadWaiting);
+    call(hooks_.letEventsRun);
+    return true;
+}
+
+void NetworkDrawing::run(const std::string& ruleName, const std::string& scope) {
+    state_.ruleName = ruleName;
+    state_.scope = scope;
+    gis::Map& map = *state_.map;
+    for (const auto& name : state_.LayerDictionary) {
+        map.Layers().Item(name).Selection().ClearSelection();
+        mdlViewMap::clearMapLayers(name, map);
+    }
+    backboneGroups_.clear();
+
+    state_.resTree = std::make_unique<clsResTree>();
+    call(hooks_.showWaiting);
+    call(hooks_.letEventsRun);
+
+    loadMapRecordsets();
+    // Views of the tree follow once, when it is complete.
+    ui::KeyedTree::BulkUpdate bulk(*state_.TreeRes);
+    buildAreaNodes();
+    call(hooks_.letEventsRun);
+    if (hasRows(state_.stationRecordset)) drawStations();
+    if (hasRows(state_.cableRecordset)) drawCables();
+    drawMicrowave();
+
+    mPubVar::gobjCommon->setNodeChecked(*state_.TreeRes, vocab::kTreeRootKey, true);
+    call(hooks_.mirrorResourceTree);
+}
+
+void NetworkDrawing::loadMapRecordsets() {
+    std::string stationSql, cableSql;
+    if (state_.scope != vocab::kScopeAll) {
+        std::string stationCondition, cableCondition;
+        AreaScope::getDomainFilters(state_.ruleName, state_.scope, stationCondition, cableCondition);
+        stationSql = "SELECT * FROM STATION WHERE " + stationCondition;
+        cableSql = "SELECT * FROM MAP_V_EN_OCABLE WHERE " + cableCondition;
+    } else {
+        const int level = mPubVar::gobjSysEnv->getUserLevel();
+        if (level == 0 || level == 1) {
+            stationSql = std::string("SELECT * FROM STATION") +
+                         " WHERE (x_stationtype = 'ZY010301' OR x_stationtype = 'ZY010312'" +
+                         " Or stationtype_ii='ZY010301' OR stationtype_ii='ZY010312'" +
+                         " Or stationtype_iii='ZY010301' OR stationtype_iii='ZY010312') ";
+            cableSql = std::string("SELECT * FROM MAP_V_EN_OCABLE") + " WHERE reslevel = 'ZY132003' OR x_syslevel='ZY110502' ";
+        } else {
+            stationSql = "SELECT * FROM STATION";
+            cableSql = "SELECT * FROM MAP_V_EN_OCABLE";
+        }
+    }
+    state_.stationRecordset = open(stationSql);
+    state_.cableRecordset = open(cableSql);
+}
+
+void NetworkDrawing::buildAreaNodes() {
+    ui::KeyedTree& tree = *state_.TreeRes;
+    auto& common = *mPubVar::gobjCommon;
+    tree.Clear();
+    common.addTreeNode(tree, "", vocab::kTreeRootKey, vocab::kTreeRootText);
+    tree.node(vocab::kTreeRootKey).expanded = true;
+
+    const std::string caption = GuiConfig::areaNodeCaption();
+    std::vector<std::string> areas;
+    if (state_.scope != vocab::kScopeAll) {
+        areas = text::split(state_.scope, ",");
+    } else if (const std::string all = AreaScope::getAdminDomains(); !all.empty()) {
+        areas = text::split(all, ",");
+    }
+
+    state_.provinces.clear();
+    for (const std::string& area : areas) {
+        common.addTreeNode(tree, vocab::kTreeRootKey, area, caption);
+        tree.node(area).expanded = true;
+        auto rs = open("SELECT XTXX , PROVINCE FROM EN_PROVINCE,XTBM WHERE PROVINCE = XTBM AND DOMAINNAME = " +
+                       db::sqlQuote(text::trim(area)));
+        if (!rs) continue;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            const std::string province = text::trim(rs->Fields("PROVINCE").toText());
+            common.addTreeNode(tree, area, province, text::trim(rs->Fields("XTXX").toText()));
+            common.addTreeNode(tree, province, vocab::provinceStationsKey(province), vocab::kTreeStationsText);
+            common.addTreeNode(tree, province, vocab::provinceCablesKey(province), vocab::kTreeCablesText);
+            state_.provinces.push_back(province);
+        }
+        rs->Close();
+    }
+}
+
+void NetworkDrawing::drawStations() {
+    gis::Map& map = *state_.map;
+    db::Recordset* rs = state_.stationRecordset.get();
+    state_.stationFeatures.Clear();
+    const mdlViewMap::SymbolFields fields;
+
+    rs->setFilter(terminalFilter());
+    mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerTerminal, fields, vocab::kBitmapTerminal, vocab::kSymbolSize,
+                                 &state_.stationFeatures);
+
+    const auto symbols = mPubFun::getCustomSymbolDir();
+    std::error_code ec;
+    const bool relayBitmap = !symbols.empty() && std::filesystem::exists(symbols / vocab::kBitmapRelay, ec);
+    rs->setFilter(relayFilter());
+    mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerTerminal, fields,
+                                 relayBitmap ? vocab::kBitmapRelay : vocab::kBitmapTerminal, vocab::kSymbolSize,
+                                 &state_.stationFeatures);
+
+    // Station names may overlap nothing, yet every station is named.
+    gis::Layer& terminal = map.Layers().Item(vocab::kLayerTerminal);
+    gis::LabelStyle labels = terminal.LabelStyle();
+    labels.Overlap = false;
+    labels.Duplicate = true;
+    terminal.setLabelStyle(labels);
+
+    rs->setFilter(otherStationFilter());
+    mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerOtherStation, fields, vocab::kBitmapOther,
+                                 vocab::kSymbolSize, &state_.stationFeatures);
+    gis::Layer& other = map.Layers().Item(vocab::kLayerOtherStation);
+    labels = other.LabelStyle();
+    labels.Duplicate = true;
+    other.setLabelStyle(labels);
+
+    for (const std::string& province : state_.provinces) {
+        rs->setFilter("PROVINCE = " + db::sqlQuote(province));
+        mdlViewMap::addTreeNodes(rs, *state_.TreeRes, vocab::provinceStationsKey(province), "STATIONCODE",
+                                 "STATIONNAME");
+    }
+    rs->setFilter("");
+    mdlViewMap::fillRecordStore(rs, *state_.resTree, vocab::kStationKeyPrefix, "STATIONCODE", vocab::kStationTable);
+
+    // A station drawn in both layers ends up marked with the later one.
+    const std::pair<const char*, const char*> classes[] = {{vocab::kLayerTerminal, vocab::kClassTerminal},
+                                                           {vocab::kLayerOtherStation, vocab::kClassOther}};
+    for (const auto& [layerName, className] : classes) {
+        gis::Layer& layer = map.Layers().Item(layerName);
+        gis::Dataset& dataset = map.Datasets().Item(layerName);
+        layer.BeginAccess(gis::AccessMode::Read);
+        for (const gis::Feature& f : layer.AllFeatures()) {
+            if (auto* record = state_.stationFeatures.find(dataset.Value(f, vocab::kStationCodeColumn)))
+                (*record)->remark = className;
+        }
+        layer.EndAccess();
+    }
+}
+
+void NetworkDrawing::drawCables() {
+    gis::Map& map = *state_.map;
+    db::Recordset* rs = state_.cableRecordset.get();
+    state_.cableFeatures.Clear();
+    const mdlViewMap::LineFields fields;
+
+    for (const auto& mode : vocab::kLayModes) {
+        rs->setFilter(backboneFilter(mode.code));
+        if (rs->RecordCount() > 0)
+            mdlViewMap::buildBackboneLayer(rs, map, vocab::kLayerBackbone, fields, {3, gis::rgb(0, 0, 255), mode.pattern},
+                                           backboneGroups_, state_.cableFeatures);
+    }
+    for (const auto& mode : vocab::kLayModes) {
+        rs->setFilter(ordinaryFilter(mode.code));
+        if (rs->RecordCount() > 0)
+            mdlViewMap::buildLineLayer(rs, map, vocab::kLayerCable, fields, {1, gis::rgb(0, 0, 0), mode.pattern},
+                                       &state_.cableFeatures);
+    }
+    countSystemsPerCable();
+
+    for (const std::string& province : state_.provinces) {
+        const std::string p = db::sqlQuote(province);
+        rs->setFilter("PROVINCE_A = " + p + " OR PROVINCE_Z = " + p);
+        if (rs->RecordCount() > 0)
+            mdlViewMap::addTreeNodes(rs, *state_.TreeRes, vocab::provinceCablesKey(province), "OCABLECODE",
+                                     "OCABLENAME");
+    }
+    rs->setFilter("");
+    mdlViewMap::fillRecordStore(rs, *state_.resTree, vocab::kCableKeyPrefix, "OCABLECODE", vocab::kCableTable);
+}
+
+void NetworkDrawing::drawMicrowave() {
+    std::shared_ptr<db::Recordset> rs;
+    try {
+        rs = open("select * from MAP_V_EN_MW_Seg");
+    } catch (const std::exception&) {
+        return; // the microwave layer stays empty
+    }
+    if (!rs || rs->State() != db::Recordset::ObjectState::Open || rs->Eof()) return;
+    state_.microwaveFeatures.Clear();
+    mdlViewMap::LineFields fields;
+    fields.label = "seg_name";
+    fields.code = "seg_code";
+    mdlViewMap::buildLineLayer(rs.get(), *state_.map, vocab::kLayerMicrowave, fields,
+                               {1, gis::rgb(0, 0, 0), vocab::kMicrowavePattern}, &state_.microwaveFeatures);
+}
+
+void NetworkDrawing::countSystemsPerCable() {
+    try {
+        auto rs = open("SELECT OCABLECODE ,COUNT(SYSTEMCODE) AS CNT FROM MAP_V_RE_CABLE_SUNNET_SYSTEM GROUP BY OCABLECODE ");
+        if (!rs) return;
+        for (; !rs->Eof(); rs->MoveNext()) {
+            if (auto* record = state_.cableFeatures.find(text::trim(rs->Fields("ocableCode").toText())))
+                (*record)->remark = rs->Fields("cnt").toText();
+        }
+        rs->Close();
+    } catch (const std::exception&) {
+        // The counts are a convenience; a failing view leaves them unset.
+    }
+}
+
+} // namespace ocable

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "map/NetworkState.h"
+#include "map/mdlViewMap.h"
+
+#include <functional>
+#include <string>
+
+namespace ocable {
+
+// Draws the whole optical-cable network of one division rule and one scope
+// into the main window's map, record store and resource tree.
+class NetworkDrawing {
+public:
+    // What the window does around the drawing.
+    struct Hooks {
+        std::function<void()> letEventsRun;
+        std::function<void()> showWaiting;
+        std::function<void()> unloadWaiting;
+        std::function<void()> mirrorResourceTree;
+    };
+
+    NetworkDrawing(NetworkState& state, Hooks hooks) : state_(state), hooks_(std::move(hooks)) {}
+
+    // True when the network was drawn. Tells the user why it was not.
+    bool drawOcableNetMap(std::string& ruleName, std::string& scope);
+
+    // Sets each drawn cable's record remark to the number of transmission
+    // systems over it.
+    void countSystemsPerCable();
+
+    // The station and cable recordsets of the stored scope and user level.
+    void loadMapRecordsets();
+
+    // The exact criteria that pick the station and cable classes.
+    static const std::string& terminalFilter();
+    static const std::string& relayFilter();
+    static const std::string& otherStationFilter();
+    static std::string backboneFilter(const std::string& layMode);
+    static std::string ordinaryFilter(const std::string& layMode);
+
+private:
+    void run(const std::string& ruleName, const std::string& scope);
+    void buildAreaNodes();
+    void drawStations();
+    void drawCables();
+    void drawMicrowave();
+    void call(const std::function<void()>& hook) {
+        if (hook) hook();
+    }
+
+    NetworkState& state_;
+    Hooks hooks_;
+    mdlViewMap::BackboneGroups backboneGroups_;
+};
+
+} // namespace ocable

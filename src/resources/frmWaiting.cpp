@@ -1,0 +1,75 @@
+#include "resources/frmWaiting.h"
+
+#include "shell/mPubFun.h"
+#include "shell/mPubVar.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace ocable {
+
+namespace {
+QPointer<frmWaiting>& shared() {
+    static QPointer<frmWaiting> instance;
+    return instance;
+}
+} // namespace
+
+frmWaiting::frmWaiting(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      picture_(new QLabel(this)), label1_(new QLabel(QStringLiteral("请稍候..."), this)) {
+    setObjectName("frmWaiting");
+    setWindowTitle(QStringLiteral("请稍候..."));
+    label1_->setObjectName("Label1");
+    label1_->setFont(QFont(QStringLiteral("宋体"), 12));
+    label1_->setAlignment(Qt::AlignCenter);
+    label1_->setVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(picture_);
+    layout->addWidget(label1_);
+    load();
+}
+
+void frmWaiting::load() {
+    QPixmap pixmap;
+    try {
+        const auto file = mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(), {"icon", "waiting.bmp"});
+        pixmap.load(QString::fromStdString(file.string()));
+    } catch (const std::exception&) {
+    }
+    if (pixmap.isNull()) {
+        picture_->setVisible(false);
+        label1_->setVisible(true);
+        resize(200, 60);
+    } else {
+        picture_->setPixmap(pixmap);
+        resize(pixmap.size());
+    }
+}
+
+void frmWaiting::showAndPaint() {
+    if (auto* screen = QApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    show();
+    raise();
+    QApplication::processEvents();
+}
+
+frmWaiting& frmWaiting::instance() {
+    if (!shared()) shared() = new frmWaiting();
+    return *shared();
+}
+
+bool frmWaiting::loaded() { return !shared().isNull(); }
+
+void frmWaiting::unload() {
+    if (shared()) delete shared().data();
+}
+
+} // namespace ocable
