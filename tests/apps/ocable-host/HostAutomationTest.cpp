@@ -1,0 +1,290 @@
+// End-to-end: the stand-alone host loads the plug-in, draws a small demo
+// network and runs automation scripts against it.
+
+#include "platform/db/SqliteConnection.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A small demo network shared by the tests that only read it.
+fs::path sharedRoot() {
+    static const fs::path root = [] {
+        fs::path r = fs::temp_directory_path() / ("ocable-e2e-" + std::to_string(getpid()));
+        fs::remove_all(r);
+        fs::create_directories(r);
+        QProcess gen;
+        gen.start(OCABLE_DEMO_DB, {"--scale", "small", "--seed", "1", QString::fromStdString((r / "network.db").string())});
+        gen.waitForFinished(120000);
+        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        return r;
+    }();
+    return root;
+}
+
+// A fresh demo folder with its own copy of the network, for tests that change it.
+fs::path freshRoot(const std::string& name) {
+    const fs::path r = sharedRoot().parent_path() / (sharedRoot().filename().string() + "-" + name);
+    fs::remove_all(r);
+    fs::create_directories(r);
+    fs::copy_file(sharedRoot() / "network.db", r / "network.db");
+    return r;
+}
+
+struct HostRun {
+    int exitCode = -1;
+    std::string stderrText;
+    QJsonObject output;
+};
+
+HostRun runHost(const fs::path& root, const std::string& script, QStringList extra = {}) {
+    const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
+    std::ofstream(scriptFile) << script;
+    fs::remove(outFile);
+    QProcess host;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
+    host.setProcessEnvironment(env);
+    QStringList args = {"--demo", QString::fromStdString(root.string()), "--script",
+                        QString::fromStdString(scriptFile.string()), "--out", QString::fromStdString(outFile.string())};
+    args << extra;
+    host.start(OCABLE_HOST, args);
+    host.waitForFinished(300000);
+    HostRun run;
+    run.exitCode = host.exitCode();
+    run.stderrText = host.readAllStandardError().toStdString();
+    std::ifstream in(outFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.output = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
+    return run;
+}
+
+QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name) {
+    for (const QJsonValue l : dump["maps"][map]["layers"].toArray())
+        if (l["name"].toString() == name) return l.toObject();
+    return {};
+}
+
+long long scalar(const fs::path& db, const std::string& sql) {
+    auto rs = ocable::db::SqliteConnection(db).query(sql);
+    return std::stoll(rs->Fields(0).toText());
+}
+
+const std::string kHasPosition = " TRIM(COALESCE(LNG,'')) <> '' AND TRIM(COALESCE(LAT,'')) <> '' ";
+const std::string kTerminal = "(X_STATIONTYPE = 'ZY010301' OR STATIONTYPE_II = 'ZY010301' OR STATIONTYPE_III = "
+                              "'ZY010301' OR STATIONTYPE = 'ZY502401')";
+const std::string kRelay = "(X_STATIONTYPE = 'ZY010312' OR STATIONTYPE_II = 'ZY010312' OR STATIONTYPE_III = "
+                           "'ZY010312' OR STATIONTYPE = 'ZY502402')";
+
+} // namespace
+
+TEST(HostAutomationTest, DrawsTheWholeNetworkForLevelTwo) {
+    const auto root = sharedRoot();
+    const auto run = runHost(root, R"([{"dump": true, "features": false}])", {"--level", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"][0].toObject();
+    const fs::path db = root / "network.db";
+    const long long terminals = scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kTerminal + " AND" + kHasPosition);
+    const long long relays = scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kRelay + " AND" + kHasPosition);
+    EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(), terminals + relays);
+    EXPECT_GT(layerOf(dump, "Map1", "光缆网络分布图_其它局站")["count"].toInt(), 0);
+    EXPECT_GT(layerOf(dump, "Map1", "光缆网络分布图_光缆段")["count"].toInt(), 0);
+    EXPECT_GT(layerOf(dump, "Map1", "光缆网络分布图_骨干光缆段")["count"].toInt(), 0);
+    EXPECT_GT(layerOf(dump, "Map1", "光缆网络分布图_微波段")["count"].toInt(), 0);
+    EXPECT_TRUE(dump["windows"]["frmViewOcableMain"].toBool());
+    EXPECT_TRUE(dump["bands"]["activebarMain/frmResTree"].toBool());
+    EXPECT_FALSE(dump["bands"]["activebarMain/frmProperty"].toBool());
+    EXPECT_TRUE(dump["tools"]["activebarMain/toolbar/mnu_view_Restree"]["checked"].toBool());
+    EXPECT_EQ(dump["maps"]["Map1"]["tool"].toInt(), 1007);
+
+    // The tree: root, one area per domain in display order, provinces with their two class nodes.
+    const QJsonArray roots = dump["trees"]["frmViewResTree.TreeRes"].toArray();
+    ASSERT_EQ(roots.size(), 1);
+    EXPECT_EQ(roots[0]["key"].toString(), "ROOT");
+    EXPECT_EQ(roots[0]["text"].toString(), "网络组织图");
+    EXPECT_TRUE(roots[0]["checked"].toBool());
+    const QJsonArray areas = roots[0]["children"].toArray();
+    ASSERT_EQ(areas.size(), scalar(db, "SELECT COUNT(*) FROM EN_ADMIN_DOMAIN"));
+    for (const QJsonValue area : areas) EXPECT_EQ(area["text"].toString(), "二干");
+    const QJsonObject province = areas[0]["children"][0].toObject();
+    EXPECT_EQ(province["children"][0]["key"].toString(), province["key"].toString() + ":STA");
+    EXPECT_EQ(province["children"][1]["text"].toString(), "光缆段");
+    // What was asked of the database, in order.
+    const QJsonArray sql = dump["sql"].toArray();
+    EXPECT_TRUE(sql.contains(QJsonValue("SELECT * FROM STATION")));
+    EXPECT_TRUE(sql.contains(QJsonValue("SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ")));
+}
+
+TEST(HostAutomationTest, LevelOneDrawsTheReducedBackboneMap) {
+    const auto root = sharedRoot();
+    const auto run = runHost(root, R"([{"dump": true, "features": true, "layers": ["光缆网络分布图_终端站", "光缆网络分布图_骨干光缆段", "光缆网络分布图_光缆段"]}])",
+                             {"--level", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"][0].toObject();
+    const fs::path db = root / "network.db";
+    const QJsonArray sql = dump["sql"].toArray();
+    EXPECT_TRUE(sql.contains(QJsonValue(
+        "SELECT * FROM STATION WHERE (x_stationtype = 'ZY010301' OR x_stationtype = 'ZY010312' Or "
+        "stationtype_ii='ZY010301' OR stationtype_ii='ZY010312' Or stationtype_iii='ZY010301' OR "
+        "stationtype_iii='ZY010312') ")));
+    EXPECT_TRUE(sql.contains(QJsonValue("SELECT * FROM MAP_V_EN_OCABLE WHERE reslevel = 'ZY132003' OR x_syslevel='ZY110502' ")));
+    // Every drawn backbone segment is one of the reduced map's.
+    const long long reduced = scalar(db, "SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE (RESLEVEL = 'ZY132003' OR "
+                                         "X_SYSLEVEL = 'ZY110502') AND RESLEVEL NOT IN ('ZY132002','ZY110504','ZY110505') "
+                                         "AND (LAYMODE IN ('ZY130301','ZY130302','ZY130303','ZY130304','ZY130305',"
+                                         "'ZY130399','ZY511201','ZY511202','ZY511203','ZY511204','ZY511205','ZY511299','')) "
+                                         "AND LNG_A IS NOT NULL AND LNG_Z IS NOT NULL");
+    EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_骨干光缆段")["count"].toInt(), reduced);
+    for (const QJsonValue f : layerOf(dump, "Map1", "光缆网络分布图_骨干光缆段")["features"].toArray())
+        EXPECT_NE(f["style"].toString().indexOf("LineWidth=3"), -1) << f["style"].toString().toStdString();
+}
+
+TEST(HostAutomationTest, ScopeOfTwoDomainsWithTheConfiguredCaption) {
+    const auto root = freshRoot("scope");
+    fs::create_directories(root / "system" / "data" / "config");
+    std::ofstream(root / "system" / "data" / "config" / "guiConfig.ini")
+        << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省际干线\n";
+    auto rs = ocable::db::SqliteConnection(root / "network.db").query("SELECT DOMAINNAME FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO");
+    const std::string first = rs->Fields(0).toText();
+    rs->MoveNext();
+    const std::string second = rs->Fields(0).toText();
+    const std::string script = R"([{"call": "frmViewOcableMain.drawOcableNetMap", "args": ["按管理区域划分", ")" +
+                               second + "," + first + R"("]}, {"dump": true}])";
+    const auto run = runHost(root, script);
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(run.output["results"][0], QJsonValue(true));
+    const QJsonObject dump = run.output["dumps"][0].toObject();
+    const QJsonArray areas = dump["trees"]["frmViewResTree.TreeRes"][0]["children"].toArray();
+    ASSERT_EQ(areas.size(), 2);
+    EXPECT_EQ(areas[0]["key"].toString().toStdString(), second);
+    EXPECT_EQ(areas[1]["key"].toString().toStdString(), first);
+    EXPECT_EQ(areas[0]["text"].toString(), "省际干线");
+    EXPECT_EQ(areas[1]["text"].toString(), "省际干线");
+    bool scoped = false;
+    for (const QJsonValue s : dump["sql"].toArray()) scoped |= s.toString().startsWith("SELECT * FROM STATION WHERE ( PROVINCE = '");
+    EXPECT_TRUE(scoped);
+}
+
+TEST(HostAutomationTest, ParallelBackboneSegmentsShareOneLabel) {
+    const auto root = freshRoot("parallel");
+    const fs::path db = root / "network.db";
+    {
+        ocable::db::SqliteConnection c(db);
+        c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
+                  "('TX', '测试甲站', 116.1234561, 30.5, 'XZ0116', 'ZY010301')");
+        c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
+                  "('TY', '测试乙站', 117.5, 31.25, 'XZ0116', 'ZY010301')");
+        c.execute("INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH) "
+                  "VALUES ('TC1', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', 12.5)");
+        // The second runs the other way; its surveyed Z end differs from station TX
+        // only beyond the sixth decimal.
+        c.execute("INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH, "
+                  "LNG_Z, LAT_Z) VALUES ('TC2', '测试乙站－测试甲站', 'TY', 'TX', 'ZY132003', 'ZY130301', 13, "
+                  "116.1234569, 30.5)");
+    }
+    const std::string script = R"([{"dump": true, "features": true, "layers": ["光缆网络分布图_骨干光缆段"]}])";
+    auto labels = [&](const QJsonObject& out) {
+        std::map<std::string, std::string> byCode;
+        for (const QJsonValue f : layerOf(out["dumps"][0].toObject(), "Map1", "光缆网络分布图_骨干光缆段")["features"].toArray())
+            byCode[f["row"][1].toString().toStdString()] = f["row"][0].toString().toStdString();
+        return byCode;
+    };
+    auto two = runHost(root, script);
+    ASSERT_EQ(two.exitCode, 0) << two.stderrText;
+    auto l2 = labels(two.output);
+    EXPECT_EQ(l2["TC1"], "光缆数-2条,长度:13KM");
+    EXPECT_EQ(l2["TC2"], "光缆数-2条,长度:13KM");
+
+    ocable::db::SqliteConnection(db).execute(
+        "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH) "
+        "VALUES ('TC3', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', NULL)");
+    auto three = runHost(root, script);
+    ASSERT_EQ(three.exitCode, 0) << three.stderrText;
+    auto l3 = labels(three.output);
+    EXPECT_EQ(l3["TC1"], "光缆数-3条,长度:0KM");
+    EXPECT_EQ(l3["TC2"], "光缆数-3条,长度:0KM");
+    EXPECT_EQ(l3["TC3"], "光缆数-3条,长度:KM");
+}
+
+TEST(HostAutomationTest, GeosetWithoutMicrowaveLayerFailsTheDrawing) {
+    const auto root = freshRoot("nomw");
+    ASSERT_EQ(runHost(root, "[]").exitCode, 0); // lays the folders out
+    const fs::path gst = root / "app" / "Map" / "光缆网络分布图.gst";
+    std::ifstream in(gst);
+    std::stringstream whole;
+    whole << in.rdbuf();
+    in.close();
+    // Drop the block of the microwave layer: from its "[layer]" line to the next.
+    std::string text = whole.str();
+    const auto name = text.find("光缆网络分布图_微波段");
+    ASSERT_NE(name, std::string::npos);
+    const auto begin = text.rfind("[layer]", name);
+    const auto end = text.find("[layer]", name);
+    text.erase(begin, end == std::string::npos ? std::string::npos : end - begin);
+    std::stringstream kept;
+    kept << text;
+    std::ofstream(gst) << kept.str();
+
+    const auto run = runHost(root, R"([{"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"][0].toObject();
+    EXPECT_FALSE(dump["windows"]["frmViewOcableMain"].toBool());
+    bool reported = false;
+    for (const QJsonValue m : dump["messages"].toArray()) reported |= m["text"].toString() == "绘制光缆网络分布图时出错！";
+    EXPECT_TRUE(reported);
+}
+
+TEST(HostAutomationTest, ClosingIsRefusedWhileDrawingAndSavesTheGeosetAfter) {
+    const auto root = freshRoot("close");
+    const auto run = runHost(root, R"([
+        {"call": "frmViewOcableMain.close", "queued": true},
+        {"call": "frmViewOcableMain.drawOcableNetMap", "args": ["按管理区域划分", "NULL"]},
+        {"dump": true},
+        {"call": "frmViewOcableMain.close"},
+        {"wait": 50},
+        {"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(run.output["results"][1], QJsonValue(true));
+    EXPECT_TRUE(run.output["dumps"][0]["windows"]["frmViewOcableMain"].toBool());
+    EXPECT_EQ(run.output["results"][2], QJsonValue(true));
+    EXPECT_FALSE(run.output["dumps"][1]["windows"]["frmViewOcableMain"].toBool());
+    EXPECT_TRUE(fs::exists(root / "map" / "光缆网络分布图.gst"));
+}
+
+TEST(HostAutomationTest, WasdMoveTheCentreOnlyWithoutShift) {
+    const auto root = sharedRoot();
+    const auto run = runHost(root, R"([
+        {"dump": true}, {"key": 87, "shift": 0}, {"dump": true}, {"key": 87, "shift": 1}, {"dump": true},
+        {"key": 65, "shift": 0}, {"key": 83, "shift": 0}, {"key": 68, "shift": 2}, {"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    auto centre = [&](int i) {
+        const QJsonArray b = run.output["dumps"][i]["maps"]["Map1"]["bounds"].toArray();
+        return std::pair((b[0].toDouble() + b[2].toDouble()) / 2, (b[1].toDouble() + b[3].toDouble()) / 2);
+    };
+    EXPECT_NEAR(centre(1).second, centre(0).second - 1, 1e-9); // W: centre Y minus one
+    EXPECT_NEAR(centre(2).second, centre(1).second, 1e-9);     // Shift+W: nothing
+    EXPECT_NEAR(centre(3).first, centre(2).first + 1, 1e-9);   // A: X plus one, Ctrl+D nothing
+    EXPECT_NEAR(centre(3).second, centre(2).second + 1, 1e-9); // S: Y plus one
+}
+
+TEST(HostAutomationTest, BadScriptsFailWithAClearMessage) {
+    const auto root = sharedRoot();
+    auto run = runHost(root, R"({"not": "an array"})");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.stderrText.find("JSON 数组"), std::string::npos) << run.stderrText;
+    run = runHost(root, R"([{"call": "frmViewOcableMain.noSuchProcedure"}])");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.stderrText.find("第 1 步"), std::string::npos) << run.stderrText;
+}
