@@ -114,18 +114,26 @@ void NetworkDrawing::run(const std::string& ruleName, const std::string& scope) 
     state_.resTree = std::make_unique<clsResTree>();
     call(hooks_.showWaiting);
     call(hooks_.letEventsRun);
+    phase("clear");
 
     loadMapRecordsets();
-    // Views of the tree follow once, when it is complete.
-    ui::KeyedTree::BulkUpdate bulk(*state_.TreeRes);
-    buildAreaNodes();
-    call(hooks_.letEventsRun);
-    if (hasRows(state_.stationRecordset)) drawStations();
-    if (hasRows(state_.cableRecordset)) drawCables();
-    drawMicrowave();
-
-    mPubVar::gobjCommon->setNodeChecked(*state_.TreeRes, vocab::kTreeRootKey, true);
+    phase("load");
+    {
+        // Views of the tree follow once, when it is complete.
+        ui::KeyedTree::BulkUpdate bulk(*state_.TreeRes);
+        buildAreaNodes();
+        call(hooks_.letEventsRun);
+        phase("areas");
+        if (hasRows(state_.stationRecordset)) drawStations();
+        phase("stations");
+        if (hasRows(state_.cableRecordset)) drawCables();
+        phase("cables");
+        drawMicrowave();
+        phase("microwave");
+        mPubVar::gobjCommon->setNodeChecked(*state_.TreeRes, vocab::kTreeRootKey, true);
+    }
     call(hooks_.mirrorResourceTree);
+    phase("tree");
 }
 
 void NetworkDrawing::loadMapRecordsets() {

@@ -18,6 +18,8 @@ public:
         std::function<void()> showWaiting;
         std::function<void()> unloadWaiting;
         std::function<void()> mirrorResourceTree;
+        // Told the name of each phase as it ends (for timing the drawing).
+        std::function<void(const char*)> phaseDone;
     };
 
     NetworkDrawing(NetworkState& state, Hooks hooks) : state_(state), hooks_(std::move(hooks)) {}
@@ -47,6 +49,9 @@ private:
     void drawMicrowave();
     void call(const std::function<void()>& hook) {
         if (hook) hook();
+    }
+    void phase(const char* name) {
+        if (hooks_.phaseDone) hooks_.phaseDone(name);
     }
 
     NetworkState& state_;
