@@ -64,12 +64,12 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     buildBands();
     state_.map = &map1_->map();
     state_.TreeRes = &treeRes_->tree();
-    drawing_ = std::make_unique<NetworkDrawing>(
-        state_, NetworkDrawing::Hooks{letEventsRun,
-                                      [] {
-                                          frmWaiting::instance().showAndPaint();
-                                      },
-                                      [] { frmWaiting::unload(); }, [this] { mirrorResourceTree(); }});
+    NetworkDrawing::Hooks hooks;
+    hooks.letEventsRun = letEventsRun;
+    hooks.showWaiting = [] { frmWaiting::instance().showAndPaint(); };
+    hooks.unloadWaiting = [] { frmWaiting::unload(); };
+    hooks.mirrorResourceTree = [this] { mirrorResourceTree(); };
+    drawing_ = std::make_unique<NetworkDrawing>(state_, std::move(hooks));
 }
 
 frmViewOcableMain::~frmViewOcableMain() {
