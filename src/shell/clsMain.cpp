@@ -53,7 +53,8 @@ void clsMain::initEnv(host::HostArray& objArr) {
 void clsMain::ShowOcable(std::string& /*sTmp*/) {
     frmViewOcableMain& view = frmViewOcableMain::instance();
     if (view.drawOcableNetMap(QString::fromUtf8(vocab::kRuleByArea), QString::fromUtf8(vocab::kScopeAll))) {
-        if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->show();
+        // The map is the view the operator came for: it takes the whole frame.
+        if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->showMaximized();
         view.show();
     }
     QCoreApplication::processEvents();

@@ -1,0 +1,159 @@
+#include "map/NetworkVocabulary.h"
+#include "map/mdlViewMap.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/KeyedTree.h"
+#include "resources/clsResTree.h"
+#include "support/FakeHost.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable;
+using db::Recordset;
+using db::Value;
+
+namespace {
+
+// A map with one backbone layer and one station layer, datasets bound.
+struct Fixture {
+    fake::FakeHost host;
+    gis::Map map;
+    Fixture() {
+        map.Layers().CreateLayer(vocab::kLayerTerminal, 1, {"StationName", "StationCode"}, gis::LayerKind::Symbol);
+        map.Layers().CreateLayer(vocab::kLayerBackbone, 2, {"Label", "OcableCode"}, gis::LayerKind::Line);
+        mdlViewMap::bindLayerDatasets(map);
+    }
+    gis::Layer& backbone() { return map.Layers().Item(vocab::kLayerBackbone); }
+};
+
+std::shared_ptr<Recordset> cables(std::vector<Recordset::Row> rows) {
+    return std::make_shared<Recordset>(std::vector<std::string>{"OCABLECODE", "LNG_A", "LAT_A", "LNG_Z", "LAT_Z",
+                                                                "LENGTH", "STATIONNAME_A", "STATIONNAME_Z"},
+                                       std::move(rows));
+}
+
+std::map<std::string, std::string> labels(gis::Layer& layer) {
+    std::map<std::string, std::string> out;
+    for (const gis::Feature& f : layer.AllFeatures()) out[*layer.valueOf(f.id(), 1)] = *layer.valueOf(f.id(), 0);
+    return out;
+}
+
+} // namespace
+
+TEST(NormaliseCoordinateTest, CutsLongDecimalTextsToSixDecimals) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"116.40741234567", "116.407412"}, {"116.4074123", "116.407412"}, {"116.407412", "116.407412"},
+        {"80.1234561", "80.1234561"},      {"-116.1234567", "-116.123456"}, {"12345678901", "12345678901"},
+        {"", ""}};
+    for (const auto& [in, out] : cases) {
+        SCOPED_TRACE(in);
+        EXPECT_EQ(mdlViewMap::normaliseCoordinate(in), out);
+    }
+}
+
+TEST(BackboneLayerTest, LoneSegmentNamesItsEndsAndLength) {
+    Fixture f;
+    auto rs = cables({{"C1", 116.0, 39.0, 117.0, 39.5, 12.5, "甲站", "乙站"}});
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
+    ASSERT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {3, gis::rgb(0, 0, 255), 64},
+                                               groups, records));
+    EXPECT_EQ(labels(f.backbone())["C1"], "(甲站-乙站) 长度:12.5KM");
+    const gis::Feature drawn = f.backbone().AllFeatures().Item(1);
+    EXPECT_EQ(drawn.Style().LinePattern, 64);
+    EXPECT_EQ(drawn.Style().LineWidth, 3);
+    EXPECT_EQ((*records.find("C1"))->ftrKey, drawn.FeatureKey());
+    EXPECT_EQ(f.backbone().LabelStyle().FontName, "宋体");
+    EXPECT_EQ(f.backbone().LabelStyle().FontSize, 8);
+}
+
+TEST(BackboneLayerTest, ParallelSegmentsEitherWayShareTheGroupLabel) {
+    Fixture f;
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
+    // Two lay modes are two builder runs into the same layer; the group spans them.
+    auto first = cables({{"C1", 116.12345671, 39.0, 117.0, 39.5, 10, "甲站", "乙站"}});
+    auto second = cables({{"C2", 117.0, 39.5, 116.12345649, 39.0, 11, "乙站", "甲站"}});
+    mdlViewMap::buildBackboneLayer(first.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    const std::string firstKey = (*records.find("C1"))->ftrKey;
+    mdlViewMap::buildBackboneLayer(second.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    auto l = labels(f.backbone());
+    EXPECT_EQ(l["C1"], "光缆数-2条,长度:11KM");
+    EXPECT_EQ(l["C2"], "光缆数-2条,长度:11KM");
+    // The earlier member was drawn again under a new key, which its record follows.
+    EXPECT_NE((*records.find("C1"))->ftrKey, firstKey);
+    EXPECT_NO_THROW(f.backbone().GetFeatureByKey((*records.find("C1"))->ftrKey));
+    EXPECT_EQ(f.backbone().featureCount(), 2);
+
+    auto third = cables({{"C3", 116.1234569, 39.0, 117.0, 39.5, Value(), "甲站", "乙站"}});
+    mdlViewMap::buildBackboneLayer(third.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    l = labels(f.backbone());
+    EXPECT_EQ(l["C1"], "光缆数-3条,长度:0KM");
+    EXPECT_EQ(l["C2"], "光缆数-3条,长度:0KM");
+    EXPECT_EQ(l["C3"], "光缆数-3条,长度:KM");
+    EXPECT_EQ(f.backbone().featureCount(), 3);
+}
+
+TEST(BackboneLayerTest, SameEndsShortTextsAreNotCut) {
+    Fixture f;
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
+    // Ten characters are kept as they are, so these two ends differ.
+    auto rs = cables({{"C1", "80.1234561", "30.5", "81.5", "31.25", "5", "甲", "乙"},
+                      {"C2", "80.1234569", "30.5", "81.5", "31.25", "6", "甲", "乙"}});
+    mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    auto l = labels(f.backbone());
+    EXPECT_EQ(l["C1"], "(甲-乙) 长度:5KM");
+    EXPECT_EQ(l["C2"], "(甲-乙) 长度:6KM");
+}
+
+TEST(SymbolLayerTest, RowsWithoutPositionOrWithBadNumbersArePassedOver) {
+    Fixture f;
+    auto rs = std::make_shared<Recordset>(
+        std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG", "LAT"},
+        std::vector<Recordset::Row>{{" S1 ", "甲站", 116.4, 39.9},
+                                    {"S2", "乙站", Value(), 39.9},
+                                    {"S3", "丙站", " ", 30.0},
+                                    {"S4", "丁站", "东经", 30.0},
+                                    {"S1", "甲站副本", 117.0, 40.0},
+                                    {"S5", "戊站", "113.65", "34.76"}});
+    FeatureRecords records;
+    ASSERT_TRUE(mdlViewMap::buildSymbolLayer(rs.get(), f.map, vocab::kLayerTerminal, {}, vocab::kBitmapTerminal, 14,
+                                             &records));
+    gis::Layer& layer = f.map.Layers().Item(vocab::kLayerTerminal);
+    // S1 twice (the record keeps the first), S5; S2 to S4 have no usable position.
+    EXPECT_EQ(layer.featureCount(), 3);
+    EXPECT_EQ(records.Count(), 2u);
+    EXPECT_EQ((*records.find("S1"))->label, "甲站");
+    const gis::Feature s5 = layer.Search("StationCode = \"S5\"").Item(1);
+    EXPECT_DOUBLE_EQ(s5.CenterX(), 113.65);
+    EXPECT_EQ(s5.Style().SymbolBitmapName, vocab::kBitmapTerminal);
+    EXPECT_TRUE(s5.Style().SymbolBitmapTransparent);
+    EXPECT_FALSE(mdlViewMap::buildSymbolLayer(nullptr, f.map, vocab::kLayerTerminal, {}, "", 14, &records));
+}
+
+TEST(RecordStoreTest, EveryRowUnderItsKeyWithEveryColumn) {
+    fake::FakeHost host;
+    auto rs = std::make_shared<Recordset>(std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG"},
+                                          std::vector<Recordset::Row>{{" S1", "甲站", Value()}, {"S2", "乙站", 116.5}});
+    clsResTree store;
+    mdlViewMap::fillRecordStore(rs.get(), store, "STA", "STATIONCODE", "STATION");
+    ASSERT_EQ(store.count(), 2);
+    auto s1 = store.Item(std::string("STA:S1"));
+    ASSERT_NE(s1, nullptr);
+    EXPECT_EQ(s1->tableName, "STATION");
+    EXPECT_EQ(s1->count(), 3);
+    EXPECT_EQ(s1->Item(std::string("LNG"))->Value, "");
+    EXPECT_EQ(store.Item(std::string("STA:S2"))->Item(std::int32_t{3})->Value, "116.5");
+}
+
+TEST(ClearMapLayersTest, EmptiesTheLayerAndFailsForAMissingOne) {
+    Fixture f;
+    auto rs = cables({{"C1", 116.0, 39.0, 117.0, 39.5, 1, "甲", "乙"}});
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
+    mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    mdlViewMap::clearMapLayers(vocab::kLayerBackbone, f.map);
+    EXPECT_EQ(f.backbone().featureCount(), 0);
+    EXPECT_THROW(mdlViewMap::clearMapLayers(vocab::kLayerMicrowave, f.map), std::exception);
+}

@@ -1,0 +1,29 @@
+#include "resources/frmWaiting.h"
+#include "support/FakeHost.h"
+
+#include <QImage>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+using namespace ocable;
+
+TEST(WaitingWindowTest, ShowsTheTextOnlyWhenThePictureIsMissing) {
+    fake::FakeHost host;
+    frmWaiting::unload();
+    {
+        frmWaiting& w = frmWaiting::instance();
+        EXPECT_FALSE(w.Label1()->isHidden());
+        EXPECT_EQ(w.Label1()->text(), "请稍候...");
+        frmWaiting::unload();
+        EXPECT_FALSE(frmWaiting::loaded());
+    }
+    // The host's folder says "Icon"; the window asks for "icon".
+    std::filesystem::create_directories(host.sysEnv->appDir / "Icon");
+    QImage picture(40, 20, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(QString::fromStdString((host.sysEnv->appDir / "Icon" / "waiting.bmp").string()), "BMP"));
+    frmWaiting& w = frmWaiting::instance();
+    EXPECT_TRUE(w.Label1()->isHidden());
+    EXPECT_FALSE(w.picture()->pixmap().isNull());
+    frmWaiting::unload();
+}
