@@ -1,0 +1,480 @@
+// Time and memory of drawing the whole network, drawOcableNetMap("按管理区域划分",
+// "NULL") at user level 2, against a bare sqlite3 read of the same station and
+// cable rows measured in the same run.
+//
+//   build-draw-rel/bench/map/bench_drawing [--scale province|national|all] [--dir DIR]
+//
+// The demo databases (seed 1) and the host folders are made in DIR on first
+// use (default: $TMPDIR/ocable-draw-bench) and reused afterwards. Each
+// measurement runs in a child process of its own, so that the peak resident
+// memory it reports belongs to that measurement alone: the bare read once
+// before and once after the drawing, the drawing in between.
+#include "DemoDbGenerator.h"
+#include "DemoFolders.h"
+#include "DrawingFingerprint.h"
+#include "HostConfig.h"
+#include "HostServices.h"
+#include "IniFileReader.h"
+#include "SqliteDataAccess.h"
+
+#include "map/NetworkDrawing.h"
+#include "map/NetworkVocabulary.h"
+#include "map/mdlViewMap.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/CheckTreeView.h"
+#include "platform/ui/KeyedTree.h"
+#include "platform/ui/MessageBoxService.h"
+#include "shell/mPubFun.h"
+#include "shell/mPubVar.h"
+
+#include <QApplication>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+// A figure of /proc/self/status in kB ("VmHWM", "VmRSS").
+long statusKb(const char* name) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(name) + ":";
+    while (std::getline(in, line))
+        if (line.rfind(prefix, 0) == 0) return std::atol(line.c_str() + prefix.size());
+    return -1;
+}
+
+// Children report "name<TAB>value" lines on their standard output.
+void report(const std::string& name, const std::string& value) {
+    std::cout << name << '\t' << value << '\n';
+}
+void report(const std::string& name, double value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.6f", value);
+    report(name, std::string(buf));
+}
+void report(const std::string& name, long long value) {
+    report(name, std::to_string(value));
+}
+
+// ---- child: the bare read -------------------------------------------
+
+// Every cell of the query into one std::string, as plainly as the C API
+// allows; the rows stay held until the process ends.
+long long readAll(sqlite3* db, const char* sql, std::vector<std::string>& cells) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        std::cerr << "bench_drawing: " << sqlite3_errmsg(db) << '\n';
+        std::exit(1);
+    }
+    const int columns = sqlite3_column_count(stmt);
+    long long rows = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c) {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+            cells.emplace_back(
+                text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)))
+                     : std::string());
+        }
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    return rows;
+}
+
+int childBaseline(const fs::path& database) {
+    const auto start = Clock::now();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        std::cerr << "bench_drawing: cannot open " << database << '\n';
+        return 1;
+    }
+    std::vector<std::string> stations, cables;
+    const long long stationRows = readAll(db, "SELECT * FROM STATION", stations);
+    const long long cableRows = readAll(db, "SELECT * FROM MAP_V_EN_OCABLE", cables);
+    const auto end = Clock::now();
+    sqlite3_close(db);
+    report("baseline", seconds(start, end));
+    report("stationRows", stationRows);
+    report("cableRows", cableRows);
+    report("baselinePeakKb", static_cast<long long>(statusKb("VmHWM")));
+    return 0;
+}
+
+// ---- child: the drawing ---------------------------------------------
+
+// The host's own services over the database, installed in the plug-in's
+// globals the way the stand-alone host does it.
+void installHost(const ocable::hostapp::HostConfig& config,
+                 const std::shared_ptr<ocable::hostapp::SqliteDataAccess>& data) {
+    using namespace ocable;
+    using namespace ocable::hostapp;
+    auto common = std::make_shared<HostCommon>();
+    auto message = std::make_shared<HostMessage>();
+    auto sysEnv = std::make_shared<HostSysEnv>(config);
+    host::ServiceFactories factories;
+    factories.common = [common] { return common; };
+    factories.sysEnv = [sysEnv] { return sysEnv; };
+    factories.message = [message] { return message; };
+    factories.dataAccess = [data] { return data; };
+    factories.iniFile = [] { return std::make_shared<IniFileReader>(); };
+    mPubVar::registerServiceFactories(factories);
+    mPubVar::gobjCommon.set(common);
+    mPubVar::gobjSysEnv.set(sysEnv);
+    mPubVar::gobjMessage.set(message);
+    mPubVar::gobjDataAccess.set(data);
+    mPubVar::gUserName = config.userName;
+}
+
+// What the main window does when the drawing is done: a copy of the tree in
+// the docked tree window.
+void mirrorTree(const ocable::ui::KeyedTree& source, ocable::ui::CheckTreeView& view) {
+    using ocable::ui::KeyedTree;
+    KeyedTree& target = view.tree();
+    {
+        KeyedTree::BulkUpdate bulk(target);
+        target.Clear();
+        for (auto id : source.allNodes()) {
+            const auto& n = source.node(id);
+            const std::string parentKey =
+                n.parent == KeyedTree::npos ? std::string() : source.node(n.parent).key;
+            auto& copy = target.node(target.Add(parentKey, n.key, n.text));
+            copy.expanded = n.expanded;
+            copy.checked = n.checked;
+            copy.tag = n.tag;
+        }
+    }
+    view.syncExpanded();
+}
+
+int childDrawing(int argc, char** argv, const fs::path& database, const fs::path& dir, int userLevel,
+                 bool fingerprint) {
+    using namespace ocable;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const long startKb = statusKb("VmRSS");
+    const auto setupStart = Clock::now();
+
+    hostapp::HostConfig config;
+    config.useDemoLayout(dir / "host");
+    config.database = database;
+    config.userLevel = userLevel;
+    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
+    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
+    ui::MessageBoxService::instance().setScripted(true);
+
+    auto data = std::make_shared<hostapp::SqliteDataAccess>(database);
+    std::vector<std::string> sql;
+    data->setObserver([&sql](std::string_view s) { sql.emplace_back(s); });
+    installHost(config, data);
+
+    gis::Map map;
+    map.setSymbolFolder(mPubFun::getCustomSymbolDir());
+    map.loadGeoset(config.appDir / vocab::kAppMapFolder / vocab::kNetworkGeoset);
+    mdlViewMap::bindLayerDatasets(map);
+    ui::CheckTreeView treeRes, treeWindow;
+
+    NetworkState state;
+    state.map = &map;
+    state.TreeRes = &treeRes.tree();
+    state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+    const auto setupEnd = Clock::now();
+    const long setupKb = statusKb("VmRSS");
+
+    std::vector<std::pair<std::string, double>> phases;
+    Clock::time_point mark;
+    NetworkDrawing::Hooks hooks;
+    hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
+    hooks.mirrorResourceTree = [&] { mirrorTree(treeRes.tree(), treeWindow); };
+    hooks.phaseDone = [&](const char* name) {
+        const auto now = Clock::now();
+        phases.emplace_back(name, seconds(mark, now));
+        mark = now;
+    };
+    NetworkDrawing drawing(state, hooks);
+
+    std::string rule = "按管理区域划分", scope = vocab::kScopeAll;
+    mark = Clock::now();
+    const auto start = mark;
+    const bool drawn = drawing.drawOcableNetMap(rule, scope);
+    const auto end = Clock::now();
+    phases.emplace_back("finish", seconds(mark, end));
+    const long peakKb = statusKb("VmHWM");
+
+    report("drawn", std::string(drawn ? "true" : "false"));
+    for (const auto& m : ui::MessageBoxService::instance().history())
+        report("message", m.request.text);
+    report("setup", seconds(setupStart, setupEnd));
+    report("total", seconds(start, end));
+    for (const auto& [name, t] : phases)
+        report("phase " + name, t);
+    report("startKb", static_cast<long long>(startKb));
+    report("setupKb", static_cast<long long>(setupKb));
+    report("peakKb", static_cast<long long>(peakKb));
+    for (const char* name : vocab::kNetworkLayers)
+        report(std::string("count ") + name, static_cast<long long>(map.Layers().Item(name).featureCount()));
+    report("count records", static_cast<long long>(state.resTree->count()));
+    report("count tree nodes", static_cast<long long>(state.TreeRes->Count()));
+    report("count feature records",
+           static_cast<long long>(state.stationFeatures.Count() + state.cableFeatures.Count() +
+                                  state.microwaveFeatures.Count()));
+    if (fingerprint) {
+        const auto printStart = Clock::now();
+        for (const auto& [name, value] : bench::fingerprintDrawing(state, sql)) {
+            char hex[20];
+            std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(value));
+            report("print " + name, std::string(hex));
+        }
+        report("fingerprint", seconds(printStart, Clock::now()));
+    }
+    std::cout.flush();
+    mPubVar::releaseGlobals();
+    // The process ends here; tearing down a quarter of a million objects
+    // would only lengthen the run.
+    std::_Exit(drawn ? 0 : 3);
+}
+
+// ---- parent ---------------------------------------------------------
+
+using Figures = std::vector<std::pair<std::string, std::string>>;
+
+std::string get(const Figures& f, const std::string& name) {
+    for (const auto& [k, v] : f)
+        if (k == name) return v;
+    return {};
+}
+double num(const Figures& f, const std::string& name) {
+    return std::atof(get(f, name).c_str());
+}
+
+std::string shellQuote(const std::string& s) {
+    std::string out = "'";
+    for (char c : s)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+Figures runChild(const std::string& args) {
+    const std::string self = fs::read_symlink("/proc/self/exe").string();
+    const std::string command = shellQuote(self) + " " + args;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        std::cerr << "bench_drawing: cannot start " << command << '\n';
+        std::exit(1);
+    }
+    Figures figures;
+    std::string text;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, pipe))
+        text.append(buf, n);
+    const int status = pclose(pipe);
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto tab = line.find('\t');
+        if (tab != std::string::npos) figures.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+    }
+    if (status != 0) std::cerr << "bench_drawing: " << command << " ended with status " << status << '\n';
+    return figures;
+}
+
+// An end without coordinates on a segment of the backbone builder ends the
+// whole drawing with an error, as it would for a user. Such stations get the
+// place of another station of their province, so that the run measures a
+// whole drawing; the number of stations moved is returned.
+long long giveBackboneEndsCoordinates(const fs::path& database) {
+    std::string layModes;
+    for (const auto& mode : ocable::vocab::kLayModes)
+        layModes += (layModes.empty() ? "'" : ",'") + std::string(mode.code) + "'";
+    const std::string ends =
+        "SELECT STATION_A FROM MAP_V_EN_OCABLE WHERE LNG_A IS NULL OR LAT_A IS NULL "
+        "UNION SELECT STATION_Z FROM MAP_V_EN_OCABLE WHERE LNG_Z IS NULL OR LAT_Z IS NULL";
+    const std::string sql =
+        "UPDATE STATION SET "
+        "LNG = (SELECT S.LNG + 0.01 FROM STATION S WHERE S.PROVINCE = STATION.PROVINCE AND S.LNG IS NOT NULL "
+        "AND S.LAT IS NOT NULL ORDER BY S.STATIONCODE LIMIT 1), "
+        "LAT = (SELECT S.LAT + 0.01 FROM STATION S WHERE S.PROVINCE = STATION.PROVINCE AND S.LNG IS NOT NULL "
+        "AND S.LAT IS NOT NULL ORDER BY S.STATIONCODE LIMIT 1) "
+        "WHERE (LNG IS NULL OR LAT IS NULL) AND STATIONCODE IN (SELECT STATION_A FROM EN_OCABLE WHERE "
+        "COALESCE(RESLEVEL, '') NOT IN ('ZY132002', 'ZY110504', 'ZY110505') AND COALESCE(LAYMODE, '-') IN (" +
+        layModes +
+        ") UNION SELECT STATION_Z FROM EN_OCABLE WHERE COALESCE(RESLEVEL, '') NOT IN ('ZY132002', "
+        "'ZY110504', 'ZY110505') AND COALESCE(LAYMODE, '-') IN (" +
+        layModes + ")) AND STATIONCODE IN (" + ends + ")";
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        std::cerr << "bench_drawing: " << sqlite3_errmsg(db) << '\n';
+        std::exit(1);
+    }
+    const long long changed = sqlite3_changes(db);
+    sqlite3_close(db);
+    return changed;
+}
+
+fs::path ensureDatabase(const fs::path& dir, const std::string& scale) {
+    const fs::path db = dir / (scale + ".db");
+    if (!fs::exists(db)) {
+        std::cerr << "bench_drawing: generating the " << scale << " demo database " << db << " ...\n";
+        ocable::demo::GeneratorOptions options;
+        options.scale = *ocable::demo::parseScale(scale);
+        options.seed = 1;
+        options.baseMapDir = ocable::demo::defaultBaseMapDir();
+        options.output = db;
+        ocable::demo::generateDemoDb(options);
+    }
+    if (const long long moved = giveBackboneEndsCoordinates(db))
+        std::cout << "note: " << moved
+                  << " stations without coordinates at the ends of backbone-layer segments "
+                  << "were given coordinates in " << db.string()
+                  << " (the drawing ends in an error otherwise)\n";
+    return db;
+}
+
+std::string mb(double kb) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.0f MB", kb / 1024.0);
+    return buf;
+}
+std::string sec(double s) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.3f s", s);
+    return buf;
+}
+
+struct Summary {
+    std::string scale;
+    double baseline = 0, total = 0, peakKb = 0;
+    bool drawn = false;
+};
+
+Summary benchScale(const fs::path& dir, const std::string& scale, bool fingerprint) {
+    const fs::path db = ensureDatabase(dir, scale);
+    const std::string dbArg = shellQuote(db.string());
+    const Figures before = runChild("--child baseline --db " + dbArg);
+    const Figures draw = runChild("--child drawing --db " + dbArg + " --dir " + shellQuote(dir.string()) +
+                                  (fingerprint ? " --fingerprint" : ""));
+    const Figures after = runChild("--child baseline --db " + dbArg);
+
+    Summary s;
+    s.scale = scale;
+    // The faster of the two reads: the ratio errs against the drawing.
+    s.baseline = std::min(num(before, "baseline"), num(after, "baseline"));
+    s.total = num(draw, "total");
+    s.peakKb = num(draw, "peakKb");
+    s.drawn = get(draw, "drawn") == "true";
+
+    std::cout << "\n== " << scale << ": " << get(before, "stationRows") << " stations, "
+              << get(before, "cableRows") << " cable rows (" << db.string() << ")\n";
+    std::cout << "  bare sqlite3 read, SELECT * FROM STATION + SELECT * FROM MAP_V_EN_OCABLE into strings:\n"
+              << "    before the drawing " << sec(num(before, "baseline")) << ", after it "
+              << sec(num(after, "baseline")) << " (peak RSS " << mb(num(before, "baselinePeakKb")) << ")\n";
+    std::cout << "  setup (services, geoset, datasets, not counted): " << sec(num(draw, "setup")) << "\n";
+    std::cout << "  drawOcableNetMap(\"按管理区域划分\", \"NULL\") at user level 2: "
+              << (s.drawn ? "" : "FAILED, ") << sec(s.total);
+    if (s.baseline > 0) std::printf(" = %.2f x the bare read (target at most 2.5)", s.total / s.baseline);
+    std::cout << "\n";
+    for (const auto& [k, v] : draw)
+        if (k == "message") std::cout << "    message: " << v << "\n";
+    for (const auto& [k, v] : draw)
+        if (k.rfind("phase ", 0) == 0)
+            std::printf("    %-10s %8.3f s\n", k.c_str() + 6, std::atof(v.c_str()));
+    std::cout << "  memory of the drawing process: " << mb(num(draw, "startKb")) << " after QApplication, "
+              << mb(num(draw, "setupKb")) << " after setup, peak " << mb(s.peakKb)
+              << " (target under 1536 MB)\n";
+    std::cout << "  features per layer:\n";
+    for (const auto& [k, v] : draw)
+        if (k.rfind("count ", 0) == 0) std::printf("    %-28s %8s\n", k.c_str() + 6, v.c_str());
+    if (fingerprint) {
+        std::cout << "  fingerprints (" << sec(num(draw, "fingerprint")) << "):\n";
+        for (const auto& [k, v] : draw)
+            if (k.rfind("print ", 0) == 0) std::cout << "    " << v << "  " << k.substr(6) << "\n";
+    }
+    std::cout.flush();
+    return s;
+}
+
+int usage() {
+    std::cerr << "usage: bench_drawing [--scale province|national|all] [--dir DIR] [--fingerprint]\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string scale = "all", child;
+    fs::path dir, database;
+    bool fingerprint = false;
+    int userLevel = 2;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--scale" && hasValue)
+            scale = argv[++i];
+        else if (arg == "--dir" && hasValue)
+            dir = argv[++i];
+        else if (arg == "--child" && hasValue)
+            child = argv[++i];
+        else if (arg == "--db" && hasValue)
+            database = argv[++i];
+        else if (arg == "--level" && hasValue)
+            userLevel = std::atoi(argv[++i]);
+        else if (arg == "--fingerprint")
+            fingerprint = true;
+        else
+            return usage();
+    }
+    if (dir.empty()) {
+        const char* tmp = std::getenv("TMPDIR");
+        dir = fs::path(tmp && *tmp ? tmp : "/tmp") / "ocable-draw-bench";
+    }
+    dir = fs::absolute(dir);
+    if (child == "baseline") return childBaseline(database);
+    if (child == "drawing") return childDrawing(argc, argv, database, dir, userLevel, fingerprint);
+    if (!child.empty()) return usage();
+
+    std::vector<std::string> scales;
+    if (scale == "all")
+        scales = {"province", "national"};
+    else if (scale == "province" || scale == "national")
+        scales = {scale};
+    else
+        return usage();
+    fs::create_directories(dir);
+
+    std::vector<Summary> results;
+    for (const auto& s : scales)
+        results.push_back(benchScale(dir, s, fingerprint));
+
+    std::cout << "\n| scale | bare read | drawing | ratio (<= 2.5) | peak RSS (< 1536 MB) |\n"
+              << "|---|---|---|---|---|\n";
+    bool met = true;
+    for (const auto& r : results) {
+        const double ratio = r.baseline > 0 ? r.total / r.baseline : 0;
+        std::printf("| %s | %s | %s%s | %.2f | %s |\n", r.scale.c_str(), sec(r.baseline).c_str(),
+                    sec(r.total).c_str(), r.drawn ? "" : " (failed)", ratio, mb(r.peakKb).c_str());
+        met = met && r.drawn && ratio <= 2.5 && r.peakKb < 1536.0 * 1024;
+    }
+    std::cout << (met ? "targets met\n" : "targets NOT met\n");
+    return met ? 0 : 1;
+}
