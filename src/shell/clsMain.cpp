@@ -56,6 +56,8 @@ void clsMain::ShowOcable(std::string& /*sTmp*/) {
         // The map is the view the operator came for: it takes the whole frame.
         if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->showMaximized();
         view.show();
+        QCoreApplication::processEvents();
+        view.frmResize();
     }
     QCoreApplication::processEvents();
 }

@@ -351,6 +351,13 @@ void frmViewOcableMain::frmResize() {
         frmLegend_->move(w - frmLegend_->width() - twips(100), h - frmLegend_->height() - twips(500));
         map2_->raise();
         frmLegend_->raise();
+        // The map was loaded before the window had its size; the first time
+        // it is shown at a real size it shows the whole of the map.
+        if (!viewFitted_ && isVisible() && map1_->width() > 200 && map1_->height() > 150) {
+            viewFitted_ = true;
+            map1().setBounds(map1().fullExtent());
+            map2().setBounds(map2().fullExtent());
+        }
     });
 }
 

@@ -113,6 +113,7 @@ private:
     NetworkState state_;
     std::unique_ptr<NetworkDrawing> drawing_;
     bool active_ = false;
+    bool viewFitted_ = false;
     bool unloaded_ = false;
     LibraryObjectToken token_;
 };
