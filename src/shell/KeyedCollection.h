@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/TextUtil.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -99,16 +101,6 @@ private:
     // hash index is built once a collection outgrows this.
     static constexpr std::size_t kLinearLimit = 32;
 
-    static bool sameKey(std::string_view a, std::string_view b) {
-        if (a.size() != b.size()) return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-            if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-            if (x != y) return false;
-        }
-        return true;
-    }
 
     std::optional<std::size_t> indexOf(std::string_view key) const {
         if (key.empty()) return std::nullopt;
@@ -117,7 +109,7 @@ private:
             return it == byKey_.end() ? std::nullopt : std::optional<std::size_t>(it->second);
         }
         for (std::size_t i = 0; i < items_.size(); ++i)
-            if (sameKey(items_[i].first, key)) return i;
+            if (text::equalsIgnoringAsciiCase(items_[i].first, key)) return i;
         return std::nullopt;
     }
 

@@ -1,6 +1,7 @@
 #include "shell/mPubFun.h"
 
 #include "map/NetworkVocabulary.h"
+#include "shell/TextUtil.h"
 #include "shell/mPubVar.h"
 
 #include <cstdlib>
@@ -94,20 +95,6 @@ fs::path getCustomSymbolDir() {
 
 namespace ocable::mPubFun {
 
-namespace {
-
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-} // namespace
 
 fs::path resolvePath(const fs::path& base, std::initializer_list<std::string_view> parts) {
     fs::path current = base;
@@ -120,7 +107,7 @@ fs::path resolvePath(const fs::path& base, std::initializer_list<std::string_vie
         }
         fs::path match;
         for (fs::directory_iterator it(current, ec), end; !ec && it != end; it.increment(ec)) {
-            if (sameIgnoringCase(it->path().filename().string(), part)) {
+            if (text::equalsIgnoringAsciiCase(it->path().filename().string(), part)) {
                 match = it->path();
                 break;
             }

@@ -49,8 +49,8 @@ bool insideRings(const Point& p, const FeatureStore& store, FeatureStore::Slot s
     return inside;
 }
 
-bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r) {
-    // Liang-Barsky clipping: the segment touches r when a part survives.
+bool clipSegment(Point& a, Point& b, const Rectangle& r) {
+    // Liang-Barsky: the part of the segment that survives every edge.
     double t0 = 0, t1 = 1;
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -67,7 +67,15 @@ bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r) {
             t1 = std::min(t1, t);
         if (t0 > t1) return false;
     }
+    const Point start = a;
+    if (t1 < 1) b = {start.x + t1 * dx, start.y + t1 * dy};
+    if (t0 > 0) a = {start.x + t0 * dx, start.y + t0 * dy};
     return true;
+}
+
+bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r) {
+    Point from = a, to = b;
+    return clipSegment(from, to, r);
 }
 
 double distanceToFeature(const Point& p, const FeatureStore& store, FeatureStore::Slot s, const Metric& m) {

@@ -25,6 +25,10 @@ double distanceToSegment(const Point& p, const Point& a, const Point& b, const M
 bool insideRings(const Point& p, const FeatureStore& store, FeatureStore::Slot s);
 bool insideRing(const Point& p, std::span<const Point> ring);
 bool segmentTouchesRect(const Point& a, const Point& b, const Rectangle& r);
+// Cuts the segment to r; false when nothing of it lies in r. The renderer
+// cuts long lines in map units before they become pixels: deep in a zoom
+// their far ends would be too far away for the painter's fixed-point raster.
+bool clipSegment(Point& a, Point& b, const Rectangle& r);
 
 // Shortest distance from p to the stored feature: to a symbol's point, to a
 // line's segments, 0 inside a region and to its rings outside.

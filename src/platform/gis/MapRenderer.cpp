@@ -1,5 +1,7 @@
 #include "platform/gis/MapRenderer.h"
 
+#include "platform/gis/GeometryOps.h"
+
 #include "platform/gis/ChineseFonts.h"
 #include "platform/gis/LabelPlacer.h"
 #include "platform/gis/LinePatterns.h"
@@ -35,32 +37,6 @@ struct Transform {
           oy(v.size().height() / 2.0 + v.centerY() / v.scale()) {}
     QPointF operator()(const Point& p) const { return {p.x * k + ox, oy - p.y * k}; }
 };
-
-// Cuts a segment to r (Liang-Barsky). Long lines are cut in map units before
-// they become pixels: deep in a zoom their far ends would be too far away
-// for the painter's fixed-point raster.
-bool clip(Point& a, Point& b, const Rectangle& r) {
-    double t0 = 0, t1 = 1;
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x - r.xmin, r.xmax - a.x, a.y - r.ymin, r.ymax - a.y};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const Point start = a;
-    if (t1 < 1) b = {start.x + t1 * dx, start.y + t1 * dy};
-    if (t0 > 0) a = {start.x + t0 * dx, start.y + t0 * dy};
-    return true;
-}
 
 QPen linePen(Color color, int width, int pattern) {
     QPen pen(toQColor(color), std::max(1, width));
@@ -299,7 +275,7 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
                 break;
             }
             Point a = pts[0], z = pts[1];
-            if ((!area.contains(a) || !area.contains(z)) && !clip(a, z, area)) break;
+            if ((!area.contains(a) || !area.contains(z)) && !clipSegment(a, z, area)) break;
             b.lines.emplace_back(t(a), t(z));
             break;
         }
@@ -437,7 +413,7 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
                     if (pts.size() == 2) {
                         // Cut to the window like the drawn line, for the same reason.
                         Point a = pts[0], z = pts[1];
-                        if (!clip(a, z, area)) continue;
+                        if (!clipSegment(a, z, area)) continue;
                         line << t(a) << t(z);
                     } else {
                         line = polyline(pts, t);
