@@ -232,7 +232,7 @@ void NetworkDrawing::drawStations() {
                                  "STATIONNAME");
     }
     rs->setFilter("");
-    mdlViewMap::fillRecordStore(rs, *state_.resTree, vocab::kStationKeyPrefix, "STATIONCODE", vocab::kStationTable);
+    mdlViewMap::fillRecordStore(state_.stationRecordset, *state_.resTree, vocab::kStationKeyPrefix, "STATIONCODE", vocab::kStationTable);
 
     // A station drawn in both layers ends up marked with the later one.
     const std::pair<const char*, const char*> classes[] = {{vocab::kLayerTerminal, vocab::kClassTerminal},
@@ -277,7 +277,7 @@ void NetworkDrawing::drawCables() {
                                      "OCABLENAME");
     }
     rs->setFilter("");
-    mdlViewMap::fillRecordStore(rs, *state_.resTree, vocab::kCableKeyPrefix, "OCABLECODE", vocab::kCableTable);
+    mdlViewMap::fillRecordStore(state_.cableRecordset, *state_.resTree, vocab::kCableKeyPrefix, "OCABLECODE", vocab::kCableTable);
 }
 
 void NetworkDrawing::drawMicrowave() {

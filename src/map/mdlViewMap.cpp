@@ -221,19 +221,17 @@ void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& par
         common.addTreeNode(tree, parentKey, parentKey + ":" + trimmed(*rs, codeCol), rs->Fields(nameCol).toText());
 }
 
-void fillRecordStore(db::Recordset* rs, clsResTree& store, const std::string& prefix, const std::string& codeField,
-                     const std::string& tableName) {
+void fillRecordStore(const std::shared_ptr<db::Recordset>& rs, clsResTree& store, const std::string& prefix,
+                     const std::string& codeField, const std::string& tableName) {
     if (!rs || rs->RecordCount() == 0) return;
     const int codeCol = column(*rs, codeField);
-    const int columns = rs->FieldCount();
+    // The records read their fields from the recordset when first asked;
+    // the drawing keeps the recordset open for as long as the store.
+    const auto source = std::make_shared<const clsViewRecord::RowSource>(rs);
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        auto record = std::make_shared<clsViewRecord>();
+        auto record = std::make_shared<clsViewRecord>(source, rs->rowIndex());
         record->tableName = tableName;
-        for (int c = 0; c < columns; ++c) {
-            const std::string& name = rs->FieldName(c);
-            record->Add(std::make_shared<clsViewField>(clsViewField{"", name, rs->Fields(c).toText()}), name);
-        }
-        store.Add(record, prefix + ":" + trimmed(*rs, codeCol));
+        store.Add(std::move(record), prefix + ":" + trimmed(*rs, codeCol));
     }
 }
 

@@ -91,9 +91,10 @@ void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& par
                   const std::string& nameField);
 
 // Every row into the store under prefix + ":" + trimmed code, each column a
-// field keyed by its name.
-void fillRecordStore(db::Recordset* rs, clsResTree& store, const std::string& prefix, const std::string& codeField,
-                     const std::string& tableName);
+// field keyed by its name. The records read their fields from the recordset
+// when first asked for them, so it must stay open while the store lives.
+void fillRecordStore(const std::shared_ptr<db::Recordset>& rs, clsResTree& store, const std::string& prefix,
+                     const std::string& codeField, const std::string& tableName);
 
 } // namespace mdlViewMap
 } // namespace ocable

@@ -137,7 +137,7 @@ TEST(RecordStoreTest, EveryRowUnderItsKeyWithEveryColumn) {
     auto rs = std::make_shared<Recordset>(std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG"},
                                           std::vector<Recordset::Row>{{" S1", "甲站", Value()}, {"S2", "乙站", 116.5}});
     clsResTree store;
-    mdlViewMap::fillRecordStore(rs.get(), store, "STA", "STATIONCODE", "STATION");
+    mdlViewMap::fillRecordStore(rs, store, "STA", "STATIONCODE", "STATION");
     ASSERT_EQ(store.count(), 2);
     auto s1 = store.Item(std::string("STA:S1"));
     ASSERT_NE(s1, nullptr);

@@ -133,6 +133,19 @@ const Value& Recordset::Fields(std::string_view name) const {
     return cachedValue(currentRow(name), static_cast<std::size_t>(index));
 }
 
+std::size_t Recordset::rowIndex() const {
+    if (Bof() || Eof()) throw DbError("no current record (BOF or EOF) asking for the row index");
+    return visible_[static_cast<std::size_t>(cursor_)];
+}
+
+Value Recordset::valueAt(std::size_t row, int column) const {
+    if (row >= cells_.rowCount())
+        throw DbError("row " + std::to_string(row) + " out of range (" + std::to_string(cells_.rowCount()) +
+                      " rows loaded)");
+    FieldName(column); // throws for a column out of range
+    return cells_.value(row, static_cast<std::size_t>(column));
+}
+
 void Recordset::showAllRows() {
     visible_.resize(cells_.rowCount());
     std::iota(visible_.begin(), visible_.end(), std::uint32_t{0});

@@ -61,6 +61,17 @@ public:
     const Value& Fields(const char* name) const { return Fields(std::string_view(name)); }
     const Value& Fields(const std::string& name) const { return Fields(std::string_view(name)); }
 
+    // Where the current row lies among all the rows loaded, whatever the
+    // filter shows. With valueAt a caller can note a row and read it later
+    // without copying it. Throws DbError when there is no current row.
+    std::size_t rowIndex() const;
+    // Rows loaded, whatever the filter shows.
+    std::size_t loadedRowCount() const { return cells_.rowCount(); }
+    // A cell of a loaded row by its rowIndex, filter and cursor aside.
+    // Throws DbError for a row or column out of range (a closed recordset
+    // has none).
+    Value valueAt(std::size_t row, int column) const;
+
     // ADO filter criteria: comparisons "Field = 'text'", "Field <> 'text'",
     // "Field = null", joined by And/Or in any letter case, with parentheses
     // (FilterCriteria.h has the details). An empty text shows every row
