@@ -36,7 +36,7 @@ public:
         if (!key.empty()) {
             if (indexOf(key)) throw CollectionError("关键字已存在：" + key);
             if (!indexed_ && items_.size() + 1 > kLinearLimit) buildIndex();
-            if (indexed_) byKey_.emplace(fold(key), items_.size());
+            if (indexed_) byKey_.emplace(key, items_.size());
         }
         items_.push_back({key, std::move(item)});
         return items_.back().second;
@@ -76,7 +76,8 @@ public:
             if (at(*i16)) index = static_cast<std::size_t>(*i16 - 1);
         }
         if (!index) return false;
-        if (indexed_ && !items_[*index].first.empty()) byKey_.erase(fold(items_[*index].first));
+        if (indexed_ && !items_[*index].first.empty())
+            byKey_.erase(byKey_.find(std::string_view(items_[*index].first)));
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(*index));
         for (auto& [k, pos] : byKey_)
             if (pos > *index) --pos;
@@ -105,7 +106,7 @@ private:
     std::optional<std::size_t> indexOf(std::string_view key) const {
         if (key.empty()) return std::nullopt;
         if (indexed_) {
-            auto it = byKey_.find(fold(key));
+            auto it = byKey_.find(key);
             return it == byKey_.end() ? std::nullopt : std::optional<std::size_t>(it->second);
         }
         for (std::size_t i = 0; i < items_.size(); ++i)
@@ -116,18 +117,31 @@ private:
     void buildIndex() {
         indexed_ = true;
         for (std::size_t i = 0; i < items_.size(); ++i)
-            if (!items_[i].first.empty()) byKey_.emplace(fold(items_[i].first), i);
+            if (!items_[i].first.empty()) byKey_.emplace(items_[i].first, i);
     }
 
-    static std::string fold(std::string_view key) {
-        std::string out(key);
-        for (char& c : out)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        return out;
-    }
+    // The index hashes and compares keys as the linear search does, so a
+    // look-up neither folds nor copies the key it is given.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept {
+            std::uint64_t h = 0xcbf29ce484222325ull;
+            for (char c : key) {
+                if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+                h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+            }
+            return static_cast<std::size_t>(h);
+        }
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const noexcept {
+            return text::equalsIgnoringAsciiCase(a, b);
+        }
+    };
 
     std::vector<std::pair<std::string, T>> items_;
-    std::unordered_map<std::string, std::size_t> byKey_;
+    std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> byKey_;
     bool indexed_ = false;
 };
 
