@@ -241,9 +241,22 @@ void NetworkDrawing::drawStations() {
         gis::Layer& layer = map.Layers().Item(layerName);
         gis::Dataset& dataset = map.Datasets().Item(layerName);
         layer.BeginAccess(gis::AccessMode::Read);
-        for (const gis::Feature& f : layer.AllFeatures()) {
-            if (auto* record = state_.stationFeatures.find(dataset.Value(f, vocab::kStationCodeColumn)))
-                (*record)->remark = className;
+        const gis::FeatureSet all = layer.AllFeatures();
+        if (&dataset.Layer() == &layer && all.Count() > 0) {
+            // Read the codes where the layer keeps them: making a whole
+            // feature of each of a hundred thousand stations to read one
+            // column costs more than the rest of the marking.
+            const int column = layer.columnIndex(vocab::kStationCodeColumn);
+            if (column == 0) dataset.Value(all.Item(1), vocab::kStationCodeColumn); // throws, naming the column
+            for (const std::uint32_t id : all.ids()) {
+                const std::string* code = layer.valueOf(id, static_cast<std::size_t>(column - 1));
+                if (auto* record = code ? state_.stationFeatures.find(*code) : nullptr) (*record)->remark = className;
+            }
+        } else {
+            for (const gis::Feature& f : all) {
+                if (auto* record = state_.stationFeatures.find(dataset.Value(f, vocab::kStationCodeColumn)))
+                    (*record)->remark = className;
+            }
         }
         layer.EndAccess();
     }

@@ -1,0 +1,91 @@
+// The whole drawing over a handful of stations: which layer each station
+// lands in, the class its feature record is marked with, and the rows the
+// record store answers for them.
+#include "map/NetworkDrawing.h"
+#include "map/NetworkVocabulary.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/KeyedTree.h"
+#include "support/FakeHost.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable;
+
+namespace {
+
+// The five network layers, their datasets bound, and an empty resource tree.
+struct Window {
+    gis::Map map;
+    ui::KeyedTree tree;
+    NetworkState state;
+    Window() {
+        int position = 1;
+        for (const char* name : vocab::kNetworkLayers) {
+            const bool stations =
+                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
+            map.Layers().CreateLayer(name, position++,
+                                     {stations ? "StationName" : "Label",
+                                      stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
+                                     stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
+        }
+        mdlViewMap::bindLayerDatasets(map);
+        state.map = &map;
+        state.TreeRes = &tree;
+        state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+    }
+    std::string remarkOf(const std::string& code) {
+        auto* r = state.stationFeatures.find(code);
+        return r ? (*r)->remark : "(none)";
+    }
+};
+
+} // namespace
+
+TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
+    fake::FakeHost host;
+    host.exec("CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
+              "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
+    // T1 terminal, R1 second-trunk relay, B1 terminal by its resource type
+    // and other by its three types, O1 other, N1 other without a position.
+    host.exec("INSERT INTO STATION VALUES "
+              "('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
+              "('R1', '乙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),"
+              "('B1', '丙', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),"
+              "('O1', '丁', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL),"
+              "('N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
+    host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
+    Window w;
+    NetworkDrawing drawing(w.state, {});
+    std::string rule = "按管理区域划分", scope = "NULL";
+    ASSERT_TRUE(drawing.drawOcableNetMap(rule, scope));
+
+    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerTerminal).featureCount(), 3);
+    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerOtherStation).featureCount(), 2);
+    EXPECT_EQ(w.remarkOf("T1"), vocab::kClassTerminal);
+    EXPECT_EQ(w.remarkOf("R1"), vocab::kClassTerminal);
+    EXPECT_EQ(w.remarkOf("B1"), vocab::kClassOther);
+    EXPECT_EQ(w.remarkOf("O1"), vocab::kClassOther);
+    EXPECT_EQ(w.remarkOf("N1"), "(none)");
+    // B1's record is the one its first layer made.
+    EXPECT_EQ((*w.state.stationFeatures.find("B1"))->layerName, vocab::kLayerTerminal);
+
+    // Every row is stored, drawn or not, with every column.
+    clsResTree& store = *w.state.resTree;
+    ASSERT_EQ(store.count(), 5);
+    auto n1 = store.Item(std::string("STA:N1"));
+    ASSERT_NE(n1, nullptr);
+    EXPECT_EQ(n1->tableName, vocab::kStationTable);
+    EXPECT_EQ(n1->count(), 9);
+    EXPECT_EQ(n1->Item(std::string("STATIONNAME"))->Value, "戊");
+    EXPECT_EQ(n1->Item(std::string("LNG"))->Value, "");
+    EXPECT_EQ(store.Item(std::int32_t{3})->Item(std::string("STATIONTYPE"))->Value, "ZY502401");
+
+    // A second drawing replaces the first, records and all.
+    host.exec("DELETE FROM STATION WHERE STATIONCODE <> 'O1'");
+    ASSERT_TRUE(drawing.drawOcableNetMap(rule, scope));
+    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerTerminal).featureCount(), 0);
+    EXPECT_EQ(w.remarkOf("O1"), vocab::kClassOther);
+    EXPECT_EQ(w.remarkOf("T1"), "(none)");
+    EXPECT_EQ(w.state.resTree->count(), 1);
+}
