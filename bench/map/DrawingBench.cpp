@@ -308,40 +308,6 @@ Figures runChild(const std::string& args) {
     return figures;
 }
 
-// An end without coordinates on a segment of the backbone builder ends the
-// whole drawing with an error, as it would for a user. Such stations get the
-// place of another station of their province, so that the run measures a
-// whole drawing; the number of stations moved is returned.
-long long giveBackboneEndsCoordinates(const fs::path& database) {
-    std::string layModes;
-    for (const auto& mode : ocable::vocab::kLayModes)
-        layModes += (layModes.empty() ? "'" : ",'") + std::string(mode.code) + "'";
-    const std::string ends =
-        "SELECT STATION_A FROM MAP_V_EN_OCABLE WHERE LNG_A IS NULL OR LAT_A IS NULL "
-        "UNION SELECT STATION_Z FROM MAP_V_EN_OCABLE WHERE LNG_Z IS NULL OR LAT_Z IS NULL";
-    const std::string sql =
-        "UPDATE STATION SET "
-        "LNG = (SELECT S.LNG + 0.01 FROM STATION S WHERE S.PROVINCE = STATION.PROVINCE AND S.LNG IS NOT NULL "
-        "AND S.LAT IS NOT NULL ORDER BY S.STATIONCODE LIMIT 1), "
-        "LAT = (SELECT S.LAT + 0.01 FROM STATION S WHERE S.PROVINCE = STATION.PROVINCE AND S.LNG IS NOT NULL "
-        "AND S.LAT IS NOT NULL ORDER BY S.STATIONCODE LIMIT 1) "
-        "WHERE (LNG IS NULL OR LAT IS NULL) AND STATIONCODE IN (SELECT STATION_A FROM EN_OCABLE WHERE "
-        "COALESCE(RESLEVEL, '') NOT IN ('ZY132002', 'ZY110504', 'ZY110505') AND COALESCE(LAYMODE, '-') IN (" +
-        layModes +
-        ") UNION SELECT STATION_Z FROM EN_OCABLE WHERE COALESCE(RESLEVEL, '') NOT IN ('ZY132002', "
-        "'ZY110504', 'ZY110505') AND COALESCE(LAYMODE, '-') IN (" +
-        layModes + ")) AND STATIONCODE IN (" + ends + ")";
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
-        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        std::cerr << "bench_drawing: " << sqlite3_errmsg(db) << '\n';
-        std::exit(1);
-    }
-    const long long changed = sqlite3_changes(db);
-    sqlite3_close(db);
-    return changed;
-}
-
 fs::path ensureDatabase(const fs::path& dir, const std::string& scale) {
     const fs::path db = dir / (scale + ".db");
     if (!fs::exists(db)) {
@@ -353,11 +319,6 @@ fs::path ensureDatabase(const fs::path& dir, const std::string& scale) {
         options.output = db;
         ocable::demo::generateDemoDb(options);
     }
-    if (const long long moved = giveBackboneEndsCoordinates(db))
-        std::cout << "note: " << moved
-                  << " stations without coordinates at the ends of backbone-layer segments "
-                  << "were given coordinates in " << db.string()
-                  << " (the drawing ends in an error otherwise)\n";
     return db;
 }
 

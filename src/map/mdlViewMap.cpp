@@ -55,6 +55,35 @@ template <class Fn> void passOver(Fn&& fn) {
     }
 }
 
+// The columns a line builder reads, resolved once per run, and the style of
+// its lines.
+struct LineColumns {
+    int lngA, latA, lngZ, latZ, label, code;
+    LineColumns(const db::Recordset& rs, const LineFields& f)
+        : lngA(column(rs, f.lngA)), latA(column(rs, f.latA)), lngZ(column(rs, f.lngZ)), latZ(column(rs, f.latZ)),
+          label(column(rs, f.label)), code(column(rs, f.code)) {}
+
+    // The four end coordinates as texts (cut by normalise when given); false
+    // when one is empty, for a segment without both ends is not drawn.
+    bool ends(const db::Recordset& rs, std::string (&out)[4], std::string (*normalise)(const std::string&)) const {
+        const int columns[4] = {lngA, latA, lngZ, latZ};
+        for (int i = 0; i < 4; ++i) {
+            out[i] = trimmed(rs, columns[i]);
+            if (out[i].empty()) return false;
+            if (normalise) out[i] = normalise(out[i]);
+        }
+        return true;
+    }
+};
+
+gis::Style lineStyle(const LineLook& look) {
+    gis::Style style;
+    style.LineColor = look.color;
+    style.LinePattern = look.pattern;
+    style.LineWidth = look.width;
+    return style;
+}
+
 } // namespace
 
 void clearMapLayers(const std::string& layerName, gis::Map& map) {
@@ -106,21 +135,17 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
-    const int ax = column(*rs, fields.lngA), ay = column(*rs, fields.latA);
-    const int zx = column(*rs, fields.lngZ), zy = column(*rs, fields.latZ);
-    const int labelCol = column(*rs, fields.label), codeCol = column(*rs, fields.code);
-    gis::Style style;
-    style.LineColor = look.color;
-    style.LinePattern = look.pattern;
-    style.LineWidth = look.width;
+    const LineColumns columns(*rs, fields);
+    const gis::Style style = lineStyle(look);
     layer.BeginAccess(gis::AccessMode::ReadWrite);
     for (; !rs->Eof(); rs->MoveNext()) {
         passOver([&] {
-            const gis::Points points = {{toNumber(trimmed(*rs, ax)), toNumber(trimmed(*rs, ay))},
-                                        {toNumber(trimmed(*rs, zx)), toNumber(trimmed(*rs, zy))}};
+            std::string ends[4];
+            if (!columns.ends(*rs, ends, nullptr)) return;
+            const gis::Points points = {{toNumber(ends[0]), toNumber(ends[1])}, {toNumber(ends[2]), toNumber(ends[3])}};
             gis::Feature f = gis::FeatureFactory::CreateLine(points, style);
-            const std::string label = trimmed(*rs, labelCol);
-            const std::string code = trimmed(*rs, codeCol);
+            const std::string label = trimmed(*rs, columns.label);
+            const std::string code = trimmed(*rs, columns.code);
             f.setCarriedRow({label, code});
             const gis::Feature added = layer.AddFeature(f);
             if (records) records->Add(makeRecord(added, label, code, layerName), code);
@@ -162,22 +187,17 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
-    const int ax = column(*rs, fields.lngA), ay = column(*rs, fields.latA);
-    const int zx = column(*rs, fields.lngZ), zy = column(*rs, fields.latZ);
-    const int lengthCol = column(*rs, fields.label), codeCol = column(*rs, fields.code);
+    const LineColumns columns(*rs, fields);
     const int nameACol = column(*rs, fields.nameA), nameZCol = column(*rs, fields.nameZ);
-    gis::Style style;
-    style.LineColor = look.color;
-    style.LinePattern = look.pattern;
-    style.LineWidth = look.width;
+    const gis::Style style = lineStyle(look);
     layer.BeginAccess(gis::AccessMode::ReadWrite);
     for (; !rs->Eof(); rs->MoveNext()) {
-        const double x1 = toNumber(normaliseCoordinate(trimmed(*rs, ax)));
-        const double y1 = toNumber(normaliseCoordinate(trimmed(*rs, ay)));
-        const double x2 = toNumber(normaliseCoordinate(trimmed(*rs, zx)));
-        const double y2 = toNumber(normaliseCoordinate(trimmed(*rs, zy)));
-        const std::string length = trimmed(*rs, lengthCol);
-        const std::string code = trimmed(*rs, codeCol);
+        std::string ends[4];
+        if (!columns.ends(*rs, ends, normaliseCoordinate)) continue;
+        const double x1 = toNumber(ends[0]), y1 = toNumber(ends[1]);
+        const double x2 = toNumber(ends[2]), y2 = toNumber(ends[3]);
+        const std::string length = trimmed(*rs, columns.label);
+        const std::string code = trimmed(*rs, columns.code);
         std::vector<std::string>& group = groups.at(x1, y1, x2, y2);
         const std::size_t count = group.size() + 1;
 

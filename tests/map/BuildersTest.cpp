@@ -94,6 +94,20 @@ TEST(BackboneLayerTest, ParallelSegmentsEitherWayShareTheGroupLabel) {
     EXPECT_EQ(f.backbone().featureCount(), 3);
 }
 
+TEST(BackboneLayerTest, SegmentsWithoutBothEndsAreLeftOut) {
+    Fixture f;
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
+    // An end station that was never surveyed: the segment is not drawn and the others are.
+    auto rs = cables({{"C1", Value(), Value(), 117.0, 39.5, 5, "未测站", "乙"},
+                      {"C2", 116.0, 39.0, 117.0, " ", 6, "甲", "乙"},
+                      {"C3", 116.0, 39.0, 117.0, 39.5, 7, "甲", "乙"}});
+    EXPECT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records));
+    EXPECT_EQ(f.backbone().featureCount(), 1);
+    EXPECT_EQ(labels(f.backbone())["C3"], "(甲-乙) 长度:7KM");
+    EXPECT_EQ(records.Count(), 1u);
+}
+
 TEST(BackboneLayerTest, SameEndsShortTextsAreNotCut) {
     Fixture f;
     mdlViewMap::BackboneGroups groups;
