@@ -17,13 +17,19 @@ QPointer<frmViewResTree>& shared() {
     return instance;
 }
 
-QWidget* comboRow(QWidget* parent, QLabel* label, QComboBox* combo) {
-    auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(label);
-    layout->addWidget(combo, 1);
-    return row;
+// A tab page: a labelled combo box above a tree.
+QWidget* treePage(const char* labelName, const QString& labelText, QComboBox* combo, QWidget* tree) {
+    auto* page = new QWidget;
+    auto* label = new QLabel(labelText);
+    label->setObjectName(labelName);
+    auto* row = new QHBoxLayout;
+    row->addWidget(label);
+    row->addWidget(combo, 1);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addLayout(row);
+    layout->addWidget(tree, 1);
+    return page;
 }
 } // namespace
 
@@ -39,24 +45,8 @@ frmViewResTree::frmViewResTree(QWidget* parent)
     cmbRoom_->setObjectName("cmbRoom");
     cobSubNetPart_->setObjectName("CobSubNetPart");
 
-    auto* resPage = new QWidget;
-    auto* resLayout = new QVBoxLayout(resPage);
-    resLayout->setContentsMargins(2, 2, 2, 2);
-    auto* label2 = new QLabel(QStringLiteral("机房："));
-    label2->setObjectName("Label2");
-    resLayout->addWidget(comboRow(resPage, label2, cmbRoom_));
-    resLayout->addWidget(treeRes_, 1);
-
-    auto* sysPage = new QWidget;
-    auto* sysLayout = new QVBoxLayout(sysPage);
-    sysLayout->setContentsMargins(2, 2, 2, 2);
-    auto* label1 = new QLabel(QStringLiteral("子网类型"));
-    label1->setObjectName("Label1");
-    sysLayout->addWidget(comboRow(sysPage, label1, cobSubNetPart_));
-    sysLayout->addWidget(treeSystem_, 1);
-
-    tabs_->addTab(resPage, QStringLiteral("资源"));
-    tabs_->addTab(sysPage, QStringLiteral("子网"));
+    tabs_->addTab(treePage("Label2", QStringLiteral("机房："), cmbRoom_, treeRes_), QStringLiteral("资源"));
+    tabs_->addTab(treePage("Label1", QStringLiteral("子网类型"), cobSubNetPart_, treeSystem_), QStringLiteral("子网"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
