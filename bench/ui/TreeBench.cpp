@@ -44,7 +44,7 @@ std::vector<NodeSpec> resourceTree(std::size_t total) {
         out.push_back({"ROOT", "管理域" + std::to_string(d + 1), "二干"});
     std::vector<std::string> groups;
     for (int p = 0; p < kProvinces; ++p) {
-        char code[16];
+        char code[24];
         std::snprintf(code, sizeof code, "XZ0116%04d", p + 1);
         out.push_back({"管理域" + std::to_string(p % kDomains + 1), code, "省份" + std::to_string(p + 1)});
         out.push_back({code, std::string(code) + ":STA", "局站"});
