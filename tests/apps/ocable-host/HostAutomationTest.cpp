@@ -288,3 +288,18 @@ TEST(HostAutomationTest, BadScriptsFailWithAClearMessage) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.stderrText.find("第 1 步"), std::string::npos) << run.stderrText;
 }
+
+TEST(HostAutomationTest, ViewToolsToggleTheirBandsAndChecks) {
+    const auto root = sharedRoot();
+    const auto run = runHost(root, R"([
+        {"tool": "mnu_view_Radar", "control": "activebarMain"}, {"dump": true},
+        {"tool": "mnu_view_Radar"}, {"tool": "mnu_view_Restree"}, {"tool": "mnu_view_zoomIn"}, {"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject first = run.output["dumps"][0].toObject(), second = run.output["dumps"][1].toObject();
+    EXPECT_TRUE(first["tools"]["activebarMain/toolbar/mnu_view_Radar"]["checked"].toBool());
+    EXPECT_FALSE(second["tools"]["activebarMain/toolbar/mnu_view_Radar"]["checked"].toBool());
+    EXPECT_TRUE(first["bands"]["activebarMain/frmResTree"].toBool());
+    EXPECT_FALSE(second["bands"]["activebarMain/frmResTree"].toBool());
+    EXPECT_FALSE(second["tools"]["activebarMain/toolbar/mnu_view_Restree"]["checked"].toBool());
+    EXPECT_EQ(second["maps"]["Map1"]["tool"].toInt(), 1003);
+}
