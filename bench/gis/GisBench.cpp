@@ -187,8 +187,8 @@ template <bool Indexed> void BM_SearchWithinDistance(benchmark::State& state) {
     state.counters["found_per_search"] = static_cast<double>(found) / static_cast<double>(state.iterations());
 }
 
-void BM_RenderFull(benchmark::State& state) {
-    Map& map = network();
+// Draws the map's current view once per iteration and reports what was drawn.
+QImage renderRepeatedly(benchmark::State& state, Map& map) {
     MapRenderer renderer;
     QImage image(map.viewSize(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -198,6 +198,12 @@ void BM_RenderFull(benchmark::State& state) {
     }
     state.counters["features"] = renderer.stats().features;
     state.counters["labels"] = renderer.stats().labels;
+    return image;
+}
+
+void BM_RenderFull(benchmark::State& state) {
+    Map& map = network();
+    QImage image = renderRepeatedly(state, map);
     static bool saved = false;
     if (!saved && qEnvironmentVariableIsSet("GIS_BENCH_PNG"))
         saved = image.save(qEnvironmentVariable("GIS_BENCH_PNG"));
@@ -207,15 +213,7 @@ void BM_RenderProvince(benchmark::State& state) {
     Map& map = network();
     const Rectangle whole = map.Bounds();
     map.setBounds({112, 28, 117, 32});
-    MapRenderer renderer;
-    QImage image(map.viewSize(), QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        renderer.render(map, painter, RenderOptions{});
-    }
-    state.counters["features"] = renderer.stats().features;
-    state.counters["labels"] = renderer.stats().labels;
+    renderRepeatedly(state, map);
     map.setBounds(whole);
 }
 

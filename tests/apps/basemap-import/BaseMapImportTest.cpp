@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
+#include "support/PartContains.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,14 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Like OGRGeometry::Contains, part by part: island parts of the source data
-// overlap the main part, which makes the multipolygon as a whole invalid.
-bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
-    for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p)) return true;
-    return false;
-}
+using ocable::testsupport::partContains;
 
 // Encodes a ring as the echarts files do; the offsets are the first point.
 std::string encodeRing(const std::vector<std::pair<double, double>>& points, std::string& offsets) {

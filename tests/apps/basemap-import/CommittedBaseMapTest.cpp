@@ -2,6 +2,7 @@
 // or recoding fault in the importer shows up here.
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
+#include "support/PartContains.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,14 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Like OGRGeometry::Contains, part by part: island parts of the source data
-// overlap the main part, which makes the multipolygon as a whole invalid.
-bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
-    for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p)) return true;
-    return false;
-}
+using ocable::testsupport::partContains;
 
 fs::path baseMapDir() {
     const char* env = std::getenv("OCABLE_SOURCE_DIR");

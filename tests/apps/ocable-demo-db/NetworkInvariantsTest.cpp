@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
+#include "support/PartContains.h"
 
 #include <cmath>
 #include <map>
@@ -17,14 +18,7 @@
 namespace ocable::demo::test {
 namespace {
 
-// Like OGRGeometry::Contains, part by part: island parts of the source data
-// overlap the main part, which makes the multipolygon as a whole invalid.
-bool partContains(const OGRGeometry* g, const OGRPoint& p) {
-    if (wkbFlatten(g->getGeometryType()) != wkbMultiPolygon) return g->Contains(&p);
-    for (const OGRPolygon* part : *g->toMultiPolygon())
-        if (part->Contains(&p)) return true;
-    return false;
-}
+using ocable::testsupport::partContains;
 
 // Province polygons by region code, read with OGR rather than our own reader.
 std::map<std::string, std::unique_ptr<OGRGeometry>> provincePolygons() {
