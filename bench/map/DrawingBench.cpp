@@ -21,15 +21,15 @@
 #include "SqliteDataAccess.h"
 
 #include "map/NetworkDrawing.h"
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/KeyedTree.h"
 #include "platform/ui/MessageBoxService.h"
-#include "shell/mPubFun.h"
-#include "shell/mPubVar.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
 
 #include <QApplication>
 #include <sqlite3.h>
@@ -150,27 +150,6 @@ void installHost(const ocable::hostapp::HostConfig& config,
     mPubVar::gUserName = config.userName;
 }
 
-// What the main window does when the drawing is done: a copy of the tree in
-// the docked tree window.
-void mirrorTree(const ocable::ui::KeyedTree& source, ocable::ui::CheckTreeView& view) {
-    using ocable::ui::KeyedTree;
-    KeyedTree& target = view.tree();
-    {
-        KeyedTree::BulkUpdate bulk(target);
-        target.Clear();
-        for (auto id : source.allNodes()) {
-            const auto& n = source.node(id);
-            const std::string parentKey =
-                n.parent == KeyedTree::npos ? std::string() : source.node(n.parent).key;
-            auto& copy = target.node(target.Add(parentKey, n.key, n.text));
-            copy.expanded = n.expanded;
-            copy.checked = n.checked;
-            copy.tag = n.tag;
-        }
-    }
-    view.syncExpanded();
-}
-
 int childDrawing(int argc, char** argv, const fs::path& database, const fs::path& dir, int userLevel,
                  bool fingerprint) {
     using namespace ocable;
@@ -198,7 +177,7 @@ int childDrawing(int argc, char** argv, const fs::path& database, const fs::path
     mdlViewMap::bindLayerDatasets(map);
     ui::CheckTreeView treeRes, treeWindow;
 
-    NetworkState state;
+    ViewContext state;
     state.map = &map;
     state.TreeRes = &treeRes.tree();
     state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
@@ -210,7 +189,7 @@ int childDrawing(int argc, char** argv, const fs::path& database, const fs::path
     Clock::time_point mark;
     NetworkDrawing::Hooks hooks;
     hooks.letEventsRun = [] { QCoreApplication::processEvents(); };
-    hooks.mirrorResourceTree = [&] { mirrorTree(treeRes.tree(), treeWindow); };
+    hooks.mirrorResourceTree = [&] { treeWindow.copyTree(treeRes.tree()); };
     hooks.phaseDone = [&](const char* name) {
         const auto now = Clock::now();
         phases.emplace_back(name, seconds(mark, now));

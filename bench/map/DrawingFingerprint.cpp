@@ -1,11 +1,11 @@
 #include "DrawingFingerprint.h"
 
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "resources/clsResTree.h"
-#include "shell/TextUtil.h"
+#include "core/clsResTree.h"
+#include "core/TextUtil.h"
 
 #include <cstdio>
 #include <string_view>
@@ -131,7 +131,7 @@ std::uint64_t treePrint(const ui::KeyedTree& tree) {
 
 } // namespace
 
-std::vector<std::pair<std::string, std::uint64_t>> fingerprintDrawing(NetworkState& state,
+std::vector<std::pair<std::string, std::uint64_t>> fingerprintDrawing(ViewContext& state,
                                                                       const std::vector<std::string>& sql) {
     std::vector<std::pair<std::string, std::uint64_t>> out;
     for (const char* name : vocab::kNetworkLayers)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/NetworkState.h"
+#include "core/ViewContext.h"
 
 #include <cstdint>
 #include <string>
@@ -15,7 +15,7 @@ namespace ocable::bench {
 // store as its Item and count answer it, the resource tree and the SQL texts
 // sent. Two builds that draw the same database alike print the same values,
 // so a faster drawing can be checked against the slower one it replaces.
-std::vector<std::pair<std::string, std::uint64_t>> fingerprintDrawing(NetworkState& state,
+std::vector<std::pair<std::string, std::uint64_t>> fingerprintDrawing(ViewContext& state,
                                                                       const std::vector<std::string>& sql);
 
 } // namespace ocable::bench

@@ -85,19 +85,6 @@ void fill(KeyedTree& tree, const std::vector<NodeSpec>& nodes) {
     }
 }
 
-void mirror(const KeyedTree& source, KeyedTree& target) {
-    KeyedTree::BulkUpdate bulk(target);
-    target.Clear();
-    for (auto id : source.allNodes()) {
-        const auto& n = source.node(id);
-        const std::string parentKey = n.parent == KeyedTree::npos ? std::string() : source.node(n.parent).key;
-        auto& copy = target.node(target.Add(parentKey, n.key, n.text));
-        copy.expanded = n.expanded;
-        copy.checked = n.checked;
-        copy.tag = n.tag;
-    }
-}
-
 std::size_t size(const benchmark::State& state) {
     return static_cast<std::size_t>(state.range(0));
 }
@@ -168,7 +155,7 @@ void BM_MirrorBare(benchmark::State& state) {
     fill(source, nodes);
     KeyedTree target;
     for (auto _ : state) {
-        mirror(source, target);
+        target.copyFrom(source);
         benchmark::DoNotOptimize(target.Count());
     }
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * nodes.size()));
@@ -182,7 +169,7 @@ void BM_MirrorIntoView(benchmark::State& state) {
     view.resize(300, 600);
     view.show();
     for (auto _ : state) {
-        mirror(source, view.tree());
+        view.tree().copyFrom(source);
         view.syncExpanded();
         QApplication::processEvents();
         benchmark::DoNotOptimize(view.model().rowCount());

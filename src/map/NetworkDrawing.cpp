@@ -1,15 +1,15 @@
 #include "map/NetworkDrawing.h"
 
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
 #include "resources/AreaScope.h"
-#include "shell/GuiConfig.h"
-#include "shell/TextUtil.h"
-#include "shell/mPubFun.h"
-#include "shell/mPubVar.h"
+#include "core/GuiConfig.h"
+#include "core/TextUtil.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/NetworkState.h"
+#include "core/ViewContext.h"
 #include "map/mdlViewMap.h"
 
 #include <functional>
@@ -22,7 +22,7 @@ public:
         std::function<void(const char*)> phaseDone;
     };
 
-    NetworkDrawing(NetworkState& state, Hooks hooks) : state_(state), hooks_(std::move(hooks)) {}
+    NetworkDrawing(ViewContext& state, Hooks hooks) : state_(state), hooks_(std::move(hooks)) {}
 
     // True when the network was drawn. Tells the user why it was not.
     bool drawOcableNetMap(std::string& ruleName, std::string& scope);
@@ -54,7 +54,7 @@ private:
         if (hooks_.phaseDone) hooks_.phaseDone(name);
     }
 
-    NetworkState& state_;
+    ViewContext& state_;
     Hooks hooks_;
     mdlViewMap::BackboneGroups backboneGroups_;
 };

@@ -6,9 +6,9 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "resources/clsResTree.h"
-#include "shell/TextUtil.h"
-#include "shell/mPubVar.h"
+#include "core/clsResTree.h"
+#include "core/TextUtil.h"
+#include "core/mPubVar.h"
 
 #include <charconv>
 #include <cstring>

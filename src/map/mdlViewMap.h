@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/FeatureRecords.h"
+#include "core/FeatureRecords.h"
 #include "platform/db/Recordset.h"
 #include "platform/gis/Style.h"
 

@@ -1,7 +1,7 @@
 #include "resources/frmViewProperty.h"
 
 #include "platform/ui/PropertyGrid.h"
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <QHBoxLayout>
 #include <QPointer>

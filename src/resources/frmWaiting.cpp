@@ -1,7 +1,7 @@
 #include "resources/frmWaiting.h"
 
-#include "shell/mPubFun.h"
-#include "shell/mPubVar.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
 
 #include <QApplication>
 #include <QLabel>

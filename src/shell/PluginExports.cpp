@@ -2,7 +2,7 @@
 // its class and learns when it may unload it.
 
 #include "host/PluginAbi.h"
-#include "shell/LibraryObjects.h"
+#include "core/LibraryObjects.h"
 #include "shell/PluginRegistry.h"
 #include "shell/clsMain.h"
 

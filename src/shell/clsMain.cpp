@@ -1,8 +1,8 @@
 #include "shell/clsMain.h"
 
-#include "shell/InitEnvError.h"
-#include "shell/mPubVar.h"
-#include "map/NetworkVocabulary.h"
+#include "core/InitEnvError.h"
+#include "core/mPubVar.h"
+#include "core/NetworkVocabulary.h"
 #include "platform/ui/MdiEmbedding.h"
 #include "shell/frmViewOcableMain.h"
 

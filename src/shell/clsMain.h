@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/PluginAbi.h"
-#include "shell/LibraryObjects.h"
+#include "core/LibraryObjects.h"
 
 #include <string>
 

@@ -1,20 +1,17 @@
 #pragma once
 
-#include "map/NetworkDrawing.h"
-#include "map/NetworkState.h"
-#include "platform/ui/KeyedTree.h"
-#include "shell/LibraryObjects.h"
+#include "core/LibraryObjects.h"
+#include "core/ViewContext.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <memory>
 
-class QFrame;
 class QLabel;
-class QTimer;
 
 namespace ocable {
 
+class MapCommands;
+class NetworkDrawing;
 namespace gis {
 class Map;
 class MapWidget;
@@ -22,47 +19,57 @@ class MapWidget;
 namespace ui {
 class ActiveBar;
 class CheckTreeView;
+class KeyedTree;
 } // namespace ui
 
 // The optical-cable network map: the plug-in's main window, a child of the
-// host's multi-document frame. It holds the network map (Map1), the overview
-// map (Map2), the toolbar and docking bands, the legend and the hidden
-// resource tree, and everything the drawing caches about the network.
+// host's multi-document frame. It owns the widgets and the view context, runs
+// its own life cycle (load, activation, close) and forwards every public
+// procedure to the subsystem that does the work.
 //
 // The public procedures are invokable by name, as the host and the other
 // windows call them.
 class frmViewOcableMain : public QMainWindow {
     Q_OBJECT
+    Q_PROPERTY(bool IsDraging READ isDraging WRITE setIsDraging)
+    Q_PROPERTY(bool blnSetStation READ blnSetStation WRITE setBlnSetStation)
+    Q_PROPERTY(bool StationAdding READ stationAdding WRITE setStationAdding)
+    Q_PROPERTY(bool isFounding READ isFounding WRITE setIsFounding)
 public:
     explicit frmViewOcableMain(QWidget* parent = nullptr);
     ~frmViewOcableMain() override;
 
-    // The shared instance; the first use loads it (without showing it).
+    // The shared instance; the first use after start or after a close makes
+    // and loads a new one (without showing it).
     static frmViewOcableMain& instance();
     static bool loaded();
 
     // ---- widgets ------------------------------------------------------
-    gis::MapWidget* Map1() const { return map1_; }
-    gis::MapWidget* Map2() const { return map2_; }
+    gis::MapWidget* Map1() const { return view_.Map1; }
+    gis::MapWidget* Map2() const { return view_.Map2; }
     gis::Map& map1() const;
     gis::Map& map2() const;
-    ui::ActiveBar& activebarMain() const { return *activebarMain_; }
-    ui::ActiveBar& ActiveBarMenu() const { return *activeBarMenu_; }
-    QWidget* PicMain() const { return picMain_; }
-    QFrame* frmLegend() const { return frmLegend_; }
+    ui::ActiveBar& activebarMain() const { return *view_.activebarMain; }
+    ui::ActiveBar& ActiveBarMenu() const { return *view_.ActiveBarMenu; }
+    QWidget* PicMain() const { return view_.PicMain; }
+    QFrame* frmLegend() const { return view_.frmLegend; }
     QLabel* imgLegend() const { return imgLegend_; }
     ui::KeyedTree& TreeRes();
     ui::KeyedTree& TreeSystem();
-    QTimer* tmrIntervel() const { return tmrIntervel_; }
-    QTimer* tmrNodeClick() const { return tmrNodeClick_; }
+    QTimer* tmrIntervel() const { return view_.tmrIntervel; }
+    QTimer* tmrNodeClick() const { return view_.tmrNodeClick; }
 
     // ---- state --------------------------------------------------------
-    bool IsDraging = false;
-    bool blnSetStation = false;
-    bool StationAdding = false;
-    bool isFounding = false;
-    NetworkState& network() { return state_; }
-    bool drawing() const { return state_.drawing; }
+    bool isDraging() const { return view_.IsDraging; }
+    void setIsDraging(bool on) { view_.IsDraging = on; }
+    bool blnSetStation() const { return view_.blnSetStation; }
+    void setBlnSetStation(bool on) { view_.blnSetStation = on; }
+    bool stationAdding() const { return view_.StationAdding; }
+    void setStationAdding(bool on) { view_.StationAdding = on; }
+    bool isFounding() const { return view_.isFounding; }
+    void setIsFounding(bool on) { view_.isFounding = on; }
+    ViewContext& context() { return view_; }
+    bool drawing() const { return view_.drawing; }
 
     // ---- public procedures --------------------------------------------
     Q_INVOKABLE bool drawOcableNetMap(const QString& ruleName, const QString& scope);
@@ -76,7 +83,6 @@ public:
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
     void Form_Deactivate();
-    // W, S, A and D move the map centre by one degree when no shift key is held.
     void handleMapKeys(int keyCode, int shift);
 
 protected:
@@ -86,34 +92,17 @@ protected:
 
 private:
     void buildWidgets();
-    void buildBands();
     void Form_Load();
     void Form_Unload();
     void resetViewBands();
     void mirrorResourceTree();
-    void syncViewTools();
-    void onToolClick(const QString& bandKey, const QString& toolKey);
-    void onMenuClick(const QString& bandKey, const QString& toolKey);
-    void toggleTool(const std::string& key);
     void watchMdiActivation();
 
-    gis::MapWidget* map1_ = nullptr;
-    gis::MapWidget* map2_ = nullptr;
-    ui::ActiveBar* activebarMain_ = nullptr;
-    ui::ActiveBar* activeBarMenu_ = nullptr;
-    QWidget* picMain_ = nullptr;
-    QFrame* frmLegend_ = nullptr;
+    ViewContext view_;
     QLabel* imgLegend_ = nullptr;
-    // Both trees stay hidden here; the tree window shows copies of them.
-    ui::CheckTreeView* treeRes_ = nullptr;
-    ui::CheckTreeView* treeSystem_ = nullptr;
-    QTimer* tmrIntervel_ = nullptr;
-    QTimer* tmrNodeClick_ = nullptr;
-
-    NetworkState state_;
     std::unique_ptr<NetworkDrawing> drawing_;
+    std::unique_ptr<MapCommands> commands_;
     bool active_ = false;
-    bool viewFitted_ = false;
     bool unloaded_ = false;
     LibraryObjectToken token_;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/LibraryObjects.h"
+#include "core/LibraryObjects.h"
 
 #include <QWidget>
 

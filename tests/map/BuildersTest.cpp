@@ -1,9 +1,9 @@
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "resources/clsResTree.h"
+#include "core/clsResTree.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // lands in, the class its feature record is marked with, and the rows the
 // record store answers for them.
 #include "map/NetworkDrawing.h"
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
@@ -18,7 +18,7 @@ namespace {
 struct Window {
     gis::Map map;
     ui::KeyedTree tree;
-    NetworkState state;
+    ViewContext state;
     Window() {
         int position = 1;
         for (const char* name : vocab::kNetworkLayers) {

@@ -1,7 +1,7 @@
-#include "shell/InitEnvError.h"
+#include "core/InitEnvError.h"
 #include "shell/clsMain.h"
 #include "shell/IMDIViewSys.h"
-#include "shell/mPubVar.h"
+#include "core/mPubVar.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

@@ -7,8 +7,8 @@
 #include "SqliteDataAccess.h"
 #include "host/HostArray.h"
 #include "platform/ui/KeyedTree.h"
-#include "shell/TextUtil.h"
-#include "shell/mPubVar.h"
+#include "core/TextUtil.h"
+#include "core/mPubVar.h"
 
 #include <QImage>
 #include <filesystem>

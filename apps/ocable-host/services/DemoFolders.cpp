@@ -1,6 +1,6 @@
 #include "DemoFolders.h"
 
-#include "map/NetworkVocabulary.h"
+#include "host/SharedNames.h"
 #include "platform/gis/GeosetFile.h"
 
 #include <QFont>

@@ -22,6 +22,11 @@ public:
     void setCheckBoxes(bool on);
     // Expands or collapses the view's node to follow the tree's expanded flags.
     void syncExpanded();
+    // Shows a copy of another tree, expanded where it is.
+    void copyTree(const KeyedTree& source) {
+        tree_.copyFrom(source);
+        syncExpanded();
+    }
     // The key of the node under the cursor (selected), empty when none.
     std::string selectedKey() const;
     void selectKey(const std::string& key);

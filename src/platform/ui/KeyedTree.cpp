@@ -74,6 +74,21 @@ KeyedTree::NodeId KeyedTree::id(std::string_view key) const {
     return nid;
 }
 
+void KeyedTree::copyFrom(const KeyedTree& source) {
+    if (&source == this) return;
+    BulkUpdate bulk(*this);
+    Clear();
+    for (NodeId id : source.allNodes()) {
+        const Node& n = source.node(id);
+        const std::string_view parentKey =
+            n.parent == npos ? std::string_view() : std::string_view(source.node(n.parent).key);
+        Node& copy = node(Add(parentKey, n.key, n.text));
+        copy.expanded = n.expanded;
+        copy.checked = n.checked;
+        copy.tag = n.tag;
+    }
+}
+
 std::vector<KeyedTree::NodeId> KeyedTree::allNodes() const {
     std::vector<NodeId> out;
     out.reserve(live_);

@@ -44,6 +44,10 @@ public:
     // Removes a node and its whole subtree.
     void Remove(std::string_view key);
     void Clear();
+    // Replaces every node with a copy of source's, in source's order (a child
+    // under its parent's key), with key, text, tag, check and expanded state.
+    // Views follow once, at the end.
+    void copyFrom(const KeyedTree& source);
 
     bool Exists(std::string_view key) const { return find(key) != npos; }
     // npos when absent.

@@ -1,4 +1,4 @@
-#include "shell/GuiConfig.h"
+#include "core/GuiConfig.h"
 #include "support/FakeHost.h"
 
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "resources/clsViewRecord.h"
+#include "core/clsViewRecord.h"
 
 #include <unordered_set>
 

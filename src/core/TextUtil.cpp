@@ -1,4 +1,4 @@
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 
 namespace ocable::text {
 

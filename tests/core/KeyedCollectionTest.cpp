@@ -1,7 +1,7 @@
 // The keyed collection searches small collections in place and large ones
 // through a hash index; both must answer alike. Each case runs at a size
 // below and a size above the point where the index is built.
-#include "shell/KeyedCollection.h"
+#include "core/KeyedCollection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "shell/GuiConfig.h"
+#include "core/GuiConfig.h"
 
-#include "map/NetworkVocabulary.h"
-#include "shell/mPubVar.h"
+#include "core/NetworkVocabulary.h"
+#include "core/mPubVar.h"
 
 #include <QString>
 

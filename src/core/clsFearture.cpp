@@ -1,4 +1,4 @@
-#include "map/clsFearture.h"
+#include "core/clsFearture.h"
 
 namespace ocable {
 

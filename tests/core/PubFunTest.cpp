@@ -1,4 +1,4 @@
-#include "shell/mPubFun.h"
+#include "core/mPubFun.h"
 #include "support/FakeHost.h"
 
 #include <fstream>

@@ -6,7 +6,7 @@
 #include "host/IResService.h"
 #include "host/ISysEnv.h"
 #include "host/ServiceFactories.h"
-#include "shell/ServiceSlot.h"
+#include "core/ServiceSlot.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "map/clsFearture.h"
+#include "core/clsFearture.h"
 
 #include "platform/gis/Map.h"
 

@@ -1,5 +1,5 @@
-#include "resources/clsResTree.h"
-#include "resources/clsViewRecord.h"
+#include "core/clsResTree.h"
+#include "core/clsViewRecord.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

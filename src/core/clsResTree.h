@@ -1,7 +1,7 @@
 #pragma once
 
-#include "resources/clsViewRecord.h"
-#include "shell/KeyedCollection.h"
+#include "core/clsViewRecord.h"
+#include "core/KeyedCollection.h"
 
 #include <memory>
 #include <string>

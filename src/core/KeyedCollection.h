@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/TextUtil.h"
+#include "core/TextUtil.h"
 
 #include <cstdint>
 #include <optional>

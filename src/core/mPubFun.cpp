@@ -1,8 +1,8 @@
-#include "shell/mPubFun.h"
+#include "core/mPubFun.h"
 
-#include "map/NetworkVocabulary.h"
-#include "shell/TextUtil.h"
-#include "shell/mPubVar.h"
+#include "core/NetworkVocabulary.h"
+#include "core/TextUtil.h"
+#include "core/mPubVar.h"
 
 #include <cstdlib>
 

@@ -1,9 +1,9 @@
-#include "resources/clsResTree.h"
+#include "core/clsResTree.h"
 
-#include "map/NetworkVocabulary.h"
+#include "core/NetworkVocabulary.h"
 #include "platform/db/SqlQuote.h"
-#include "shell/TextUtil.h"
-#include "shell/mPubVar.h"
+#include "core/TextUtil.h"
+#include "core/mPubVar.h"
 
 namespace ocable {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "map/clsFearture.h"
-#include "shell/KeyedCollection.h"
+#include "core/clsFearture.h"
+#include "core/KeyedCollection.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "shell/mPubVar.h"
+#include "core/mPubVar.h"
 
 namespace ocable::mPubVar {
 

@@ -1,4 +1,4 @@
-#include "shell/LibraryObjects.h"
+#include "core/LibraryObjects.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
 // Records that read their fields from a row of a loaded recordset only when
 // first asked must answer exactly as records filled field by field.
 #include "platform/db/DbError.h"
-#include "resources/clsResTree.h"
-#include "resources/clsViewRecord.h"
+#include "core/clsResTree.h"
+#include "core/clsViewRecord.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

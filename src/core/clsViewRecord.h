@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/db/Recordset.h"
-#include "resources/clsViewField.h"
-#include "shell/KeyedCollection.h"
+#include "core/clsViewField.h"
+#include "core/KeyedCollection.h"
 
 #include <cstdint>
 #include <memory>
