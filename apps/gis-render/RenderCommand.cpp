@@ -1,12 +1,12 @@
 #include "RenderCommand.h"
 
+#include "platform/gis/Coordinate.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapRenderer.h"
 
 #include <QImage>
 #include <QString>
 
-#include <charconv>
 #include <stdexcept>
 
 using namespace ocable::gis;
@@ -22,11 +22,16 @@ const char* const kRenderUsage =
 namespace {
 
 double number(std::string_view text, const std::string& option) {
-    double v = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size() || text.empty())
-        throw std::invalid_argument(option + " 的值“" + std::string(text) + "”不是数值");
-    return v;
+    const auto v = parseCoordinate(text);
+    if (!v) throw std::invalid_argument(option + " 的值“" + std::string(text) + "”不是有限的数值");
+    return *v;
+}
+
+int pixels(std::string_view text, const std::string& option) {
+    const double v = number(text, option);
+    // Checked as a double: casting 1e10 to int would be undefined.
+    if (v < 1 || v > 20000) throw std::invalid_argument(option + " 超出范围");
+    return static_cast<int>(v);
 }
 
 std::vector<std::string_view> split(std::string_view text, char sep) {
@@ -54,10 +59,7 @@ RenderCommand parseRenderCommand(const std::vector<std::string>& args) {
         if (a == "--size") {
             auto wh = split(value(), 'x');
             if (wh.size() != 2) throw std::invalid_argument("--size 应为“宽x高”");
-            c.size = QSize(static_cast<int>(number(wh[0], a)), static_cast<int>(number(wh[1], a)));
-            if (c.size.width() < 1 || c.size.height() < 1 || c.size.width() > 20000 ||
-                c.size.height() > 20000)
-                throw std::invalid_argument("--size 超出范围");
+            c.size = QSize(pixels(wh[0], a), pixels(wh[1], a));
         } else if (a == "--bounds") {
             auto v = split(value(), ',');
             if (v.size() != 4) throw std::invalid_argument("--bounds 应为“xmin,ymin,xmax,ymax”");

@@ -2,15 +2,19 @@
 // "NULL") at user level 2, against a bare sqlite3 read of the same station and
 // cable rows measured in the same run.
 //
-//   build-draw-rel/bench/map/bench_drawing [--scale province|national|all] [--dir DIR] [--runs N]
-//                                          [--fingerprint]
+//   build/bench/bench/map/bench_drawing [--scale province|national|all] [--dir DIR] [--runs N]
+//                                       [--fingerprint]
 //
 // The demo databases (seed 1) and the host folders are made in DIR on first
 // use (default: $TMPDIR/ocable-draw-bench) and reused afterwards. Each
 // measurement runs in a child process of its own, so that the peak resident
-// memory it reports belongs to that measurement alone: N drawings (3 by
+// memory it reports belongs to that measurement alone: N drawings (5 by
 // default), each after a bare read, and one more read at the end; the
-// fastest read and the fastest drawing are compared. --fingerprint prints
+// median read and the median drawing are compared, for on a shared machine
+// the fastest of each is a matter of luck. After each drawing the map is
+// saved as the main window saves it when it closes: the time until the call
+// returns is what the user waits for, the time until the files are on disk
+// what the process waits for before it ends. --fingerprint prints
 // fingerprints of what the first drawing left behind, to compare builds.
 #include "DemoDbGenerator.h"
 #include "DemoFolders.h"
@@ -20,16 +24,17 @@
 #include "IniFileReader.h"
 #include "SqliteDataAccess.h"
 
-#include "map/NetworkDrawing.h"
 #include "core/NetworkVocabulary.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
+#include "map/NetworkDrawing.h"
 #include "map/mdlViewMap.h"
+#include "platform/gis/GeosetStore.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/KeyedTree.h"
 #include "platform/ui/MessageBoxService.h"
-#include "core/mPubFun.h"
-#include "core/mPubVar.h"
 
 #include <QApplication>
 #include <sqlite3.h>
@@ -227,6 +232,21 @@ int childDrawing(int argc, char** argv, const fs::path& database, const fs::path
     report("count feature records",
            static_cast<long long>(state.stationFeatures.Count() + state.cableFeatures.Count() +
                                   state.microwaveFeatures.Count()));
+    {
+        // The main window's unload: the map into the host's map folder.
+        const fs::path saved = config.mapDir / vocab::kNetworkGeoset;
+        const auto closeStart = Clock::now();
+        map.saveGeoset("", saved);
+        const auto closeEnd = Clock::now();
+        gis::GeosetStore::finishSaving();
+        const auto written = Clock::now();
+        report("close", seconds(closeStart, closeEnd));
+        report("closeWritten", seconds(closeStart, written));
+        std::error_code ec;
+        auto data = saved;
+        data.replace_extension(".gpkg");
+        report("closeBytes", static_cast<long long>(fs::file_size(data, ec)));
+    }
     if (fingerprint) {
         const auto printStart = Clock::now();
         for (const auto& [name, value] : bench::fingerprintDrawing(state, sql)) {
@@ -314,15 +334,29 @@ std::string sec(double s) {
 
 struct Summary {
     std::string scale;
-    double baseline = 0, total = 0, peakKb = 0;
+    double baseline = 0, total = 0, peakKb = 0, close = 0, closeWritten = 0;
     bool drawn = false;
 };
+
+// The run whose figure is the median (the lower middle one of an even count).
+const Figures& medianOf(const std::vector<Figures>& runs, const std::string& name) {
+    std::vector<const Figures*> order;
+    for (const auto& f : runs)
+        order.push_back(&f);
+    std::sort(order.begin(), order.end(),
+              [&](const Figures* a, const Figures* b) { return num(*a, name) < num(*b, name); });
+    return *order[(order.size() - 1) / 2];
+}
+
+double median(const std::vector<Figures>& runs, const std::string& name) {
+    return num(medianOf(runs, name), name);
+}
 
 Summary benchScale(const fs::path& dir, const std::string& scale, int runs, bool fingerprint) {
     const fs::path db = ensureDatabase(dir, scale);
     const std::string dbArg = shellQuote(db.string());
     // The runs alternate, read and drawing, and end with a read, so that a
-    // machine busy for a while slows both alike; the fastest of each counts.
+    // machine busy for a while slows both alike; the median of each counts.
     std::vector<Figures> reads, draws;
     for (int r = 0; r < runs; ++r) {
         reads.push_back(runChild("--child baseline --db " + dbArg));
@@ -334,19 +368,21 @@ Summary benchScale(const fs::path& dir, const std::string& scale, int runs, bool
     Summary s;
     s.scale = scale;
     std::string readTimes, drawTimes;
-    const Figures* read = &reads.front();
-    for (const auto& f : reads) {
+    std::string closeTimes;
+    for (const auto& f : reads)
         readTimes += (readTimes.empty() ? "" : ", ") + sec(num(f, "baseline"));
-        if (num(f, "baseline") < num(*read, "baseline")) read = &f;
-    }
-    const Figures* draw = &draws.front();
     for (const auto& f : draws) {
         drawTimes += (drawTimes.empty() ? "" : ", ") + sec(num(f, "total"));
-        if (num(f, "total") < num(*draw, "total")) draw = &f;
+        closeTimes += (closeTimes.empty() ? "" : ", ") + sec(num(f, "close")) + " (" +
+                      sec(num(f, "closeWritten")) + ")";
         s.peakKb = std::max(s.peakKb, num(f, "peakKb"));
     }
+    const Figures* read = &medianOf(reads, "baseline");
+    const Figures* draw = &medianOf(draws, "total");
     s.baseline = num(*read, "baseline");
     s.total = num(*draw, "total");
+    s.close = median(draws, "close");
+    s.closeWritten = median(draws, "closeWritten");
     s.drawn = true;
     for (const auto& f : draws)
         s.drawn = s.drawn && get(f, "drawn") == "true";
@@ -356,12 +392,12 @@ Summary benchScale(const fs::path& dir, const std::string& scale, int runs, bool
               << get(before, "cableRows") << " cable rows (" << db.string() << ")\n";
     std::cout << "  bare sqlite3 read, SELECT * FROM STATION + SELECT * FROM MAP_V_EN_OCABLE into strings:\n"
               << "    " << readTimes << " (peak RSS " << mb(num(before, "baselinePeakKb")) << ")\n";
-    std::cout << "  drawings: " << drawTimes << "; the fastest in detail:\n";
+    std::cout << "  drawings: " << drawTimes << "; the median one in detail:\n";
     const Figures& d = *draw;
     std::cout << "  setup (services, geoset, datasets, not counted): " << sec(num(d, "setup")) << "\n";
     std::cout << "  drawOcableNetMap(\"按管理区域划分\", \"NULL\") at user level 2: "
               << (s.drawn ? "" : "FAILED, ") << sec(s.total);
-    if (s.baseline > 0) std::printf(" = %.2f x the bare read (target at most 2.5)", s.total / s.baseline);
+    if (s.baseline > 0) std::printf(" = %.2f x the bare read (target at most 2.0)", s.total / s.baseline);
     std::cout << "\n";
     for (const auto& [k, v] : d)
         if (k == "message") std::cout << "    message: " << v << "\n";
@@ -372,6 +408,11 @@ Summary benchScale(const fs::path& dir, const std::string& scale, int runs, bool
     std::cout << "  memory of the drawing process: " << mb(num(d, "startKb")) << " after QApplication, "
               << mb(num(d, "setupKb")) << " after setup, peak " << mb(s.peakKb) << " (highest of the runs)"
               << " (target under 1536 MB)\n";
+    std::cout
+        << "  close, saveGeoset(\"\", map folder) as the main window's unload calls it, until it returns"
+        << " (until the files are on disk): " << closeTimes << "\n    median " << sec(s.close)
+        << " (target at most 0.5 s), written " << sec(s.closeWritten) << ", "
+        << mb(num(d, "closeBytes") / 1024.0) << "\n";
     std::cout << "  features per layer:\n";
     for (const auto& [k, v] : d)
         if (k.rfind("count ", 0) == 0) std::printf("    %-28s %8s\n", k.c_str() + 6, v.c_str());
@@ -397,7 +438,7 @@ int main(int argc, char** argv) {
     std::string scale = "all", child;
     fs::path dir, database;
     bool fingerprint = false;
-    int userLevel = 2, runs = 3;
+    int userLevel = 2, runs = 5;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -440,14 +481,17 @@ int main(int argc, char** argv) {
     for (const auto& s : scales)
         results.push_back(benchScale(dir, s, runs, fingerprint));
 
-    std::cout << "\n| scale | bare read | drawing | ratio (<= 2.5) | peak RSS (< 1536 MB) |\n"
-              << "|---|---|---|---|---|\n";
+    std::cout << "\nMedians of " << runs << " alternating runs:\n"
+              << "| scale | bare read | drawing | ratio (<= 2.0) | peak RSS (< 1536 MB) | close (<= 0.5 s) |"
+              << " close written |\n"
+              << "|---|---|---|---|---|---|---|\n";
     bool met = true;
     for (const auto& r : results) {
         const double ratio = r.baseline > 0 ? r.total / r.baseline : 0;
-        std::printf("| %s | %s | %s%s | %.2f | %s |\n", r.scale.c_str(), sec(r.baseline).c_str(),
-                    sec(r.total).c_str(), r.drawn ? "" : " (failed)", ratio, mb(r.peakKb).c_str());
-        met = met && r.drawn && ratio <= 2.5 && r.peakKb < 1536.0 * 1024;
+        std::printf("| %s | %s | %s%s | %.2f | %s | %s | %s |\n", r.scale.c_str(), sec(r.baseline).c_str(),
+                    sec(r.total).c_str(), r.drawn ? "" : " (failed)", ratio, mb(r.peakKb).c_str(),
+                    sec(r.close).c_str(), sec(r.closeWritten).c_str());
+        met = met && r.drawn && ratio <= 2.0 && r.peakKb < 1536.0 * 1024 && r.close <= 0.5;
     }
     std::cout << (met ? "targets met\n" : "targets NOT met\n");
     return met ? 0 : 1;

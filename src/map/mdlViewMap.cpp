@@ -1,6 +1,7 @@
 #include "map/mdlViewMap.h"
 
 #include "platform/db/DbError.h"
+#include "platform/gis/Coordinate.h"
 #include "platform/gis/Feature.h"
 #include "platform/gis/GisError.h"
 #include "platform/gis/Layer.h"
@@ -18,13 +19,11 @@ namespace ocable::mdlViewMap {
 
 namespace {
 
-// A coordinate text as a number; throws for a text that is not one.
+// A coordinate text as a number; throws for a text that is not a finite one.
 double toNumber(const std::string& text) {
-    double value = 0;
-    const char* end = text.data() + text.size();
-    auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) throw gis::GisError("坐标不是数字：" + text);
-    return value;
+    const auto value = gis::parseCoordinate(text);
+    if (!value) throw gis::GisError("坐标不是数字：" + text);
+    return *value;
 }
 
 // Column positions resolved once per builder run; a missing column throws.

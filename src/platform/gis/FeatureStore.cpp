@@ -81,6 +81,7 @@ FeatureStore::Slot FeatureStore::add(std::uint32_t id, FeatureType type, const S
     }
     const Rectangle box = bounds(s);
     grid_.insert(s, box);
+    if (!isPlaceable(box)) return s;
     if (empty_) {
         extent_ = box;
         empty_ = false;
@@ -156,8 +157,12 @@ Rectangle FeatureStore::bounds(Slot s) const {
     auto pts = allPoints(s);
     if (pts.empty()) return {};
     Rectangle r(pts[0].x, pts[0].y, pts[0].x, pts[0].y);
-    for (std::size_t i = 1; i < pts.size(); ++i)
-        r.include(pts[i]);
+    for (const Point& p : pts) {
+        // One point without a place takes the feature off the map: a line
+        // to infinity cannot be drawn, hit or fitted into a view.
+        if (!isPlaceable(p)) return nowhere();
+        r.include(p);
+    }
     return r;
 }
 
@@ -175,13 +180,16 @@ Rectangle FeatureStore::extent() const {
         extent_ = {};
         for (Slot s = 0; s < slotCount(); ++s) {
             if (!alive(s) || coordCount_[s] == 0) continue;
+            const Rectangle box = bounds(s);
+            if (!isPlaceable(box)) continue;
             if (first) {
-                extent_ = bounds(s);
+                extent_ = box;
                 first = false;
             } else {
-                extent_.include(bounds(s));
+                extent_.include(box);
             }
         }
+        empty_ = first;
         extentValid_ = true;
     }
     return extent_;

@@ -61,12 +61,14 @@ public:
     const std::string& value(Slot s, std::size_t column) const { return columns_[column][s]; }
     std::vector<std::string> row(Slot s) const;
 
-    // Every live slot whose bounding box touches r, in slot (= adding) order.
+    // Every live slot whose bounding box touches r, in slot (= adding)
+    // order. Features without a place on the map (isPlaceable) touch nothing.
     template <class F> void forEachIn(const Rectangle& r, F&& f) const {
         const Rectangle all = extent();
-        if (r.contains(all)) {
+        if (hasExtent() && r.contains(all)) {
+            const bool check = grid_.unplacedCount() > 0;
             for (Slot s = 0; s < slotCount(); ++s)
-                if (alive(s)) f(s);
+                if (alive(s) && (!check || isPlaceable(bounds(s)))) f(s);
             return;
         }
         std::vector<Slot> hits;
@@ -84,7 +86,13 @@ public:
         indexFor(column).forEach(value, f);
     }
 
+    // The rectangle around every feature that has a place on the map; a
+    // default Rectangle when none has (hasExtent() is then false).
     Rectangle extent() const;
+    bool hasExtent() const {
+        extent();
+        return !empty_;
+    }
 
     // Drops deleted slots when they make up a good part of the store.
     // Returns true when slots moved.
@@ -122,7 +130,7 @@ private:
     std::size_t garbagePoints_ = 0; // pool entries no live slot uses
     mutable Rectangle extent_;
     mutable bool extentValid_ = true;
-    bool empty_ = true;
+    mutable bool empty_ = true; // no feature with a place on the map
 };
 
 } // namespace ocable::gis

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <vector>
 
 namespace ocable::gis {
@@ -103,5 +104,28 @@ struct Rectangle {
 // The smallest rectangle around all points of all parts; a default
 // Rectangle when there are none.
 Rectangle boundsOf(const Parts& parts);
+
+// Coordinates are degrees, so nothing real lies beyond this. A feature or a
+// view past it (or at NaN or infinity, which a damaged table or geoset can
+// hold) has no place on the map: the index, the renderer and the view leave
+// it out instead of letting the arithmetic overflow.
+inline constexpr double kCoordinateLimit = 1e6;
+
+inline bool isPlaceable(double v) {
+    return v >= -kCoordinateLimit && v <= kCoordinateLimit; // false for NaN
+}
+inline bool isPlaceable(const Point& p) {
+    return isPlaceable(p.x) && isPlaceable(p.y);
+}
+inline bool isPlaceable(const Rectangle& r) {
+    return isPlaceable(r.xmin) && isPlaceable(r.xmax) && isPlaceable(r.ymin) && isPlaceable(r.ymax);
+}
+// The bounds of a feature that has no place: every side NaN, so that no
+// comparison with it holds.
+inline Rectangle nowhere() {
+    Rectangle r;
+    r.xmin = r.ymin = r.xmax = r.ymax = std::numeric_limits<double>::quiet_NaN();
+    return r;
+}
 
 } // namespace ocable::gis

@@ -50,6 +50,10 @@ bool insideRings(const Point& p, const FeatureStore& store, FeatureStore::Slot s
 }
 
 bool clipSegment(Point& a, Point& b, const Rectangle& r) {
+    // NaN would slip through every comparison below and come out as a
+    // "visible" segment with NaN ends.
+    if (!std::isfinite(a.x) || !std::isfinite(a.y) || !std::isfinite(b.x) || !std::isfinite(b.y))
+        return false;
     // Liang-Barsky: the part of the segment that survives every edge.
     double t0 = 0, t1 = 1;
     const double dx = b.x - a.x, dy = b.y - a.y;

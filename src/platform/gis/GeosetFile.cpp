@@ -111,9 +111,15 @@ Geoset parseGeoset(std::string_view text) {
                 } else if (key == "center") {
                     auto xy = splitList(value);
                     if (xy.size() != 2) throw GisError("center 应为“经度, 纬度”");
-                    g.center = Point(parseDouble(xy[0], lineNo), parseDouble(xy[1], lineNo));
+                    const Point center(parseDouble(xy[0], lineNo), parseDouble(xy[1], lineNo));
+                    if (!coordinateHoldable(center.x) || !coordinateHoldable(center.y))
+                        throw GisError("center“" + std::string(value) + "”不是有效的经纬度");
+                    g.center = center;
                 } else if (key == "zoom") {
-                    g.zoom = parseDouble(value, lineNo);
+                    const double zoom = parseDouble(value, lineNo);
+                    if (!(zoom > 0 && zoom <= 1e9))
+                        throw GisError("zoom“" + std::string(value) + "”应为大于 0 的有限数值");
+                    g.zoom = zoom;
                 }
                 // Unknown header keys are left for later versions of this format.
             } else if (section == Section::Layer) {

@@ -39,6 +39,13 @@ struct Geoset {
     bool operator==(const Geoset&) const = default;
 };
 
+// Whether a coordinate can stand in a map: finite and at most 1e9 in size,
+// so that sums and differences of two stay finite. Longitudes and latitudes
+// are far smaller; the margin lets odd but harmless data through.
+inline bool coordinateHoldable(double v) {
+    return v >= -1e9 && v <= 1e9;
+}
+
 // Throws GisError naming the line of the first mistake.
 Geoset parseGeoset(std::string_view text);
 std::string formatGeoset(const Geoset& geoset);

@@ -1,16 +1,21 @@
 #include "platform/gis/GeosetStore.h"
 
 #include "platform/gis/GeosetFile.h"
+#include "platform/gis/GeosetWriter.h"
 #include "platform/gis/GisError.h"
+#include "platform/gis/GisLog.h"
 #include "platform/gis/Map.h"
+#include "platform/gis/QuietGdal.h"
+#include "platform/gis/TextUtil.h"
 
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
 
+#include <cctype>
+#include <cmath>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <sstream>
 
 namespace ocable::gis {
@@ -23,26 +28,6 @@ constexpr const char* kStyleField = "gst_style";
 std::string pathText(const std::filesystem::path& p) {
     return p.string();
 }
-
-// GDAL reports through a global handler; while we work, its messages are
-// kept quiet and the last one goes into our error text.
-class QuietGdal {
-public:
-    QuietGdal() {
-        static std::once_flag once;
-        std::call_once(once, [] { GDALAllRegister(); });
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~QuietGdal() { CPLPopErrorHandler(); }
-    QuietGdal(const QuietGdal&) = delete;
-    QuietGdal& operator=(const QuietGdal&) = delete;
-
-    static std::string lastMessage() {
-        const char* msg = CPLGetLastErrorMsg();
-        return msg && *msg ? std::string("（") + msg + "）" : std::string();
-    }
-};
 
 OGRSpatialReference wgs84() {
     OGRSpatialReference srs;
@@ -106,84 +91,43 @@ bool convert(const OGRGeometry& g, FeatureType& type, Parts& parts) {
     }
 }
 
-OGRLinearRing ringOf(const Points& pts) {
-    OGRLinearRing ring;
-    for (const auto& p : pts)
-        ring.addPoint(p.x, p.y);
-    ring.closeRings();
-    return ring;
+// A vertex the map can hold: finite, and small enough that sums and
+// differences of two stay finite too.
+bool holdable(const Parts& parts) {
+    for (const auto& part : parts)
+        for (const auto& p : part)
+            if (!coordinateHoldable(p.x) || !coordinateHoldable(p.y)) return false;
+    return true;
 }
 
-// Rings that lie wholly inside a larger ring of the same region are its
-// holes; any other ring is an island with a polygon of its own.
-std::unique_ptr<OGRGeometry> regionGeometry(const Parts& rings) {
-    const int n = rings.Count();
-    std::vector<int> holeOf(static_cast<std::size_t>(n), -1);
-    std::vector<double> area(static_cast<std::size_t>(n));
-    std::vector<OGRLinearRing> ogrRings;
-    for (int i = 0; i < n; ++i) {
-        ogrRings.push_back(ringOf(rings.Item(i + 1)));
-        area[static_cast<std::size_t>(i)] = ogrRings.back().get_Area();
-    }
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            if (i == j || area[static_cast<std::size_t>(i)] <= area[static_cast<std::size_t>(j)]) continue;
-            bool inside = true;
-            for (const auto& p : rings.Item(j + 1)) {
-                OGRPoint pt(p.x, p.y);
-                if (!ogrRings[static_cast<std::size_t>(i)].isPointInRing(&pt, FALSE)) {
-                    inside = false;
-                    break;
-                }
-            }
-            if (inside) {
-                holeOf[static_cast<std::size_t>(j)] = i;
-                break;
-            }
-        }
-    auto multi = std::make_unique<OGRMultiPolygon>();
-    for (int i = 0; i < n; ++i) {
-        if (holeOf[static_cast<std::size_t>(i)] >= 0) continue;
-        OGRPolygon polygon;
-        polygon.addRing(&ogrRings[static_cast<std::size_t>(i)]);
-        for (int j = 0; j < n; ++j)
-            if (holeOf[static_cast<std::size_t>(j)] == i)
-                polygon.addRing(&ogrRings[static_cast<std::size_t>(j)]);
-        multi->addGeometry(&polygon);
-    }
-    if (multi->getNumGeometries() == 1)
-        return std::unique_ptr<OGRGeometry>(multi->getGeometryRef(0)->clone());
-    return multi;
-}
+// The vector formats a base map comes in, read from local files only. A
+// virtual dataset (VRT) or a web service would make GDAL fetch data from
+// wherever its text points.
+const char* const kLocalDrivers[] = {
+    "GeoJSON", "GeoJSONSeq", "ESRI Shapefile", "MapInfo File", "GPKG", "FlatGeobuf", "CSV", "KML", "GML",
+    "GPX",     "DXF",        "OpenFileGDB",    nullptr};
 
-std::unique_ptr<OGRGeometry> geometryOf(FeatureType type, const Parts& parts) {
-    switch (type) {
-    case FeatureType::Symbol: {
-        const auto& p = parts.Item(1).Item(1);
-        return std::make_unique<OGRPoint>(p.x, p.y);
+// Whether a layer's source text names something other than a local file:
+// one of GDAL's virtual file systems (/vsicurl/, /vsis3/, ...), a URL, or a
+// connection text such as "PG:dbname=...". GDAL reads each of them as a
+// source, and a geoset from elsewhere must not make the host go online.
+bool namesRemoteSource(const std::string& source, const std::filesystem::path& resolved) {
+    auto virtualPath = [](std::string_view text) {
+        text = trimmed(text);
+        return text.size() >= 4 && (text[0] == '/' || text[0] == '\\') &&
+               equalsNoCase(text.substr(1, 3), "vsi");
+    };
+    if (virtualPath(source) || virtualPath(resolved.lexically_normal().string())) return true;
+    if (source.find("://") != std::string::npos) return true;
+    // "PG:", "WFS:", "MySQL:" and the like; a single letter would be a drive.
+    const auto colon = source.find(':');
+    if (colon != std::string::npos && colon >= 2) {
+        bool word = true;
+        for (std::size_t i = 0; i < colon; ++i)
+            word = word && (std::isalnum(static_cast<unsigned char>(source[i])) || source[i] == '_');
+        if (word) return true;
     }
-    case FeatureType::Line: {
-        auto lineOf = [](const Points& pts) {
-            auto line = std::make_unique<OGRLineString>();
-            for (const auto& p : pts)
-                line->addPoint(p.x, p.y);
-            return line;
-        };
-        if (parts.Count() == 1) return lineOf(parts.Item(1));
-        auto multi = std::make_unique<OGRMultiLineString>();
-        for (const auto& part : parts)
-            multi->addGeometryDirectly(lineOf(part).release());
-        return multi;
-    }
-    case FeatureType::Region:
-        return regionGeometry(parts);
-    }
-    return nullptr;
-}
-
-void removeStale(const std::filesystem::path& p) {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(p, ec)) std::filesystem::remove(p, ec);
+    return false;
 }
 
 std::string readText(const std::filesystem::path& path) {
@@ -192,60 +136,6 @@ std::string readText(const std::filesystem::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-void writeData(Map& map, const std::filesystem::path& file) {
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    if (!driver) throw GisError("GDAL 缺少 GeoPackage 驱动");
-    std::unique_ptr<GDALDataset> ds(driver->Create(pathText(file).c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-    if (!ds) throw GisError("无法创建图层数据文件：" + pathText(file) + QuietGdal::lastMessage());
-    auto srs = wgs84();
-    // One transaction for the whole file: ten times faster, and all or nothing.
-    if (ds->StartTransaction() != OGRERR_NONE)
-        throw GisError("无法开始写入图层数据：" + pathText(file) + QuietGdal::lastMessage());
-    for (const auto& layer : map.Layers()) {
-        char** options = nullptr;
-        options = CSLSetNameValue(options, "GEOMETRY_NAME", "geom");
-        options = CSLSetNameValue(options, "FID", "fid");
-        OGRLayer* out = ds->CreateLayer(layer->Name().c_str(), &srs, wkbUnknown, options);
-        CSLDestroy(options);
-        if (!out) throw GisError("无法写入图层“" + layer->Name() + "”" + QuietGdal::lastMessage());
-        for (const auto& column : layer->columns()) {
-            OGRFieldDefn field(column.c_str(), OFTString);
-            if (out->CreateField(&field) != OGRERR_NONE)
-                throw GisError("无法写入图层“" + layer->Name() + "”的列“" + column + "”" +
-                               QuietGdal::lastMessage());
-        }
-        OGRFieldDefn styleField(kStyleField, OFTString);
-        if (out->CreateField(&styleField) != OGRERR_NONE)
-            throw GisError("无法写入图层“" + layer->Name() + "”" + QuietGdal::lastMessage());
-        const int styleIndex = out->GetLayerDefn()->GetFieldIndex(kStyleField);
-        const auto& store = layer->store();
-        for (FeatureStore::Slot s = 0; s < store.slotCount(); ++s) {
-            if (!store.alive(s) || store.partCount(s) == 0) continue;
-            OGRFeature feature(out->GetLayerDefn());
-            for (std::size_t c = 0; c < layer->columns().size(); ++c)
-                feature.SetField(static_cast<int>(c), store.value(s, c).c_str());
-            if (!(store.style(s) == layer->defaultStyle()))
-                feature.SetField(styleIndex, styleToText(store.style(s)).c_str());
-            feature.SetGeometryDirectly(geometryOf(store.type(s), store.parts(s)).release());
-            if (out->CreateFeature(&feature) != OGRERR_NONE)
-                throw GisError("无法写入图层“" + layer->Name() + "”的要素" + QuietGdal::lastMessage());
-        }
-    }
-    if (ds->CommitTransaction() != OGRERR_NONE)
-        throw GisError("无法提交图层数据：" + pathText(file) + QuietGdal::lastMessage());
-    ds.reset(); // closing flushes the file
-    if (CPLGetLastErrorType() >= CE_Failure)
-        throw GisError("写入图层数据失败：" + pathText(file) + QuietGdal::lastMessage());
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) throw GisError("无法写入地图集文件：" + pathText(file));
-    out << text;
-    out.flush();
-    if (!out) throw GisError("写入地图集文件失败：" + pathText(file));
 }
 
 std::string relativeFolder(const std::filesystem::path& folder, const std::filesystem::path& base) {
@@ -264,7 +154,7 @@ std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& sour
                                                std::vector<std::string>& columns, const Style& defaultStyle) {
     QuietGdal quiet;
     std::unique_ptr<GDALDataset> ds(GDALDataset::Open(
-        pathText(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr));
+        pathText(source).c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, kLocalDrivers, nullptr, nullptr));
     if (!ds) throw GisError("无法打开图层数据：" + pathText(source) + QuietGdal::lastMessage());
     OGRLayer* in = sourceLayer.empty() ? ds->GetLayer(0) : ds->GetLayerByName(sourceLayer.c_str());
     if (!in) throw GisError("图层数据“" + pathText(source) + "”中没有图层“" + sourceLayer + "”");
@@ -290,11 +180,16 @@ std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& sour
     in->ResetReading();
     for (auto& f : *in) {
         OGRGeometry* g = f->GetGeometryRef();
-        if (!g) continue;
+        if (!g || g->IsEmpty()) continue;
         if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE) continue;
         FeatureType type = FeatureType::Symbol;
         Parts parts;
         if (!convert(*g, type, parts)) continue;
+        if (!holdable(parts)) {
+            qCWarning(lcGis, "图层数据“%s”的要素 %lld 坐标不是有限的数值或超出范围，已跳过",
+                      pathText(source).c_str(), static_cast<long long>(f->GetFID()));
+            continue;
+        }
         Style style = defaultStyle;
         if (styleIndex >= 0 && f->IsFieldSetAndNotNull(styleIndex)) {
             try {
@@ -316,8 +211,15 @@ std::vector<Feature> GeosetStore::readFeatures(const std::filesystem::path& sour
 }
 
 void GeosetStore::load(Map& map, const std::filesystem::path& gst) {
+    // A save still writing may be writing this very geoset.
+    GeosetWriter::instance().finish();
     const Geoset geoset = parseGeoset(readText(gst));
     const auto base = gst.parent_path();
+    for (const auto& def : geoset.layers) {
+        if (!def.source.empty() && namesRemoteSource(def.source, base / std::filesystem::path(def.source)))
+            throw GisError("地图集的图层“" + def.name + "”的数据来源“" + def.source +
+                           "”不是本地文件，只读取本地文件");
+    }
     // Read every layer first: a geoset that fails half-way leaves the map as it was.
     struct Loaded {
         GeosetLayer def;
@@ -357,15 +259,9 @@ void GeosetStore::load(Map& map, const std::filesystem::path& gst) {
 }
 
 void GeosetStore::save(Map& map, const std::string& title, const std::filesystem::path& gst) {
-    QuietGdal quiet;
     const auto base = gst.parent_path();
     auto dataName = gst.stem();
     dataName += ".gpkg";
-    const auto data = base / dataName;
-    auto dataTmp = data;
-    dataTmp += ".tmp";
-    auto gstTmp = gst;
-    gstTmp += ".tmp";
 
     Geoset g;
     g.title = title.empty() ? map.title() : title;
@@ -386,24 +282,12 @@ void GeosetStore::save(Map& map, const std::string& title, const std::filesystem
         l.sourceLayer = layer->Name();
         g.layers.push_back(std::move(l));
     }
-
-    removeStale(dataTmp);
-    removeStale(gstTmp);
-    try {
-        writeData(map, dataTmp);
-        writeText(gstTmp, formatGeoset(g));
-        std::filesystem::rename(dataTmp, data);
-        std::filesystem::rename(gstTmp, gst);
-    } catch (const std::filesystem::filesystem_error& e) {
-        removeStale(dataTmp);
-        removeStale(gstTmp);
-        throw GisError("无法保存地图集：" + pathText(gst) + "（" + e.code().message() + "）");
-    } catch (...) {
-        removeStale(dataTmp);
-        removeStale(gstTmp);
-        throw;
-    }
+    GeosetWriter::instance().start({gst, base / dataName}, snapshotLayers(map), formatGeoset(g));
     map.setTitle(g.title);
+}
+
+void GeosetStore::finishSaving() {
+    GeosetWriter::instance().wait();
 }
 
 } // namespace ocable::gis

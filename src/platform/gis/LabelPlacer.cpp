@@ -10,7 +10,10 @@ LabelPlacer::LabelPlacer(QSize area, int cellSize)
       rows_((area.height() + cell_ - 1) / cell_), taken_(static_cast<std::size_t>(columns_ * rows_), 0) {}
 
 bool LabelPlacer::cellRange(const QRectF& r, int& x0, int& y0, int& x1, int& y1) const {
-    if (r.left() < 0 || r.top() < 0 || r.right() > area_.width() || r.bottom() > area_.height()) return false;
+    // Written so that NaN fails too: a NaN edge would make the int casts
+    // below undefined.
+    if (!(r.left() >= 0 && r.top() >= 0 && r.right() <= area_.width() && r.bottom() <= area_.height()))
+        return false;
     x0 = static_cast<int>(r.left()) / cell_;
     y0 = static_cast<int>(r.top()) / cell_;
     x1 = std::min(columns_ - 1, static_cast<int>(std::ceil(r.right())) / cell_);
@@ -19,7 +22,7 @@ bool LabelPlacer::cellRange(const QRectF& r, int& x0, int& y0, int& x1, int& y1)
 }
 
 bool LabelPlacer::pointFree(QPointF p) const {
-    if (p.x() < 0 || p.y() < 0 || p.x() >= area_.width() || p.y() >= area_.height()) return false;
+    if (!(p.x() >= 0 && p.y() >= 0 && p.x() < area_.width() && p.y() < area_.height())) return false;
     return !taken_[static_cast<std::size_t>(static_cast<int>(p.y()) / cell_ * columns_ +
                                             static_cast<int>(p.x()) / cell_)];
 }

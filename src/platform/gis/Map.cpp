@@ -2,8 +2,11 @@
 
 #include "platform/gis/GeosetStore.h"
 #include "platform/gis/GisError.h"
+#include "platform/gis/GisLog.h"
 
 #include <GeographicLib/Geodesic.hpp>
+
+#include <cmath>
 
 namespace ocable::gis {
 
@@ -12,25 +15,35 @@ Map::Map(QObject* parent) : QObject(parent) {}
 Map::~Map() = default;
 
 void Map::setCenter(double x, double y) {
-    if (x == view_.centerX() && y == view_.centerY()) return;
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        qCWarning(lcGis) << "地图中心不是有限数，视图不变:" << x << y;
+        return;
+    }
+    const Viewport before = view_;
     view_.setCenter(x, y);
-    emit viewChanged();
+    if (view_ != before) emit viewChanged();
 }
 
 void Map::setZoom(double width) {
-    if (width <= 0) throw GisError("地图宽度必须大于 0");
+    if (!(width > 0) || !std::isfinite(width)) throw GisError("地图宽度必须是大于 0 的有限数");
     view_.setScale(width / view_.size().width());
     emit viewChanged();
 }
 
 void Map::setBounds(const Rectangle& r) {
+    if (!std::isfinite(r.xmin) || !std::isfinite(r.xmax) || !std::isfinite(r.ymin) ||
+        !std::isfinite(r.ymax)) {
+        qCWarning(lcGis) << "地图范围不是有限数，视图不变:" << r.xmin << r.ymin << r.xmax << r.ymax;
+        return;
+    }
     view_.fit(r);
     emit viewChanged();
 }
 
 void Map::zoomAt(double factor, QPointF anchor) {
+    const Viewport before = view_;
     view_.zoomAt(factor, anchor);
-    emit viewChanged();
+    if (view_ != before) emit viewChanged();
 }
 
 void Map::setViewSize(QSize size) {
@@ -69,7 +82,7 @@ Rectangle Map::fullExtent() const {
     bool first = true;
     Rectangle all;
     for (const auto& layer : layers_) {
-        if (layer->featureCount() == 0) continue;
+        if (layer->featureCount() == 0 || !layer->store().hasExtent()) continue;
         if (first) {
             all = layer->Bounds();
             first = false;

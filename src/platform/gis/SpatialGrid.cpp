@@ -14,16 +14,24 @@ int SpatialGrid::levelFor(const Rectangle& box) {
 
 std::uint64_t SpatialGrid::keyFor(const Rectangle& box, int level) {
     const double size = cellSize(level);
-    return pack(static_cast<std::int32_t>(std::floor(box.CenterX() / size)),
-                static_cast<std::int32_t>(std::floor(box.CenterY() / size)));
+    return pack(static_cast<std::int32_t>(cellOf(box.CenterX(), size)),
+                static_cast<std::int32_t>(cellOf(box.CenterY(), size)));
 }
 
 void SpatialGrid::insert(Slot slot, const Rectangle& box) {
+    if (!isPlaceable(box)) {
+        ++unplaced_;
+        return;
+    }
     const int level = levelFor(box);
     levels_[level][keyFor(box, level)].push_back(slot);
 }
 
 void SpatialGrid::erase(Slot slot, const Rectangle& box) {
+    if (!isPlaceable(box)) {
+        if (unplaced_ > 0) --unplaced_;
+        return;
+    }
     const int level = levelFor(box);
     auto& cells = levels_[level];
     auto it = cells.find(keyFor(box, level));
@@ -39,6 +47,7 @@ void SpatialGrid::erase(Slot slot, const Rectangle& box) {
 void SpatialGrid::clear() {
     for (auto& cells : levels_)
         cells.clear();
+    unplaced_ = 0;
 }
 
 std::size_t SpatialGrid::memoryBytes() const {

@@ -23,10 +23,10 @@ public:
     double scale() const { return scale_; } // degrees per pixel
     QSize size() const { return size_; }
 
-    void setCenter(double x, double y) {
-        cx_ = x;
-        cy_ = y;
-    }
+    // Non-finite values are passed over; finite ones are clamped to the
+    // coordinate limit (Geometry.h), so every view stays computable.
+    void setCenter(double x, double y);
+    // Clamped to [kMinScale, kMaxScale]; NaN is passed over.
     void setScale(double degreesPerPixel);
     void setSize(QSize size); // keeps centre and scale
 

@@ -1,19 +1,57 @@
 #include "GisTestData.h"
 
 #include "platform/gis/GeosetFile.h"
+#include "platform/gis/GeosetStore.h"
 #include "platform/gis/GisError.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
+#include <QLoggingCategory>
+#include <QString>
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <memory>
+#include <mutex>
 #include <sstream>
+#include <vector>
 
 using namespace ocable::gis;
 namespace fs = std::filesystem;
+
+// The file-system calls of a save, seen from the test: fsync and rename are
+// taken over here while a test records them, and passed on to the C library.
+namespace {
+std::mutex diskMutex;
+bool diskRecording = false;
+std::vector<std::string> diskCalls; // "sync <path>" and "rename <from> <to>"
+
+void recordDisk(const std::string& call) {
+    std::lock_guard lock(diskMutex);
+    if (diskRecording) diskCalls.push_back(call);
+}
+} // namespace
+
+extern "C" int fsync(int fd) {
+    static auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    std::error_code ec;
+    recordDisk("sync " + fs::read_symlink("/proc/self/fd/" + std::to_string(fd), ec).string());
+    return next(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) {
+    static auto next = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    recordDisk(std::string("rename ") + from + " " + to);
+    return next(from, to);
+}
 
 namespace {
 
@@ -123,6 +161,7 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     buildNetwork(saved);
     saved.setSymbolFolder(dir / "符号");
     saved.saveGeoset("光缆网络分布图", dir / "光缆网络分布图.gst");
+    GeosetStore::finishSaving();
     EXPECT_TRUE(fs::exists(dir / "光缆网络分布图.gpkg"));
     EXPECT_FALSE(fs::exists(dir / "光缆网络分布图.gst.tmp"));
     EXPECT_FALSE(fs::exists(dir / "光缆网络分布图.gpkg.tmp"));
@@ -145,6 +184,7 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     };
     const std::string first = contents(dir / "光缆网络分布图.gst");
     loaded.saveGeoset("", dir / "光缆网络分布图.gst");
+    GeosetStore::finishSaving();
     EXPECT_EQ(withoutZoom(contents(dir / "光缆网络分布图.gst")), withoutZoom(first));
 }
 
@@ -153,6 +193,7 @@ TEST_F(GeosetFiles, FailingSaveKeepsThePreviousFiles) {
     buildNetwork(map);
     const fs::path gst = dir / "网络.gst";
     map.saveGeoset("第一版", gst);
+    GeosetStore::finishSaving();
     const std::string oldText = contents(gst);
     const std::string oldData = contents(dir / "网络.gpkg");
 
@@ -296,4 +337,248 @@ TEST(GeosetText, FormatsAndParsesTheSameGeoset) {
     EXPECT_EQ(parseGeoset(formatGeoset(g)), g);
     // A byte-order mark, comments and letter case of keys are accepted.
     EXPECT_EQ(parseGeoset("\xEF\xBB\xBF# x\n[GEOSET]\nVersion = 1\nTitle = 总图\n").title, "总图");
+}
+
+// ---- saving in the background ----------------------------------------
+
+// The view closes while the save is still writing: what is written is the
+// map as it stood at the call, even when the map is changed and destroyed
+// right after (the sanitizers see any read of the destroyed layers).
+TEST_F(GeosetFiles, SaveWritesTheMapAsItStoodWhenCalled) {
+    auto map = std::make_unique<Map>();
+    buildNetwork(*map);
+    const fs::path gst = dir / "网络.gst";
+    map->saveGeoset("网络", gst);
+    for (int i = 1; i <= map->Layers().Count(); ++i) {
+        Layer& layer = map->Layers().Item(i);
+        for (const Feature& f : layer.AllFeatures())
+            layer.DeleteFeature(f);
+    }
+    map.reset();
+    GeosetStore::finishSaving();
+
+    Map expected;
+    buildNetwork(expected);
+    Map loaded;
+    loaded.loadGeoset(gst);
+    expectSameLayers(expected, loaded);
+    EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
+}
+
+// A save whose write fails after the call returned reports it to whoever
+// waits for it, and leaves nothing aside.
+TEST_F(GeosetFiles, FailureAfterTheCallIsReportedToTheWaiter) {
+    Map map;
+    buildNetwork(map);
+    const fs::path gst = dir / "网络.gst";
+    fs::create_directories(gst / "占用"); // the geoset cannot be renamed into place
+    EXPECT_NO_THROW(map.saveGeoset("网络", gst));
+    EXPECT_THROW(GeosetStore::finishSaving(), GisError);
+    EXPECT_NO_THROW(GeosetStore::finishSaving()); // reported once
+    EXPECT_FALSE(fs::exists(dir / "网络.gst.tmp"));
+    EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
+}
+
+// Each file is on disk before it takes its old one's place, and the folder
+// after both renames, so a power cut leaves the old geoset or the new one.
+TEST_F(GeosetFiles, FilesReachTheDiskBeforeTheyAreRenamed) {
+    Map map;
+    buildNetwork(map);
+    const fs::path gst = dir / "网络.gst";
+    {
+        std::lock_guard lock(diskMutex);
+        diskCalls.clear();
+        diskRecording = true;
+    }
+    map.saveGeoset("网络", gst);
+    GeosetStore::finishSaving();
+    std::vector<std::string> calls;
+    {
+        std::lock_guard lock(diskMutex);
+        diskRecording = false;
+        calls = diskCalls;
+    }
+    const std::string dataTmp = (dir / "网络.gpkg.tmp").string(), gstTmp = (dir / "网络.gst.tmp").string();
+    auto first = [&](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    auto last = [&](const std::string& call) {
+        return calls.rend() - std::find(calls.rbegin(), calls.rend(), call) - 1;
+    };
+    const auto renameData = first("rename " + dataTmp + " " + (dir / "网络.gpkg").string());
+    const auto renameGst = first("rename " + gstTmp + " " + gst.string());
+    const auto n = static_cast<std::ptrdiff_t>(calls.size());
+    ASSERT_LT(renameData, n);
+    ASSERT_LT(renameGst, n);
+    EXPECT_LT(renameData, renameGst);
+    EXPECT_GE(last("sync " + dataTmp), 0);
+    EXPECT_LT(last("sync " + dataTmp), renameData);
+    EXPECT_GE(last("sync " + gstTmp), 0);
+    EXPECT_LT(last("sync " + gstTmp), renameData);
+    EXPECT_GT(last("sync " + dir.string()), renameGst);
+}
+
+// ---- what a geoset may name --------------------------------------------
+
+struct RemoteSource {
+    const char* name;
+    std::string source;
+};
+
+class GeosetSources : public GeosetFiles, public testing::WithParamInterface<RemoteSource> {};
+
+// GDAL would fetch these over the network or from a server; a geoset names
+// local files only, and the message says which layer and which source.
+TEST_P(GeosetSources, SourceThatIsNotALocalFileIsRefused) {
+    const std::string source = GetParam().source;
+    std::ofstream(dir / "remote.gst")
+        << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = " << source << "\n";
+    Map map;
+    gistest::stationLayer(map);
+    try {
+        map.loadGeoset(dir / "remote.gst");
+        ADD_FAILURE() << "loaded";
+    } catch (const GisError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "地图集的图层“底图”的数据来源“" + source + "”不是本地文件，只读取本地文件");
+    }
+    EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Remote, GeosetSources,
+    testing::Values(RemoteSource{"vsicurl", "/vsicurl/http://127.0.0.1:9/towns.geojson"},
+                    RemoteSource{"vsiUpperCase", "/VSICURL_STREAMING/http://127.0.0.1:9/a.json"},
+                    RemoteSource{"vsis3", "/vsis3/bucket/towns.shp"},
+                    RemoteSource{"vsizipOfRemote", "/vsizip//vsicurl/http://127.0.0.1:9/a.zip/a.shp"},
+                    RemoteSource{"url", "https://127.0.0.1:9/towns.geojson"},
+                    RemoteSource{"connection", "PG:dbname=gis host=127.0.0.1"},
+                    RemoteSource{"relativeIntoVsi", "../../../../../../../../../../vsis3/bucket/a.shp"}),
+    [](const testing::TestParamInfo<RemoteSource>& info) { return std::string(info.param.name); });
+
+// A local file that is only a pointer elsewhere (a virtual dataset naming a
+// web address) is not opened either.
+TEST_F(GeosetFiles, VirtualDatasetPointingElsewhereIsNotOpened) {
+    std::ofstream(dir / "towns.vrt")
+        << "<OGRVRTDataSource><OGRVRTLayer name=\"towns\">"
+           "<SrcDataSource>/vsicurl/http://127.0.0.1:9/towns.geojson</SrcDataSource>"
+           "</OGRVRTLayer></OGRVRTDataSource>\n";
+    std::ofstream(dir / "vrt.gst") << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = towns.vrt\n";
+    Map map;
+    try {
+        map.loadGeoset(dir / "vrt.gst");
+        ADD_FAILURE() << "loaded";
+    } catch (const GisError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("无法打开图层数据：" + (dir / "towns.vrt").string(), 0), 0u)
+            << e.what();
+    }
+}
+
+// ---- coordinates that are not numbers ----------------------------------
+
+struct BadView {
+    const char* name;
+    const char* line;
+};
+
+class GeosetViews : public testing::TestWithParam<BadView> {};
+
+// A centre or zoom that would leave the view nowhere is refused with the
+// line, not carried into the map where it would hang the drawing.
+TEST_P(GeosetViews, CentreOrZoomThatIsNotAFiniteNumberIsRefused) {
+    const std::string text = std::string("[geoset]\nversion = 1\n") + GetParam().line + "\n";
+    try {
+        parseGeoset(text);
+        ADD_FAILURE() << "accepted";
+    } catch (const GisError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("地图集第 3 行：", 0), 0u) << e.what();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NotFinite, GeosetViews,
+    testing::Values(BadView{"centreNan", "center = nan, 30"}, BadView{"centreInf", "center = 105, inf"},
+                    BadView{"centreInfinity", "center = -Infinity, 30"},
+                    BadView{"centreHuge", "center = 1e308, 30"},
+                    BadView{"centreOverflow", "center = 9e999, 30"}, BadView{"zoomNan", "zoom = nan"},
+                    BadView{"zoomInf", "zoom = inf"}, BadView{"zoomNegative", "zoom = -5"},
+                    BadView{"zoomZero", "zoom = 0"}),
+    [](const testing::TestParamInfo<BadView>& info) { return std::string(info.param.name); });
+
+namespace {
+
+// Warnings of the map component's category, kept while an instance lives.
+class GisWarnings {
+public:
+    GisWarnings() : previous_(qInstallMessageHandler(&GisWarnings::handle)) { texts().clear(); }
+    ~GisWarnings() { qInstallMessageHandler(previous_); }
+    static std::vector<std::string>& texts() {
+        static std::vector<std::string> t;
+        return t;
+    }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg && context.category && std::string(context.category) == "ocable.gis")
+            texts().push_back(message.toStdString());
+    }
+    QtMessageHandler previous_;
+};
+
+} // namespace
+
+// A base map whose vertices are not finite, or too large to draw, keeps its
+// good features; each bad one is passed over and logged.
+TEST_F(GeosetFiles, BaseMapVerticesThatAreNotFiniteArePassedOver) {
+    GDALAllRegister();
+    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
+    ASSERT_NE(driver, nullptr);
+    {
+        // GDAL complains that it cannot write an infinite extent; the features it writes.
+        CPLPushErrorHandler(CPLQuietErrorHandler);
+        struct Pop {
+            ~Pop() { CPLPopErrorHandler(); }
+        } pop;
+        std::unique_ptr<GDALDataset> ds(
+            driver->Create((dir / "base.gpkg").string().c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+        ASSERT_NE(ds, nullptr);
+        OGRLayer* layer = ds->CreateLayer("base", nullptr, wkbUnknown, nullptr);
+        ASSERT_NE(layer, nullptr);
+        OGRFieldDefn name("名称", OFTString);
+        ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        auto add = [&](const char* text, OGRGeometry* g) {
+            OGRFeature f(layer->GetLayerDefn());
+            f.SetField(0, text);
+            f.SetGeometryDirectly(g);
+            ASSERT_EQ(layer->CreateFeature(&f), OGRERR_NONE);
+        };
+        auto line = [](double x, double y) {
+            auto* l = new OGRLineString;
+            l->addPoint(100, 30);
+            l->addPoint(x, y);
+            return l;
+        };
+        add("好点", new OGRPoint(116, 39));
+        add("好线", line(101, 31));
+        add("非数", line(nan, 30));
+        add("无穷", line(116, -inf));
+        add("极大点", new OGRPoint(1e308, 30));
+        add("极大线", line(1e308, 1e308));
+    }
+    std::ofstream(dir / "base.gst") << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = base.gpkg\n";
+    GisWarnings warnings;
+    Map map;
+    map.setViewSize({800, 600});
+    map.loadGeoset(dir / "base.gst");
+    const Layer& base = map.Layers().Item("底图");
+    ASSERT_EQ(base.featureCount(), 2);
+    EXPECT_EQ(base.Search(R"(名称 = "好点")").Count(), 1);
+    EXPECT_EQ(base.Search(R"(名称 = "好线")").Count(), 1);
+    // GDAL itself hands over no geometry for some of them (the infinite one here).
+    EXPECT_GE(GisWarnings::texts().size(), 3u);
+    for (const std::string& text : GisWarnings::texts())
+        EXPECT_NE(text.find((dir / "base.gpkg").string()), std::string::npos) << text;
+    EXPECT_NEAR(map.Bounds().CenterX(), 108, 1e-9); // the view fits the good features only
 }

@@ -1,0 +1,3 @@
+#include "platform/gis/GisLog.h"
+
+Q_LOGGING_CATEGORY(lcGis, "ocable.gis")

@@ -1,0 +1,276 @@
+#include "GisTestData.h"
+#include "RenderCommand.h"
+
+#include "platform/gis/Coordinate.h"
+#include "platform/gis/GisError.h"
+#include "platform/gis/LabelPlacer.h"
+#include "platform/gis/MapRenderer.h"
+#include "platform/gis/SelectTools.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <random>
+
+using namespace ocable::gis;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+struct CoordinateCase {
+    const char* name;
+    std::string_view text;
+    std::optional<double> expected;
+};
+
+class CoordinateText : public testing::TestWithParam<CoordinateCase> {};
+
+// A layer "站点" holding the three ordinary stations of gistest::stationLayer
+// and, after them, stations damaged tables and geosets have been seen to
+// hold: NaN, infinities and numbers far beyond the earth.
+//   S1 (100, 30)  S2 (101, 30)  S3 (102, 31)
+//   BAD_NAN (nan, 30)  BAD_INF (inf, 30)  BAD_NEG (100, -inf)  BAD_HUGE (1e308, 1e308)
+// and a layer "线路" with one line from S1 to infinity and one normal line.
+Layer& damagedStations(Map& map) {
+    Layer& layer = gistest::stationLayer(map);
+    Style style;
+    style.SymbolBitmapSize = 10;
+    struct S {
+        const char* code;
+        double x, y;
+    };
+    for (const S& s : {S{"BAD_NAN", kNaN, 30}, S{"BAD_INF", kInf, 30}, S{"BAD_NEG", 100, -kInf},
+                       S{"BAD_HUGE", 1e308, 1e308}})
+        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, style),
+                         RowValues(layer.columns(), {"坏站", s.code}));
+    layer.setAutoLabel(true);
+    Layer& lines = map.Layers().CreateLayer("线路", 2, {"Label", "OcableCode"}, LayerKind::Line);
+    Style line;
+    lines.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {kInf, 30}}, line),
+                     RowValues(lines.columns(), {"1", "L_INF"}));
+    lines.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {102, 31}}, line),
+                     RowValues(lines.columns(), {"2", "L_OK"}));
+    return layer;
+}
+
+std::vector<std::string> codes(const Layer& layer, const FeatureSet& set) {
+    std::vector<std::string> out;
+    for (int i = 1; i <= set.Count(); ++i)
+        out.push_back(gistest::codeOf(layer, set.Item(i)));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> selectedCodes(const Layer& layer) {
+    std::vector<std::string> out;
+    for (std::uint32_t id : layer.Selection().ids())
+        out.push_back(*layer.valueOf(id, 1));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+} // namespace
+
+TEST_P(CoordinateText, ReadsOnlyFiniteNumbers) {
+    const auto& c = GetParam();
+    const auto got = parseCoordinate(c.text);
+    ASSERT_EQ(got.has_value(), c.expected.has_value());
+    if (got) {
+        EXPECT_EQ(*got, *c.expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Coordinate, CoordinateText,
+    testing::Values(
+        CoordinateCase{"decimal", "116.4074", 116.4074}, CoordinateCase{"negative", "-3", -3.0},
+        CoordinateCase{"leadingPoint", ".5", 0.5}, CoordinateCase{"trailingPoint", "5.", 5.0},
+        CoordinateCase{"exponent", "1e2", 100.0}, CoordinateCase{"largestFinite", "1e308", 1e308},
+        CoordinateCase{"empty", "", std::nullopt}, CoordinateCase{"nan", "nan", std::nullopt},
+        CoordinateCase{"nanUpper", "NaN", std::nullopt}, CoordinateCase{"inf", "inf", std::nullopt},
+        CoordinateCase{"minusInf", "-inf", std::nullopt},
+        CoordinateCase{"infinity", "Infinity", std::nullopt},
+        CoordinateCase{"overflow", "9e999", std::nullopt},
+        CoordinateCase{"negativeOverflow", "-9e999", std::nullopt},
+        CoordinateCase{"plusSign", "+1", std::nullopt}, CoordinateCase{"leadingBlank", " 1", std::nullopt},
+        CoordinateCase{"trailingBlank", "1 ", std::nullopt},
+        CoordinateCase{"decimalComma", "1,5", std::nullopt}, CoordinateCase{"hex", "0x10", std::nullopt},
+        CoordinateCase{"bareExponent", "1e", std::nullopt}, CoordinateCase{"word", "abc", std::nullopt},
+        CoordinateCase{"embeddedNul",
+                       std::string_view("1\0"
+                                        "2",
+                                        3),
+                       std::nullopt}),
+    [](const testing::TestParamInfo<CoordinateCase>& info) { return std::string(info.param.name); });
+
+// Stations at NaN, infinity or 1e308 are kept (they can be found by their
+// code) but have no place on the map: the whole view, the renderer, the hit
+// tests and the select tools pass over them, and none of them hangs.
+TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
+    Map map;
+    map.setViewSize({320, 200});
+    Layer& layer = damagedStations(map);
+    const Layer& lines = map.Layers().Item("线路");
+
+    EXPECT_EQ(codes(layer, layer.Search("StationCode = \"BAD_NAN\"")), std::vector<std::string>{"BAD_NAN"});
+    EXPECT_EQ(layer.AllFeatures().Count(), 7);
+
+    const Rectangle all = map.fullExtent();
+    EXPECT_EQ(all, Rectangle(100, 30, 102, 31));
+    map.setBounds(all.expanded(0.5, 0.5));
+    EXPECT_DOUBLE_EQ(map.CenterX(), 101);
+    EXPECT_DOUBLE_EQ(map.CenterY(), 30.5);
+
+    MapRenderer renderer;
+    const QImage image = renderer.renderImage(map);
+    EXPECT_EQ(image.size(), QSize(320, 200));
+    EXPECT_EQ(renderer.stats().features, 4); // S1, S2, S3 and L_OK
+
+    // A whole-earth search and searches around the damaged points.
+    EXPECT_EQ(codes(layer, layer.SearchWithinRectangle(Rectangle(-kInf, -kInf, kInf, kInf),
+                                                       SearchType::PartiallyWithin)),
+              (std::vector<std::string>{"S1", "S2", "S3"}));
+    EXPECT_EQ(
+        layer.SearchWithinDistance({kNaN, 30}, 5, DistanceUnit::Degree, SearchType::PartiallyWithin).Count(),
+        0);
+    EXPECT_EQ(
+        layer.SearchWithinDistance({1e308, 1e308}, 5, DistanceUnit::Kilometre, SearchType::PartiallyWithin)
+            .Count(),
+        0);
+    EXPECT_EQ(codes(layer, layer.SearchWithinDistance({100, 30}, 1e308, DistanceUnit::Degree,
+                                                      SearchType::EntirelyWithin)),
+              (std::vector<std::string>{"S1", "S2", "S3"}));
+    EXPECT_EQ(codes(lines, lines.SearchWithinDistance({100, 30}, 1, DistanceUnit::Degree,
+                                                      SearchType::PartiallyWithin)),
+              std::vector<std::string>{"L_OK"});
+
+    const auto hit = featureAt(map, map.mapToScreen({100, 30}));
+    ASSERT_TRUE(hit);
+    EXPECT_EQ(*hit->layer->valueOf(hit->id, 1), "S1");
+    EXPECT_FALSE(featureAt(map, QPointF(kNaN, kNaN)));
+    selectInRectangle(map, QRectF(0, 0, 320, 200), false);
+    EXPECT_EQ(selectedCodes(layer), (std::vector<std::string>{"S1", "S2", "S3"}));
+    selectInCircle(map, QPointF(160, 100), 1e9, false);
+    EXPECT_EQ(layer.Selection().Count(), 3);
+    selectInPolygon(map, QPolygonF({QPointF(0, 0), QPointF(320, 0), QPointF(320, 200), QPointF(0, 200)}),
+                    false);
+    EXPECT_EQ(layer.Selection().Count(), 3);
+
+    // Moving a damaged station onto the map puts it into the index.
+    Feature bad = layer.Search("StationCode = \"BAD_INF\"").Item(1);
+    bad.setPoint({101.5, 30.5});
+    layer.UpdateFeature(bad);
+    EXPECT_EQ(
+        layer.SearchWithinDistance({101.5, 30.5}, 0.1, DistanceUnit::Degree, SearchType::PartiallyWithin)
+            .Count(),
+        1);
+}
+
+// The view refuses what it cannot show and stays computable.
+TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
+    Map map;
+    map.setViewSize({320, 200});
+    map.setCenter(110, 35);
+    const Viewport before = map.viewport();
+
+    map.setCenter(kNaN, 30);
+    map.setCenter(kInf, -kInf);
+    map.setBounds(Rectangle(kNaN, 0, 1, 1));
+    map.setBounds(Rectangle(0, 0, kInf, 1));
+    map.zoomAt(kInf, QPointF(10, 10));
+    map.zoomAt(kNaN, QPointF(10, 10));
+    map.zoomAt(2, QPointF(kNaN, 10));
+    EXPECT_EQ(map.viewport(), before);
+    EXPECT_THROW(map.setZoom(kNaN), GisError);
+    EXPECT_THROW(map.setZoom(kInf), GisError);
+    EXPECT_EQ(map.viewport(), before);
+
+    // Finite but beyond the earth: clamped, so that map points still become
+    // finite pixels and back.
+    map.setBounds(Rectangle(1e308, 0, 1e308, 1));
+    EXPECT_TRUE(std::isfinite(map.CenterX()));
+    EXPECT_LE(map.CenterX(), kCoordinateLimit);
+    map.setBounds(Rectangle(-1e308, -1e308, 1e308, 1e308));
+    EXPECT_DOUBLE_EQ(map.CenterX(), 0);
+    EXPECT_DOUBLE_EQ(map.viewport().scale(), Viewport::kMaxScale);
+    map.setCenter(-1e300, 1e300);
+    const QPointF pixel = map.mapToScreen({map.CenterX(), map.CenterY()});
+    EXPECT_DOUBLE_EQ(pixel.x(), 160);
+    EXPECT_DOUBLE_EQ(pixel.y(), 100);
+    MapRenderer renderer;
+    gistest::stationLayer(map);
+    EXPECT_EQ(renderer.renderImage(map).size(), QSize(320, 200));
+}
+
+// The grid must answer like a scan for every query, the hostile ones
+// included, and must never visit more than the whole earth's cells.
+TEST(NonFiniteCoordinates, GridQueriesOfAnySizeAnswerLikeAScan) {
+    SpatialGrid grid;
+    std::vector<Rectangle> boxes;
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> lon(-180, 180), lat(-90, 90), size(0, 3);
+    for (SpatialGrid::Slot s = 0; s < 500; ++s) {
+        const double x = lon(rng), y = lat(rng);
+        boxes.emplace_back(x, y, x + size(rng) * size(rng), y + size(rng));
+        grid.insert(s, boxes.back());
+    }
+    for (const Rectangle& unplaced :
+         {nowhere(), Rectangle(kInf, 0, kInf, 0), Rectangle(1e308, 1, 1e308, 1)}) {
+        boxes.push_back(unplaced);
+        grid.insert(static_cast<SpatialGrid::Slot>(boxes.size() - 1), unplaced);
+    }
+    EXPECT_EQ(grid.unplacedCount(), 3u);
+
+    const std::vector<Rectangle> queries = {
+        Rectangle(100, 30, 110, 40),    Rectangle(-kInf, -kInf, kInf, kInf),
+        Rectangle(1e308, 0, 1e308, 1),  Rectangle(-1e308, -1e308, 1e308, 1e308),
+        Rectangle(-1e9, -1, 1e9, 1),    nowhere(),
+        Rectangle(kNaN, 0, 10, 10),     Rectangle(179, 89, 1e7, 1e7),
+        Rectangle(-0.1, -0.1, 0.1, 0.1)};
+    for (const Rectangle& q : queries) {
+        SCOPED_TRACE(testing::Message() << q.xmin << "," << q.ymin << "," << q.xmax << "," << q.ymax);
+        std::vector<SpatialGrid::Slot> found;
+        grid.candidates(q, [&](SpatialGrid::Slot s) {
+            if (boxes[s].intersects(q)) found.push_back(s);
+        });
+        std::sort(found.begin(), found.end());
+        std::vector<SpatialGrid::Slot> scanned;
+        for (SpatialGrid::Slot s = 0; s < boxes.size(); ++s)
+            if (isPlaceable(boxes[s]) && boxes[s].intersects(q)) scanned.push_back(s);
+        EXPECT_EQ(found, scanned);
+    }
+    grid.erase(static_cast<SpatialGrid::Slot>(boxes.size() - 1), boxes.back());
+    EXPECT_EQ(grid.unplacedCount(), 2u);
+}
+
+TEST(NonFiniteCoordinates, LabelPlacerRefusesNaNBoxes) {
+    LabelPlacer placer(QSize(100, 50));
+    EXPECT_FALSE(placer.isFree(QRectF(kNaN, 0, 10, 10)));
+    EXPECT_FALSE(placer.isFree(QRectF(0, 0, kNaN, 10)));
+    EXPECT_FALSE(placer.pointFree(QPointF(kNaN, 5)));
+    EXPECT_FALSE(placer.isFree(QRectF(1e300, 0, 10, 10)));
+    placer.occupy(QRectF(kNaN, kNaN, kInf, kInf)); // ignored
+    EXPECT_TRUE(placer.tryPlace(QRectF(0, 0, 100, 50)));
+}
+
+// "gis-render ... --bounds 1e308,0,1e308,1" used to hang in the grid.
+TEST(NonFiniteCoordinates, RenderCommandWithHugeBoundsReturns) {
+    const auto out = std::filesystem::temp_directory_path() / "gis-render-huge-bounds.png";
+    for (const char* bounds : {"1e308,0,1e308,1", "-1e308,-1e308,1e308,1e308", "1e300,1e300,1e301,1e301"}) {
+        SCOPED_TRACE(bounds);
+        auto c = parseRenderCommand(
+            {gistest::sourceData("sample.gst"), out.string(), "--size", "320x200", "--bounds", bounds});
+        EXPECT_EQ(runRenderCommand(c).rfind("已写入", 0), 0u);
+    }
+    std::filesystem::remove(out);
+    for (const char* bounds : {"nan,0,1,1", "0,inf,1,1", "0,0,9e999,1", "0,0,1,-Infinity"}) {
+        SCOPED_TRACE(bounds);
+        EXPECT_THROW(parseRenderCommand({"a.gst", "b.png", "--bounds", bounds}), std::invalid_argument);
+    }
+    EXPECT_THROW(parseRenderCommand({"a.gst", "b.png", "--size", "1e10x5"}), std::invalid_argument);
+    EXPECT_THROW(parseRenderCommand({"a.gst", "b.png", "--size", "nanx5"}), std::invalid_argument);
+}
