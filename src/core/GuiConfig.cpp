@@ -1,6 +1,7 @@
 #include "core/GuiConfig.h"
 
 #include "core/NetworkVocabulary.h"
+#include "core/mPubFun.h"
 #include "core/mPubVar.h"
 
 #include <QString>
@@ -22,9 +23,8 @@ std::string readValue(const char* section, const char* key) {
 } // namespace
 
 std::filesystem::path configFilePath() {
-    std::filesystem::path file = mPubVar::gobjSysEnv->getSystemDir();
-    for (const char* part : vocab::kConfigPath) file /= part;
-    return file;
+    const auto& [data, config, ini] = vocab::kConfigPath;
+    return mPubFun::resolvePath(mPubVar::gobjSysEnv->getSystemDir(), {data, config, ini});
 }
 
 std::string areaNodeCaption() {
@@ -32,9 +32,13 @@ std::string areaNodeCaption() {
     return value.empty() ? std::string("二干") : value;
 }
 
-bool localTransByFiber() { return parseBoolean(readValue("LOCALTRANS", "LOCALTRANS_BY_FIBER"), true); }
+bool localTransByFiber() {
+    return parseBoolean(readValue("LOCALTRANS", "LOCALTRANS_BY_FIBER"), true);
+}
 
-bool viewChannelMap() { return parseBoolean(readValue("MENU_VIEWS", "VIEW_CHANNELMAP"), false); }
+bool viewChannelMap() {
+    return parseBoolean(readValue("MENU_VIEWS", "VIEW_CHANNELMAP"), false);
+}
 
 bool parseBoolean(const std::string& text, bool fallback) {
     const QString t = QString::fromStdString(text).trimmed().toLower();
