@@ -63,6 +63,14 @@ std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::st
     return record;
 }
 
+// An object drawn in two layers (a station of two classes, a cable both
+// backbone and ordinary) keeps the record of the layer that drew it first.
+void keepFirstRecord(FeatureRecords& records, const gis::Feature& added, const std::string& label,
+                     const std::string& code, const std::string& layerName) {
+    if (!code.empty() && records.find(code)) return;
+    records.Add(makeRecord(added, label, code, layerName), code);
+}
+
 // Runs one row's work; a failure skips the rest of that row only, and is
 // logged with the row so that one can tell why it is missing from the map.
 template <class Fn> void passOver(const db::Recordset& rs, const std::string& layerName, Fn&& fn) {
@@ -165,7 +173,7 @@ bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layer
             const std::string code = trimmed(*rs, codeCol);
             f.setCarriedRow({name, code});
             const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, name, code, layerName), code);
+            if (records) keepFirstRecord(*records, added, name, code, layerName);
         });
     }
     layer.EndAccess();
@@ -190,7 +198,7 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
             const std::string code = trimmed(*rs, columns.code);
             f.setCarriedRow({label, code});
             const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, label, code, layerName), code);
+            if (records) keepFirstRecord(*records, added, label, code, layerName);
         });
     }
     layer.EndAccess();

@@ -58,14 +58,15 @@ TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     fake::FakeHost host;
     addStations(host);
     host.exec(std::string("CREATE TABLE MAP_V_EN_OCABLE (") + kCableColumns + ")");
-    // C2's end is not a number; all three are ordinary cables only.
+    // C2's end is not a number; C1 and C2 are ordinary cables only, C3 is in
+    // both cable layers.
     host.exec(
         "INSERT INTO MAP_V_EN_OCABLE VALUES "
         "('C1', '一', '5', '116.1', '39.1', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY132002', "
         "NULL, 'ZY130301'),"
         "('C2', '二', '6', '东经', '39.1', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY132002', "
         "NULL, 'ZY130301'),"
-        "('C3', '三', '7', '116.2', '39.2', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY132002', "
+        "('C3', '三', '7', '116.2', '39.2', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY990000', "
         "NULL, 'ZY130302')");
     // A microwave view without its name column.
     host.exec("CREATE TABLE MAP_V_EN_MW_Seg (seg_code TEXT, LNG_A REAL, LAT_A REAL, LNG_Z REAL, LAT_Z REAL)");
@@ -77,9 +78,12 @@ TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     EXPECT_TRUE(host.message->shown.empty());
 
     EXPECT_EQ(w.count(vocab::kLayerCable), 2);
-    EXPECT_NE(w.state.cableFeatures.find("C3"), nullptr);
+    EXPECT_EQ(w.count(vocab::kLayerBackbone), 1);
+    EXPECT_EQ((*w.state.cableFeatures.find("C3"))->layerName,
+              vocab::kLayerBackbone); // the first layer's record
     EXPECT_EQ(w.state.cableFeatures.find("C2"), nullptr);
-    EXPECT_EQ(log.count("东经"), 1u); // the row passed over, with its cause
+    EXPECT_EQ(log.count("东经"), 1u);   // the row passed over, with its cause
+    EXPECT_EQ(log.count("未绘制"), 1u); // C3 drawn twice is no error
 
     gis::Layer& microwave = w.map.Layers().Item(vocab::kLayerMicrowave);
     ASSERT_EQ(microwave.featureCount(), 2);
