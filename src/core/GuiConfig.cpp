@@ -1,5 +1,6 @@
 #include "core/GuiConfig.h"
 
+#include "core/Log.h"
 #include "core/NetworkVocabulary.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
@@ -15,7 +16,8 @@ std::string readValue(const char* section, const char* key) {
         const auto file = configFilePath();
         if (!mPubVar::gobjCommon->fileExists(file)) return {};
         return mPubVar::gobjIniFile->readIniValue(file, section, key);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "配置项 %s/%s 未能读取，按缺省值处理：%s", section, key, e.what());
         return {};
     }
 }

@@ -41,17 +41,16 @@ bool NetworkDrawing::drawOcableNetMap(std::string& ruleName, std::string& scope)
     state_.drawing = true;
     call(hooks_.letEventsRun);
     if (scope == vocab::kScopeAll && ruleName.empty()) {
-        mPubVar::gobjMessage->showNotice(kRuleOrScopeError);
+        guarded("提示划分错误", [] { mPubVar::gobjMessage->showNotice(kRuleOrScopeError); });
         state_.drawing = false;
         return false;
     }
     try {
         run(ruleName, scope);
-    } catch (const std::exception&) {
-        try {
-            mPubVar::gobjMessage->reportError(kDrawingError);
-        } catch (const std::exception&) {
-        }
+    } catch (const std::exception& e) {
+        // The user reads the short message; what failed goes to the log.
+        qCWarning(lcComponent, "%s 原因：%s", kDrawingError, e.what());
+        guarded("报告绘制错误", [] { mPubVar::gobjMessage->reportError(kDrawingError); });
         call(hooks_.unloadWaiting);
         state_.drawing = false;
         return false;

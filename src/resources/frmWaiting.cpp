@@ -1,5 +1,6 @@
 #include "resources/frmWaiting.h"
 
+#include "core/Log.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
 
@@ -45,7 +46,9 @@ void frmWaiting::load() {
     try {
         const auto file = mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(), {"icon", "waiting.bmp"});
         pixmap.load(QString::fromStdString(file.string()));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The text stands in for the picture.
+        qCWarning(lcComponent, "等待图片未能加载：%s", e.what());
     }
     if (pixmap.isNull()) {
         picture_->setVisible(false);
