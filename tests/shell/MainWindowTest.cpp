@@ -17,6 +17,8 @@
 #include "systemtree/frmViewResTree.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -60,8 +62,8 @@ struct MainWindowTest : ::testing::Test {
         ui::MdiEmbedding::setHostArea(nullptr);
     }
 
-    void writeGeosets() {
-        const fs::path map = host.sysEnv->appDir / "Map";
+    void writeGeosets(const char* folder = "Map") {
+        const fs::path map = host.sysEnv->appDir / folder;
         hostapp::DemoFolders::writeGeosets(map);
         std::ofstream(map / "provinces.geojson") << R"({"type": "FeatureCollection", "features": []})";
     }
@@ -114,6 +116,20 @@ TEST_F(MainWindowTest, TheCloseSavesIntoTheEnvironmentItWasGiven) {
     view.close();
     EXPECT_TRUE(fs::exists(savedGeoset()));
     EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
+}
+
+TEST_F(MainWindowTest, GeosetsAndLegendAreFoundInAnyLetterCase) {
+    writeGeosets("MAP");
+    const fs::path legend = host.sysEnv->appDir / "icon" / "图例" / "图例-光缆网络分布图.BMP";
+    fs::create_directories(legend.parent_path());
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(legend.string()), "BMP"));
+    frmViewOcableMain& view = open();
+    EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
+    EXPECT_EQ(stations(view), 2);
+    EXPECT_FALSE(view.imgLegend()->pixmap().isNull());
+    EXPECT_GT(view.map2().Layers().Count(), 0);
 }
 
 TEST_F(MainWindowTest, ClosedAndOpenedAgainBeforeTheEventLoopRuns) {
