@@ -12,6 +12,11 @@ namespace ocable::hostapp {
 
 namespace {
 
+// The service classes this program offers its plug-ins, filled by
+// PluginHost::load before the plug-in's initEnv asks for them.
+ocable::host::ServiceFactories hostFactories;
+bool hostFactoriesReady = false;
+
 template <class Fn> Fn exported(void* library, const char* name) {
     auto* symbol = dlsym(library, name);
     if (!symbol) throw std::runtime_error(std::string("插件缺少导出函数：") + name);
@@ -73,7 +78,8 @@ void PluginHost::load() {
     factories.resService = [data] { return std::make_shared<HostResService>(data); };
     factories.iniFile = [] { return std::make_shared<IniFileReader>(); };
     factories.viewBridge = [] { return std::make_shared<HostViewBridge>(); };
-    main_->registerServiceFactories(factories);
+    hostFactories = std::move(factories);
+    hostFactoriesReady = true;
 
     host::HostArray objects;
     objects.lowerBound = 1;
@@ -88,3 +94,10 @@ void PluginHost::showOcable() {
 }
 
 } // namespace ocable::hostapp
+
+// Found by the plug-in in this program's symbols (ENABLE_EXPORTS).
+extern "C" __attribute__((visibility("default"))) const ocable::host::ServiceFactories*
+QzTransHostServiceFactories() {
+    using namespace ocable::hostapp;
+    return hostFactoriesReady ? &hostFactories : nullptr;
+}

@@ -2,7 +2,7 @@
 // the three station classes of the drawing; compares the load with a bare
 // sqlite3 scan of the same rows into one std::string per cell, and the heap
 // each result holds.
-#include "StationCriteria.h"
+#include "map/ClassCriteria.h"
 
 #include "platform/db/Recordset.h"
 #include "platform/db/SqliteConnection.h"
@@ -262,9 +262,9 @@ int main() {
     const struct {
         const char* name;
         const char* criteria;
-    } filters[] = {{"terminal stations", ocable::db::test::kTerminalStations},
-                   {"relay stations", ocable::db::test::kRelayStations},
-                   {"other stations", ocable::db::test::kOtherStations}};
+    } filters[] = {{"terminal stations", ocable::criteria::kTerminalStations},
+                   {"relay stations", ocable::criteria::kRelayStations},
+                   {"other stations", ocable::criteria::kOtherStations}};
     for (const auto& f : filters) {
         const Timing t = timeRuns(21, [&] { stations->setFilter(f.criteria); });
         std::printf("  %-18s %7ld rows  %6.2f ms  (best %.2f)  target < 15 ms: %s\n", f.name,

@@ -1,6 +1,8 @@
 #include "core/GuiConfig.h"
 
+#include "core/Log.h"
 #include "core/NetworkVocabulary.h"
+#include "core/mPubFun.h"
 #include "core/mPubVar.h"
 
 #include <QString>
@@ -14,7 +16,8 @@ std::string readValue(const char* section, const char* key) {
         const auto file = configFilePath();
         if (!mPubVar::gobjCommon->fileExists(file)) return {};
         return mPubVar::gobjIniFile->readIniValue(file, section, key);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "配置项 %s/%s 未能读取，按缺省值处理：%s", section, key, e.what());
         return {};
     }
 }
@@ -22,9 +25,8 @@ std::string readValue(const char* section, const char* key) {
 } // namespace
 
 std::filesystem::path configFilePath() {
-    std::filesystem::path file = mPubVar::gobjSysEnv->getSystemDir();
-    for (const char* part : vocab::kConfigPath) file /= part;
-    return file;
+    const auto& [data, config, ini] = vocab::kConfigPath;
+    return mPubFun::resolvePath(mPubVar::gobjSysEnv->getSystemDir(), {data, config, ini});
 }
 
 std::string areaNodeCaption() {
@@ -32,9 +34,13 @@ std::string areaNodeCaption() {
     return value.empty() ? std::string("二干") : value;
 }
 
-bool localTransByFiber() { return parseBoolean(readValue("LOCALTRANS", "LOCALTRANS_BY_FIBER"), true); }
+bool localTransByFiber() {
+    return parseBoolean(readValue("LOCALTRANS", "LOCALTRANS_BY_FIBER"), true);
+}
 
-bool viewChannelMap() { return parseBoolean(readValue("MENU_VIEWS", "VIEW_CHANNELMAP"), false); }
+bool viewChannelMap() {
+    return parseBoolean(readValue("MENU_VIEWS", "VIEW_CHANNELMAP"), false);
+}
 
 bool parseBoolean(const std::string& text, bool fallback) {
     const QString t = QString::fromStdString(text).trimmed().toLower();

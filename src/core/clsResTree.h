@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/clsViewRecord.h"
 #include "core/KeyedCollection.h"
+#include "core/clsViewRecord.h"
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace ocable {
@@ -39,6 +40,7 @@ private:
     KeyedCollection<std::shared_ptr<clsViewRecord>> records_;
     // TABLENAME.ENFIELD.CHFIELD, each part trimmed, in the order read.
     std::vector<std::string> dictionary_;
+    std::unordered_set<std::string> dictionaryTables_;
 };
 
 } // namespace ocable

@@ -1,5 +1,7 @@
 #include "core/clsViewRecord.h"
 
+#include "core/Log.h"
+
 #include <unordered_set>
 
 namespace ocable {
@@ -34,8 +36,9 @@ void clsViewRecord::readRow() const {
             addField(std::make_shared<clsViewField>(clsViewField{"", name, rows.valueAt(row_, c).toText()}),
                      name);
         }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The recordset was closed under the record: what was read stays.
+        qCWarning(lcComponent, "%s 第 %zu 行的字段读取不全：%s", tableName.c_str(), row_ + 1, e.what());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "core/mPubFun.h"
 
+#include "core/Log.h"
 #include "core/NetworkVocabulary.h"
 #include "core/TextUtil.h"
 #include "core/mPubVar.h"
@@ -10,17 +11,32 @@ namespace fs = std::filesystem;
 
 namespace ocable::mPubFun {
 
-std::string getColumnValues(const std::string& table, const std::string& fields, const std::string& condition) {
+std::shared_ptr<db::Recordset> openRecordset(const std::string& sql) {
+    try {
+        return mPubVar::gobjDataAccess->openRecordset(vocab::kConnection, sql);
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "查询失败，按无结果处理：%s；原因：%s", sql.c_str(), e.what());
+    } catch (...) {
+        qCWarning(lcComponent, "查询失败，按无结果处理：%s；原因未知", sql.c_str());
+    }
+    return nullptr;
+}
+
+std::string getColumnValues(const std::string& table, const std::string& fields,
+                            const std::string& condition) {
+    const std::string sql = "SELECT " + fields + " FROM " + table + " WHERE " + condition;
+    auto rs = openRecordset(sql);
     std::string joined;
     try {
-        const std::string sql = "SELECT " + fields + " FROM " + table + " WHERE " + condition;
-        auto rs = mPubVar::gobjDataAccess->openRecordset(vocab::kConnection, sql);
         if (rs && !(rs->Eof() && rs->Bof())) {
-            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) joined += ";" + rs->Fields(0).toText();
+            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+                joined += ";" + rs->Fields(0).toText();
             rs->Close();
         }
-    } catch (const std::exception&) {
-        // A failed query gives what was read so far.
+    } catch (const std::exception& e) {
+        // Part of a column is no answer: the caller would take it for all.
+        qCWarning(lcComponent, "读取查询结果失败，按无结果处理：%s；原因：%s", sql.c_str(), e.what());
+        return {};
     }
     return joined.empty() ? joined : joined.substr(1);
 }
@@ -29,7 +45,8 @@ std::shared_ptr<db::Recordset>& filterRecordset(std::shared_ptr<db::Recordset>& 
                                                 const std::string& criteria) {
     try {
         if (recordset) recordset->setFilter(criteria);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "记录集筛选条件无效，未筛选：%s；原因：%s", criteria.c_str(), e.what());
     }
     return recordset;
 }
@@ -85,16 +102,15 @@ fs::path getCommonFilesDir() {
 }
 
 fs::path getCustomSymbolDir() {
-    fs::path dir = getCommonFilesDir();
+    const fs::path dir = getCommonFilesDir();
     if (dir.empty()) return dir;
-    for (const char* part : vocab::kCustomSymbolSubdirs) dir /= part;
-    return dir;
+    const auto& [shared, common, symbols] = vocab::kCustomSymbolSubdirs;
+    return resolvePath(dir, {shared, common, symbols});
 }
 
 } // namespace ocable::mPubFun
 
 namespace ocable::mPubFun {
-
 
 fs::path resolvePath(const fs::path& base, std::initializer_list<std::string_view> parts) {
     fs::path current = base;

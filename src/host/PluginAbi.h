@@ -25,8 +25,6 @@ enum PluginResult : std::int32_t {
 class IViewPlugin {
 public:
     virtual ~IViewPlugin() = default;
-    // The service classes the plug-in may create on use; call before initEnv.
-    virtual void registerServiceFactories(const ServiceFactories& factories) = 0;
     virtual void initEnv(HostArray& objArr) = 0;
     virtual void ShowOcable(std::string& sTmp) = 0;
 };
@@ -42,9 +40,21 @@ public:
 // registry is $XDG_CONFIG_HOME/qztrans/plugins.reg (~/.config when unset).
 inline constexpr const char* kRegistryEnvVar = "QZTRANS_PLUGIN_REGISTRY";
 
+// The service classes of the host, for the plug-in to create a service on
+// use (after the close released it, say). The host program exports a C
+// function of this name (an executable must be linked with its symbols
+// exported, -rdynamic); the plug-in looks it up in the process at initEnv.
+// A host without it is served only by the objects it hands to initEnv.
+inline constexpr const char* kHostServiceFactoriesSymbol = "QzTransHostServiceFactories";
+
 } // namespace ocable::host
 
 extern "C" {
+// The function named by kHostServiceFactoriesSymbol. Null while the host has
+// none to offer; the object outlives the plug-in.
+using HostServiceFactoriesFn = const ocable::host::ServiceFactories* (*)();
+const ocable::host::ServiceFactories* QzTransHostServiceFactories();
+
 using DllRegisterServerFn = std::int32_t (*)();
 using DllUnregisterServerFn = std::int32_t (*)();
 // className "clsMain"; on success *factory receives a factory the caller owns (delete it).

@@ -32,8 +32,6 @@ inline constexpr const char* kAlarmCodeColumn = "objCode";
 inline constexpr const char* kBitmapTerminal = "光缆网络_终端站.BMP";
 inline constexpr const char* kBitmapRelay = "光缆网络_二干中继站.BMP";
 inline constexpr const char* kBitmapOther = "光缆网络_中继站.BMP";
-inline constexpr const char* kBitmapTerminalLower = "光缆网络_终端站.bmp";
-inline constexpr const char* kBitmapOtherLower = "光缆网络_中继站.bmp";
 inline constexpr int kSymbolSize = 14;
 
 // Files and folders (joined with std::filesystem).
@@ -44,7 +42,8 @@ inline constexpr const char* kAppMapFolder = "Map";
 inline constexpr const char* kAppIconFolder = "Icon";
 inline constexpr const char* kLegendFolder = "图例";
 inline constexpr const char* kLegendPicture = "图例-光缆网络分布图.bmp";
-inline constexpr std::array<const char*, 3> kCustomSymbolSubdirs = {"MapInfo Shared", "MapX Common", "CUSTSYMB"};
+inline constexpr std::array<const char*, 3> kCustomSymbolSubdirs = {"MapInfo Shared", "MapX Common",
+                                                                    "CUSTSYMB"};
 
 // Configuration: <system dir>/data/config/guiConfig.ini.
 inline constexpr std::array<const char*, 3> kConfigPath = {"data", "config", "guiConfig.ini"};

@@ -1,15 +1,18 @@
 #include "map/NetworkDrawing.h"
 
+#include "map/ClassCriteria.h"
+
+#include "core/GuiConfig.h"
+#include "core/Log.h"
 #include "core/NetworkVocabulary.h"
+#include "core/TextUtil.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
 #include "resources/AreaScope.h"
-#include "core/GuiConfig.h"
-#include "core/TextUtil.h"
-#include "core/mPubFun.h"
-#include "core/mPubVar.h"
 
 #include <filesystem>
 
@@ -20,58 +23,17 @@ namespace {
 constexpr const char* kRuleOrScopeError = "划分规则或划分范围有错！";
 constexpr const char* kDrawingError = "绘制光缆网络分布图时出错！";
 
+// A failed query is a query without rows: the layers it would fill stay
+// empty and the rest of the network is still drawn.
 std::shared_ptr<db::Recordset> open(const std::string& sql) {
-    return mPubVar::gobjDataAccess->openRecordset(vocab::kConnection, sql);
+    return mPubFun::openRecordset(sql);
 }
 
-bool hasRows(const std::shared_ptr<db::Recordset>& rs) { return rs && rs->RecordCount() > 0; }
+bool hasRows(const std::shared_ptr<db::Recordset>& rs) {
+    return rs && rs->RecordCount() > 0;
+}
 
 } // namespace
-
-const std::string& NetworkDrawing::terminalFilter() {
-    static const std::string f = "X_STATIONTYPE = 'ZY010301' Or StationType_II='ZY010301' Or "
-                                 "StationType_III='ZY010301' or STATIONTYPE='ZY502401' ";
-    return f;
-}
-
-const std::string& NetworkDrawing::relayFilter() {
-    static const std::string f = "X_STATIONTYPE = 'ZY010312' OR stationtype_ii='ZY010312' OR "
-                                 "stationtype_iii='ZY010312' or STATIONTYPE='ZY502402'";
-    return f;
-}
-
-const std::string& NetworkDrawing::otherStationFilter() {
-    static const std::string f =
-        std::string("(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationtype_ii<>'ZY010301' "
-                    "and stationtype_ii<>'ZY010312' And stationtype_iii<>'ZY010301' and "
-                    "stationtype_iii<>'ZY010312') OR ") +
-        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationtype_ii<>'ZY010301' and "
-        "stationtype_ii<>'ZY010312' And stationType_iii = null) OR " +
-        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationType_ii = null And "
-        "stationtype_iii<>'ZY010301' and stationtype_iii<>'ZY010312') OR " +
-        "(X_STATIONTYPE <> 'ZY010301' and X_STATIONTYPE <> 'ZY010312' And stationType_ii = null And "
-        "stationType_iii = null) OR " +
-        "(x_stationType = null And stationtype_ii<>'ZY010301' and stationtype_ii<>'ZY010312' And "
-        "stationtype_iii<>'ZY010301' and stationtype_iii<>'ZY010312') OR " +
-        "(x_stationType = null And stationtype_ii<>'ZY010301' and stationtype_ii<>'ZY010312' And "
-        "stationType_iii = null) OR " +
-        "(x_stationType = null And stationType_ii = null And stationtype_iii<>'ZY010301' and "
-        "stationtype_iii<>'ZY010312') OR " +
-        "(x_stationType = null And stationType_ii = null And stationType_iii = null) OR " +
-        "(STATIONTYPE <> 'ZY502401' and STATIONTYPE <> 'ZY502406')";
-    return f;
-}
-
-std::string NetworkDrawing::backboneFilter(const std::string& layMode) {
-    return "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE=" +
-           db::sqlQuote(layMode);
-}
-
-std::string NetworkDrawing::ordinaryFilter(const std::string& layMode) {
-    return "ResLevel <> 'ZY132001' and ResLevel <> 'ZY132003' and ResLevel <> 'ZY110502' and ResLevel <> "
-           "'ZY110503' and LAYMODE = " +
-           db::sqlQuote(layMode);
-}
 
 bool NetworkDrawing::drawOcableNetMap(std::string& ruleName, std::string& scope) {
     // The flag goes up before any event runs: a close waiting in the queue
@@ -79,17 +41,16 @@ bool NetworkDrawing::drawOcableNetMap(std::string& ruleName, std::string& scope)
     state_.drawing = true;
     call(hooks_.letEventsRun);
     if (scope == vocab::kScopeAll && ruleName.empty()) {
-        mPubVar::gobjMessage->showNotice(kRuleOrScopeError);
+        guarded("提示划分错误", [] { mPubVar::gobjMessage->showNotice(kRuleOrScopeError); });
         state_.drawing = false;
         return false;
     }
     try {
         run(ruleName, scope);
-    } catch (const std::exception&) {
-        try {
-            mPubVar::gobjMessage->reportError(kDrawingError);
-        } catch (const std::exception&) {
-        }
+    } catch (const std::exception& e) {
+        // The user reads the short message; what failed goes to the log.
+        qCWarning(lcComponent, "%s 原因：%s", kDrawingError, e.what());
+        guarded("报告绘制错误", [] { mPubVar::gobjMessage->reportError(kDrawingError); });
         call(hooks_.unloadWaiting);
         state_.drawing = false;
         return false;
@@ -150,7 +111,8 @@ void NetworkDrawing::loadMapRecordsets() {
                          " WHERE (x_stationtype = 'ZY010301' OR x_stationtype = 'ZY010312'" +
                          " Or stationtype_ii='ZY010301' OR stationtype_ii='ZY010312'" +
                          " Or stationtype_iii='ZY010301' OR stationtype_iii='ZY010312') ";
-            cableSql = std::string("SELECT * FROM MAP_V_EN_OCABLE") + " WHERE reslevel = 'ZY132003' OR x_syslevel='ZY110502' ";
+            cableSql = std::string("SELECT * FROM MAP_V_EN_OCABLE") +
+                       " WHERE reslevel = 'ZY132003' OR x_syslevel='ZY110502' ";
         } else {
             stationSql = "SELECT * FROM STATION";
             cableSql = "SELECT * FROM MAP_V_EN_OCABLE";
@@ -177,15 +139,21 @@ void NetworkDrawing::buildAreaNodes() {
 
     state_.provinces.clear();
     for (const std::string& area : areas) {
+        // An empty scope, or an empty name between two commas, names no
+        // area: a node under the empty key could be neither found nor told
+        // apart from the root's parent.
+        if (area.empty()) continue;
         common.addTreeNode(tree, vocab::kTreeRootKey, area, caption);
         tree.node(area).expanded = true;
-        auto rs = open("SELECT XTXX , PROVINCE FROM EN_PROVINCE,XTBM WHERE PROVINCE = XTBM AND DOMAINNAME = " +
-                       db::sqlQuote(text::trim(area)));
+        auto rs =
+            open("SELECT XTXX , PROVINCE FROM EN_PROVINCE,XTBM WHERE PROVINCE = XTBM AND DOMAINNAME = " +
+                 db::sqlQuote(text::trim(area)));
         if (!rs) continue;
         for (; !rs->Eof(); rs->MoveNext()) {
             const std::string province = text::trim(rs->Fields("PROVINCE").toText());
             common.addTreeNode(tree, area, province, text::trim(rs->Fields("XTXX").toText()));
-            common.addTreeNode(tree, province, vocab::provinceStationsKey(province), vocab::kTreeStationsText);
+            common.addTreeNode(tree, province, vocab::provinceStationsKey(province),
+                               vocab::kTreeStationsText);
             common.addTreeNode(tree, province, vocab::provinceCablesKey(province), vocab::kTreeCablesText);
             state_.provinces.push_back(province);
         }
@@ -199,17 +167,19 @@ void NetworkDrawing::drawStations() {
     state_.stationFeatures.Clear();
     const mdlViewMap::SymbolFields fields;
 
-    rs->setFilter(terminalFilter());
-    mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerTerminal, fields, vocab::kBitmapTerminal, vocab::kSymbolSize,
-                                 &state_.stationFeatures);
+    rs->setFilter(criteria::kTerminalStations);
+    mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerTerminal, fields, vocab::kBitmapTerminal,
+                                 vocab::kSymbolSize, &state_.stationFeatures);
 
     const auto symbols = mPubFun::getCustomSymbolDir();
     std::error_code ec;
-    const bool relayBitmap = !symbols.empty() && std::filesystem::exists(symbols / vocab::kBitmapRelay, ec);
-    rs->setFilter(relayFilter());
+    // The host's folders were filled on a file system that ignores case.
+    const bool relayBitmap =
+        !symbols.empty() && std::filesystem::exists(mPubFun::resolvePath(symbols, {vocab::kBitmapRelay}), ec);
+    rs->setFilter(criteria::kRelayStations);
     mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerTerminal, fields,
-                                 relayBitmap ? vocab::kBitmapRelay : vocab::kBitmapTerminal, vocab::kSymbolSize,
-                                 &state_.stationFeatures);
+                                 relayBitmap ? vocab::kBitmapRelay : vocab::kBitmapTerminal,
+                                 vocab::kSymbolSize, &state_.stationFeatures);
 
     // Station names may overlap nothing, yet every station is named.
     gis::Layer& terminal = map.Layers().Item(vocab::kLayerTerminal);
@@ -218,7 +188,7 @@ void NetworkDrawing::drawStations() {
     labels.Duplicate = true;
     terminal.setLabelStyle(labels);
 
-    rs->setFilter(otherStationFilter());
+    rs->setFilter(criteria::kOtherStations);
     mdlViewMap::buildSymbolLayer(rs, map, vocab::kLayerOtherStation, fields, vocab::kBitmapOther,
                                  vocab::kSymbolSize, &state_.stationFeatures);
     gis::Layer& other = map.Layers().Item(vocab::kLayerOtherStation);
@@ -232,7 +202,8 @@ void NetworkDrawing::drawStations() {
                                  "STATIONNAME");
     }
     rs->setFilter("");
-    mdlViewMap::fillRecordStore(state_.stationRecordset, *state_.resTree, vocab::kStationKeyPrefix, "STATIONCODE", vocab::kStationTable);
+    mdlViewMap::fillRecordStore(state_.stationRecordset, *state_.resTree, vocab::kStationKeyPrefix,
+                                "STATIONCODE", vocab::kStationTable);
 
     // A station drawn in both layers ends up marked with the later one.
     const std::pair<const char*, const char*> classes[] = {{vocab::kLayerTerminal, vocab::kClassTerminal},
@@ -247,10 +218,12 @@ void NetworkDrawing::drawStations() {
             // feature of each of a hundred thousand stations to read one
             // column costs more than the rest of the marking.
             const int column = layer.columnIndex(vocab::kStationCodeColumn);
-            if (column == 0) dataset.Value(all.Item(1), vocab::kStationCodeColumn); // throws, naming the column
+            if (column == 0)
+                dataset.Value(all.Item(1), vocab::kStationCodeColumn); // throws, naming the column
             for (const std::uint32_t id : all.ids()) {
                 const std::string* code = layer.valueOf(id, static_cast<std::size_t>(column - 1));
-                if (auto* record = code ? state_.stationFeatures.find(*code) : nullptr) (*record)->remark = className;
+                if (auto* record = code ? state_.stationFeatures.find(*code) : nullptr)
+                    (*record)->remark = className;
             }
         } else {
             for (const gis::Feature& f : all) {
@@ -269,16 +242,17 @@ void NetworkDrawing::drawCables() {
     const mdlViewMap::LineFields fields;
 
     for (const auto& mode : vocab::kLayModes) {
-        rs->setFilter(backboneFilter(mode.code));
+        rs->setFilter(criteria::backboneCables(mode.code));
         if (rs->RecordCount() > 0)
-            mdlViewMap::buildBackboneLayer(rs, map, vocab::kLayerBackbone, fields, {3, gis::rgb(0, 0, 255), mode.pattern},
-                                           backboneGroups_, state_.cableFeatures);
+            mdlViewMap::buildBackboneLayer(rs, map, vocab::kLayerBackbone, fields,
+                                           {3, gis::rgb(0, 0, 255), mode.pattern}, backboneGroups_,
+                                           state_.cableFeatures);
     }
     for (const auto& mode : vocab::kLayModes) {
-        rs->setFilter(ordinaryFilter(mode.code));
+        rs->setFilter(criteria::ordinaryCables(mode.code));
         if (rs->RecordCount() > 0)
-            mdlViewMap::buildLineLayer(rs, map, vocab::kLayerCable, fields, {1, gis::rgb(0, 0, 0), mode.pattern},
-                                       &state_.cableFeatures);
+            mdlViewMap::buildLineLayer(rs, map, vocab::kLayerCable, fields,
+                                       {1, gis::rgb(0, 0, 0), mode.pattern}, &state_.cableFeatures);
     }
     countSystemsPerCable();
 
@@ -290,16 +264,12 @@ void NetworkDrawing::drawCables() {
                                      "OCABLENAME");
     }
     rs->setFilter("");
-    mdlViewMap::fillRecordStore(state_.cableRecordset, *state_.resTree, vocab::kCableKeyPrefix, "OCABLECODE", vocab::kCableTable);
+    mdlViewMap::fillRecordStore(state_.cableRecordset, *state_.resTree, vocab::kCableKeyPrefix, "OCABLECODE",
+                                vocab::kCableTable);
 }
 
 void NetworkDrawing::drawMicrowave() {
-    std::shared_ptr<db::Recordset> rs;
-    try {
-        rs = open("select * from MAP_V_EN_MW_Seg");
-    } catch (const std::exception&) {
-        return; // the microwave layer stays empty
-    }
+    auto rs = open("select * from MAP_V_EN_MW_Seg");
     if (!rs || rs->State() != db::Recordset::ObjectState::Open || rs->Eof()) return;
     state_.microwaveFeatures.Clear();
     mdlViewMap::LineFields fields;
@@ -311,15 +281,17 @@ void NetworkDrawing::drawMicrowave() {
 
 void NetworkDrawing::countSystemsPerCable() {
     try {
-        auto rs = open("SELECT OCABLECODE ,COUNT(SYSTEMCODE) AS CNT FROM MAP_V_RE_CABLE_SUNNET_SYSTEM GROUP BY OCABLECODE ");
+        auto rs = open("SELECT OCABLECODE ,COUNT(SYSTEMCODE) AS CNT FROM MAP_V_RE_CABLE_SUNNET_SYSTEM GROUP "
+                       "BY OCABLECODE ");
         if (!rs) return;
         for (; !rs->Eof(); rs->MoveNext()) {
             if (auto* record = state_.cableFeatures.find(text::trim(rs->Fields("ocableCode").toText())))
                 (*record)->remark = rs->Fields("cnt").toText();
         }
         rs->Close();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The counts are a convenience; a failing view leaves them unset.
+        qCWarning(lcComponent, "光缆承载系统数未能统计：%s", e.what());
     }
 }
 

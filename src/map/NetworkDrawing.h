@@ -34,13 +34,6 @@ public:
     // The station and cable recordsets of the stored scope and user level.
     void loadMapRecordsets();
 
-    // The exact criteria that pick the station and cable classes.
-    static const std::string& terminalFilter();
-    static const std::string& relayFilter();
-    static const std::string& otherStationFilter();
-    static std::string backboneFilter(const std::string& layMode);
-    static std::string ordinaryFilter(const std::string& layMode);
-
 private:
     void run(const std::string& ruleName, const std::string& scope);
     void buildAreaNodes();

@@ -1,5 +1,9 @@
 #include "map/mdlViewMap.h"
 
+#include "core/Log.h"
+#include "core/TextUtil.h"
+#include "core/clsResTree.h"
+#include "core/mPubVar.h"
 #include "platform/db/DbError.h"
 #include "platform/gis/Coordinate.h"
 #include "platform/gis/Feature.h"
@@ -7,9 +11,6 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "core/clsResTree.h"
-#include "core/TextUtil.h"
-#include "core/mPubVar.h"
 
 #include <charconv>
 #include <cstring>
@@ -33,7 +34,22 @@ int column(const db::Recordset& rs, const std::string& name) {
     return i;
 }
 
-std::string trimmed(const db::Recordset& rs, int column) { return text::trim(rs.Fields(column).toText()); }
+// The symbol and line builders draw what they can: a column the recordset
+// lacks reads as empty text in every row (-1), said once for the whole run.
+int columnOrNone(const db::Recordset& rs, const std::string& name, const std::string& layerName) {
+    const int i = rs.FieldIndex(name);
+    if (i < 0)
+        qCWarning(lcComponent, "图层 %s：记录集中没有字段 %s，按空值绘制", layerName.c_str(), name.c_str());
+    return i;
+}
+
+std::string trimmed(const db::Recordset& rs, int column) {
+    return column < 0 ? std::string() : text::trim(rs.Fields(column).toText());
+}
+
+std::string untrimmed(const db::Recordset& rs, int column) {
+    return column < 0 ? std::string() : rs.Fields(column).toText();
+}
 
 std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::string& label, const std::string& code,
                                         const std::string& layerName) {
@@ -46,21 +62,53 @@ std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::st
     return record;
 }
 
-// Runs one row's work; a failure skips the rest of that row only.
-template <class Fn> void passOver(Fn&& fn) {
+// An object drawn in two layers (a station of two classes, a cable both
+// backbone and ordinary) keeps the record of the layer that drew it first.
+void keepFirstRecord(FeatureRecords& records, const gis::Feature& added, const std::string& label,
+                     const std::string& code, const std::string& layerName) {
+    if (!code.empty() && records.find(code)) return;
+    records.Add(makeRecord(added, label, code, layerName), code);
+}
+
+// Runs one row's work; a failure skips the rest of that row only, and is
+// logged with the row so that one can tell why it is missing from the map.
+template <class Fn> void passOver(const db::Recordset& rs, const std::string& layerName, Fn&& fn) {
     try {
         fn();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        std::string where;
+        try {
+            where = std::to_string(rs.rowIndex() + 1);
+        } catch (const std::exception&) {
+            where = "?";
+        }
+        qCWarning(lcComponent, "图层 %s：第 %s 行未绘制：%s", layerName.c_str(), where.c_str(), e.what());
     }
+}
+
+// Line layers label with the same font, whichever builder filled them.
+void setLabelFont(gis::Layer& layer) {
+    gis::LabelStyle labels = layer.LabelStyle();
+    labels.FontName = "宋体";
+    labels.FontSize = 8;
+    labels.Bold = false;
+    layer.setLabelStyle(labels);
 }
 
 // The columns a line builder reads, resolved once per run, and the style of
 // its lines.
 struct LineColumns {
     int lngA, latA, lngZ, latZ, label, code;
+    // Every column must be there: the backbone builder ends the drawing
+    // when one is missing.
     LineColumns(const db::Recordset& rs, const LineFields& f)
         : lngA(column(rs, f.lngA)), latA(column(rs, f.latA)), lngZ(column(rs, f.lngZ)), latZ(column(rs, f.latZ)),
           label(column(rs, f.label)), code(column(rs, f.code)) {}
+    // A missing column reads as empty (see columnOrNone).
+    LineColumns(const db::Recordset& rs, const LineFields& f, const std::string& layerName)
+        : lngA(columnOrNone(rs, f.lngA, layerName)), latA(columnOrNone(rs, f.latA, layerName)),
+          lngZ(columnOrNone(rs, f.lngZ, layerName)), latZ(columnOrNone(rs, f.latZ, layerName)),
+          label(columnOrNone(rs, f.label, layerName)), code(columnOrNone(rs, f.code, layerName)) {}
 
     // The four end coordinates as texts (cut by normalise when given); false
     // when one is empty, for a segment without both ends is not drawn.
@@ -106,23 +154,25 @@ bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layer
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
-    const int lngCol = column(*rs, fields.lng), latCol = column(*rs, fields.lat);
-    const int nameCol = column(*rs, fields.name), codeCol = column(*rs, fields.code);
+    const int lngCol = columnOrNone(*rs, fields.lng, layerName),
+              latCol = columnOrNone(*rs, fields.lat, layerName);
+    const int nameCol = columnOrNone(*rs, fields.name, layerName),
+              codeCol = columnOrNone(*rs, fields.code, layerName);
     gis::Style style;
     style.SymbolBitmapName = bitmap;
     style.SymbolBitmapSize = symbolSize;
     style.SymbolBitmapTransparent = true;
     layer.BeginAccess(gis::AccessMode::ReadWrite);
     for (; !rs->Eof(); rs->MoveNext()) {
-        passOver([&] {
+        passOver(*rs, layerName, [&] {
             const std::string lng = trimmed(*rs, lngCol), lat = trimmed(*rs, latCol);
             if (lng.empty() || lat.empty()) return;
             gis::Feature f = gis::FeatureFactory::CreateSymbol({toNumber(lng), toNumber(lat)}, style);
-            const std::string name = rs->Fields(nameCol).toText();
+            const std::string name = untrimmed(*rs, nameCol);
             const std::string code = trimmed(*rs, codeCol);
             f.setCarriedRow({name, code});
             const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, name, code, layerName), code);
+            if (records) keepFirstRecord(*records, added, name, code, layerName);
         });
     }
     layer.EndAccess();
@@ -134,11 +184,11 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
-    const LineColumns columns(*rs, fields);
+    const LineColumns columns(*rs, fields, layerName);
     const gis::Style style = lineStyle(look);
     layer.BeginAccess(gis::AccessMode::ReadWrite);
     for (; !rs->Eof(); rs->MoveNext()) {
-        passOver([&] {
+        passOver(*rs, layerName, [&] {
             std::string ends[4];
             if (!columns.ends(*rs, ends, nullptr)) return;
             const gis::Points points = {{toNumber(ends[0]), toNumber(ends[1])}, {toNumber(ends[2]), toNumber(ends[3])}};
@@ -147,10 +197,11 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
             const std::string code = trimmed(*rs, columns.code);
             f.setCarriedRow({label, code});
             const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, label, code, layerName), code);
+            if (records) keepFirstRecord(*records, added, label, code, layerName);
         });
     }
     layer.EndAccess();
+    setLabelFont(layer);
     return true;
 }
 
@@ -223,11 +274,7 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
         group.push_back(code);
     }
     layer.EndAccess();
-    gis::LabelStyle labels = layer.LabelStyle();
-    labels.FontName = "宋体";
-    labels.FontSize = 8;
-    labels.Bold = false;
-    layer.setLabelStyle(labels);
+    setLabelFont(layer);
     return true;
 }
 

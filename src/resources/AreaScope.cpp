@@ -1,21 +1,23 @@
 #include "resources/AreaScope.h"
 
+#include "core/Log.h"
 #include "core/NetworkVocabulary.h"
-#include "platform/db/SqlQuote.h"
 #include "core/TextUtil.h"
-#include "core/mPubVar.h"
+#include "core/mPubFun.h"
+#include "platform/db/SqlQuote.h"
 
 namespace ocable::AreaScope {
 
 std::string getAdminDomains() {
     std::string domains;
     try {
-        auto rs = mPubVar::gobjDataAccess->openRecordset(vocab::kConnection,
-                                                         "SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ");
+        auto rs = mPubFun::openRecordset("SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ");
         if (!rs) return {};
-        for (; !rs->Eof(); rs->MoveNext()) domains += text::trim(rs->Fields("DOMAINNAME").toText()) + ",";
+        for (; !rs->Eof(); rs->MoveNext())
+            domains += text::trim(rs->Fields("DOMAINNAME").toText()) + ",";
         rs->Close();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "管理区域列表无法读取：%s", e.what());
         return {};
     }
     if (!domains.empty()) domains.pop_back();
@@ -29,8 +31,8 @@ void getDomainFilters(const std::string& ruleName, const std::string& scope, std
     std::string cable = "(";
     for (const auto& domain : text::split(scope, ",")) {
         // The domain name is used as split, blanks included.
-        auto rs = mPubVar::gobjDataAccess->openRecordset(
-            vocab::kConnection, "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = " + db::sqlQuote(domain));
+        auto rs = mPubFun::openRecordset("SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = " +
+                                         db::sqlQuote(domain));
         if (!rs) continue;
         for (; !rs->Eof(); rs->MoveNext()) {
             const std::string p = db::sqlQuote(text::trim(rs->Fields("PROVINCE").toText()));

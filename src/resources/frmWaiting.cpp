@@ -1,17 +1,24 @@
 #include "resources/frmWaiting.h"
 
+#include "core/Log.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QPointer>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace ocable {
 
 namespace {
+
+// A tool window stays above the window that owns it, and only above that:
+// the operator may still bring another program to the front while the map
+// is drawn.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Tool | Qt::FramelessWindowHint;
+
 QPointer<frmWaiting>& shared() {
     static QPointer<frmWaiting> instance;
     return instance;
@@ -19,8 +26,8 @@ QPointer<frmWaiting>& shared() {
 } // namespace
 
 frmWaiting::frmWaiting(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      picture_(new QLabel(this)), label1_(new QLabel(QStringLiteral("请稍候..."), this)) {
+    : QWidget(parent, kWindowFlags), picture_(new QLabel(this)),
+      label1_(new QLabel(QStringLiteral("请稍候..."), this)) {
     setObjectName("frmWaiting");
     setWindowTitle(QStringLiteral("请稍候..."));
     label1_->setObjectName("Label1");
@@ -39,7 +46,9 @@ void frmWaiting::load() {
     try {
         const auto file = mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(), {"icon", "waiting.bmp"});
         pixmap.load(QString::fromStdString(file.string()));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // The text stands in for the picture.
+        qCWarning(lcComponent, "等待图片未能加载：%s", e.what());
     }
     if (pixmap.isNull()) {
         picture_->setVisible(false);
@@ -52,6 +61,13 @@ void frmWaiting::load() {
 }
 
 void frmWaiting::showAndPaint() {
+    // Owned by the application's window the operator is working in: the
+    // active one, else the frame of the current map view.
+    QWidget* owner = QApplication::activeWindow();
+    if (!owner || owner == this)
+        owner = mPubVar::gfrmCurrentView ? mPubVar::gfrmCurrentView->window() : nullptr;
+    if (owner == this) owner = nullptr;
+    if (owner != parentWidget()) setParent(owner, kWindowFlags);
     if (auto* screen = QApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
@@ -66,7 +82,9 @@ frmWaiting& frmWaiting::instance() {
     return *shared();
 }
 
-bool frmWaiting::loaded() { return !shared().isNull(); }
+bool frmWaiting::loaded() {
+    return !shared().isNull();
+}
 
 void frmWaiting::unload() {
     if (shared()) delete shared().data();

@@ -18,7 +18,8 @@ public:
     QLabel* picture() const { return picture_; }
     QLabel* Label1() const { return label1_; }
 
-    // Shows the window above the others and lets it paint.
+    // Shows the window above the application's window the operator works in
+    // (it owns the waiting window from then on) and lets it paint.
     void showAndPaint();
 
     // The shared instance, created on first use; unload() deletes it.

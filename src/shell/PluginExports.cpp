@@ -1,8 +1,9 @@
 // The four C exports through which the host registers the plug-in, creates
 // its class and learns when it may unload it.
 
-#include "host/PluginAbi.h"
 #include "core/LibraryObjects.h"
+#include "core/Log.h"
+#include "host/PluginAbi.h"
 #include "shell/PluginRegistry.h"
 #include "shell/clsMain.h"
 
@@ -41,8 +42,12 @@ extern "C" {
 
 __attribute__((visibility("default"))) std::int32_t DllRegisterServer() {
     try {
-        ocable::registerPlugin(ocable::pluginRegistryPath(), {kLibraryName, kClassName, kVersion, thisLibraryPath()});
+        ocable::registerPlugin(ocable::pluginRegistryPath(),
+                               {kLibraryName, kClassName, kVersion, thisLibraryPath()});
         return ocable::host::kOk;
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "插件注册失败：%s", e.what());
+        return ocable::host::kRegistryError;
     } catch (...) {
         return ocable::host::kRegistryError;
     }
@@ -52,13 +57,16 @@ __attribute__((visibility("default"))) std::int32_t DllUnregisterServer() {
     try {
         ocable::unregisterPlugin(ocable::pluginRegistryPath(), kLibraryName);
         return ocable::host::kOk;
+    } catch (const std::exception& e) {
+        qCWarning(lcComponent, "插件注销失败：%s", e.what());
+        return ocable::host::kRegistryError;
     } catch (...) {
         return ocable::host::kRegistryError;
     }
 }
 
 __attribute__((visibility("default"))) std::int32_t DllGetClassObject(const char* className,
-                                                                       ocable::host::IClassFactory** factory) {
+                                                                      ocable::host::IClassFactory** factory) {
     if (!factory) return ocable::host::kFail;
     *factory = nullptr;
     if (!className || std::strcmp(className, kClassName) != 0) return ocable::host::kNoClass;

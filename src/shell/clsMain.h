@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/PluginAbi.h"
 #include "core/LibraryObjects.h"
+#include "host/PluginAbi.h"
 
 #include <string>
 
@@ -11,11 +11,11 @@ namespace ocable {
 // optical-cable network map.
 class clsMain : public host::IViewPlugin {
 public:
-    void registerServiceFactories(const host::ServiceFactories& factories) override;
-
-    // Stores host elements 1..7 in the globals, in order; stops with an
-    // InitEnvError at the first missing or wrongly typed element, keeping the
-    // elements stored before it. Element 0, when present, is ignored.
+    // Takes the host's service classes when the host program exports them
+    // (host::kHostServiceFactoriesSymbol). Stores host elements 1..7 in the
+    // globals, in order; stops with an InitEnvError at the first missing or
+    // wrongly typed element, keeping the elements stored before it. Element
+    // 0, when present, is ignored.
     void initEnv(host::HostArray& objArr) override;
 
     // Draws the network for every management domain and shows the map window

@@ -42,7 +42,9 @@ QPointer<frmViewOcableMain>& shared() {
     return instance;
 }
 
-void letEventsRun() { QCoreApplication::processEvents(); }
+void letEventsRun() {
+    QCoreApplication::processEvents();
+}
 
 } // namespace
 
@@ -64,9 +66,11 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     view_.ActiveBarMenu = new ui::ActiveBar(this, this);
     view_.ActiveBarMenu->setObjectName("ActiveBarMenu");
     commands_->buildBands();
-    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this, [this](const QString& band, const QString& key) {
-        if (band == kToolbar) guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
-    });
+    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this,
+            [this](const QString& band, const QString& key) {
+                if (band == kToolbar)
+                    guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
+            });
     connect(view_.ActiveBarMenu, &ui::ActiveBar::toolClick, this, [this](const QString&, const QString& key) {
         guarded("弹出菜单命令", [&] { commands_->onMenuClick(key.toStdString()); });
     });
@@ -84,12 +88,22 @@ frmViewOcableMain& frmViewOcableMain::instance() {
     return *shared();
 }
 
-bool frmViewOcableMain::loaded() { return !shared().isNull(); }
+bool frmViewOcableMain::loaded() {
+    return !shared().isNull();
+}
 
-gis::Map& frmViewOcableMain::map1() const { return view_.Map1->map(); }
-gis::Map& frmViewOcableMain::map2() const { return view_.Map2->map(); }
-ui::KeyedTree& frmViewOcableMain::TreeRes() { return view_.TreeResView->tree(); }
-ui::KeyedTree& frmViewOcableMain::TreeSystem() { return view_.TreeSystemView->tree(); }
+gis::Map& frmViewOcableMain::map1() const {
+    return view_.Map1->map();
+}
+gis::Map& frmViewOcableMain::map2() const {
+    return view_.Map2->map();
+}
+ui::KeyedTree& frmViewOcableMain::TreeRes() {
+    return view_.TreeResView->tree();
+}
+ui::KeyedTree& frmViewOcableMain::TreeSystem() {
+    return view_.TreeSystemView->tree();
+}
 
 void frmViewOcableMain::buildWidgets() {
     view_.window = this;
@@ -161,31 +175,38 @@ void frmViewOcableMain::Form_Load() {
     });
     guarded("刷新图层文件", [&] {
         const fs::path mapDir = mPubVar::gobjSysEnv->getMapDir();
-        mPubFun::deleteExistingFiles(mapDir / vocab::kLayerFilesFolder, mapDir);
-        mPubFun::copyFolderFiles(mapDir / vocab::kLayerFilesFolder, mapDir);
+        const fs::path masters = mPubFun::resolvePath(mapDir, {vocab::kLayerFilesFolder});
+        mPubFun::deleteExistingFiles(masters, mapDir);
+        mPubFun::copyFolderFiles(masters, mapDir);
     });
     guarded("符号文件夹", [&] {
         map.setSymbolFolder(mPubFun::getCustomSymbolDir());
         map2().setSymbolFolder(mPubFun::getCustomSymbolDir());
     });
-    guarded("加载网络地图", [&] {
-        map.loadGeoset(mPubVar::gobjSysEnv->getAppDir() / vocab::kAppMapFolder / vocab::kNetworkGeoset);
+    networkGeosetLoaded_ = guarded("加载网络地图", [&] {
+        map.loadGeoset(mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(),
+                                            {vocab::kAppMapFolder, vocab::kNetworkGeoset}));
     });
-    if (!guarded("绑定图层数据集", [&] { mdlViewMap::bindLayerDatasets(map); }))
+    // Without its geoset the map has no layers to bind, which binds without
+    // fault: the user must still learn that the map data did not load.
+    if (!guarded("绑定图层数据集", [&] { mdlViewMap::bindLayerDatasets(map); }) || !networkGeosetLoaded_)
         guarded("报告地图加载错误", [] { mPubVar::gobjMessage->showError("地图数据加载出错！"); });
     guarded("地图工具", [&] {
         map.CreateCustomTool(10, gis::ToolType::Point, 18);
         map.setCurrentTool(gis::tools::Select);
     });
     guarded("加载鹰眼地图", [&] {
-        map2().loadGeoset(mPubVar::gobjSysEnv->getAppDir() / vocab::kAppMapFolder / vocab::kOverviewGeoset);
+        map2().loadGeoset(mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(),
+                                               {vocab::kAppMapFolder, vocab::kOverviewGeoset}));
     });
     view_.IsDraging = false;
     view_.blnSetStation = false;
     view_.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
     guarded("加载图例", [&] {
-        const QImage legend = mPubVar::gobjCommon->loadPicture(
-            vocab::kLegendPicture, mPubVar::gobjSysEnv->getAppDir() / vocab::kAppIconFolder / vocab::kLegendFolder);
+        const fs::path file =
+            mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(),
+                                 {vocab::kAppIconFolder, vocab::kLegendFolder, vocab::kLegendPicture});
+        const QImage legend = mPubVar::gobjCommon->loadPicture(file.filename().string(), file.parent_path());
         imgLegend_->setPixmap(QPixmap::fromImage(legend));
         view_.frmLegend->adjustSize();
     });
@@ -253,7 +274,9 @@ void frmViewOcableMain::Form_Deactivate() {
     });
 }
 
-void frmViewOcableMain::mirrorResourceTree() { frmViewResTree::instance().TreeRes()->copyTree(TreeRes()); }
+void frmViewOcableMain::mirrorResourceTree() {
+    frmViewResTree::instance().TreeRes()->copyTree(TreeRes());
+}
 
 bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString& scope) {
     std::string rule = ruleName.toStdString();
@@ -261,7 +284,9 @@ bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString&
     return drawing_->drawOcableNetMap(rule, sc);
 }
 
-void frmViewOcableMain::countSystemsPerCable() { drawing_->countSystemsPerCable(); }
+void frmViewOcableMain::countSystemsPerCable() {
+    drawing_->countSystemsPerCable();
+}
 
 void frmViewOcableMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -272,7 +297,9 @@ void frmViewOcableMain::frmResize() {
     guarded("窗口布局", [&] { commands_->frmResize(); });
 }
 
-void frmViewOcableMain::handleMapKeys(int keyCode, int shift) { commands_->handleMapKeys(keyCode, shift); }
+void frmViewOcableMain::handleMapKeys(int keyCode, int shift) {
+    commands_->handleMapKeys(keyCode, shift);
+}
 
 void frmViewOcableMain::ActiveBar_ToolClick(const QString& toolKey) {
     guarded("工具命令", [&] { commands_->ActiveBar_ToolClick(toolKey.toStdString()); });
@@ -288,6 +315,10 @@ void frmViewOcableMain::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // The map is saved into the folder of the environment the host gave at
+    // start; a host that offers no environment class could not make it anew
+    // once the globals are released.
+    closingEnv_ = mPubVar::gobjSysEnv.peek();
     mPubVar::releaseGlobals();
     event->accept();
     if (shared() == this) shared() = nullptr;
@@ -298,10 +329,15 @@ void frmViewOcableMain::closeEvent(QCloseEvent* event) {
 void frmViewOcableMain::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
-    guarded("保存地图", [&] {
-        // The environment was released by the close; reading it creates it anew.
-        map1().saveGeoset("", mPubVar::gobjSysEnv->getMapDir() / vocab::kNetworkGeoset);
-    });
+    if (networkGeosetLoaded_) {
+        guarded("保存地图", [&] {
+            host::ISysEnv& env = closingEnv_ ? *closingEnv_ : *mPubVar::gobjSysEnv;
+            map1().saveGeoset("", mPubFun::resolvePath(env.getMapDir(), {vocab::kNetworkGeoset}));
+        });
+    } else {
+        // An empty map saved now would replace the user's geoset.
+        qCWarning(lcComponent, "网络地图未曾加载，关闭时不保存地图");
+    }
     if (frmViewResTree::loaded()) {
         auto& treeWindow = frmViewResTree::instance();
         guarded("保存划分原则", [&] { treeWindow.saveWhenUnload(); });
@@ -321,6 +357,7 @@ void frmViewOcableMain::Form_Unload() {
     view_.stationRecordset.reset();
     view_.cableRecordset.reset();
     view_.LayerDictionary.clear();
+    closingEnv_.reset();
 }
 
 void frmViewOcableMain::resetViewBands() {
@@ -328,7 +365,8 @@ void frmViewOcableMain::resetViewBands() {
     if (frmViewProperty::loaded()) frmViewProperty::instance().clearProperties();
     if (frmViewResTree::loaded()) frmViewResTree::instance().TreeRes()->tree().Clear();
     auto& bar = *view_.activebarMain;
-    for (const char* band : {kPropertyBand, kTreeBand, kInputBand}) bar.setBandVisible(band, false);
+    for (const char* band : {kPropertyBand, kTreeBand, kInputBand})
+        bar.setBandVisible(band, false);
     for (const char* tool :
          {"mnu_view_Property", "mnu_view_Radar", "mnu_view_Legend", "mnu_view_Restree", "mnu_view_Drag"})
         bar.setChecked(kToolbar, tool, false);

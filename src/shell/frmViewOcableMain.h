@@ -10,6 +10,9 @@ class QLabel;
 
 namespace ocable {
 
+namespace host {
+class ISysEnv;
+}
 class MapCommands;
 class NetworkDrawing;
 namespace gis {
@@ -103,6 +106,8 @@ private:
     std::unique_ptr<NetworkDrawing> drawing_;
     std::unique_ptr<MapCommands> commands_;
     bool active_ = false;
+    bool networkGeosetLoaded_ = false;
+    std::shared_ptr<host::ISysEnv> closingEnv_; // the environment as the close found it
     bool unloaded_ = false;
     LibraryObjectToken token_;
 };

@@ -1,4 +1,5 @@
 #include "core/mPubFun.h"
+#include "core/mPubVar.h"
 #include "support/FakeHost.h"
 
 #include <fstream>
@@ -32,9 +33,42 @@ TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
     EXPECT_EQ(mPubFun::getColumnValues("NO_SUCH_TABLE", "CODE", "1 = 1"), "");
 }
 
+TEST(OpenRecordsetTest, AFailedQueryIsNothingAndIsLogged) {
+    fake::FakeHost host;
+    fake::LogCapture log;
+    EXPECT_EQ(mPubFun::openRecordset("SELECT * FROM MAP_V_EN_OCABLE"), nullptr);
+    EXPECT_EQ(log.count("SELECT * FROM MAP_V_EN_OCABLE；原因："), 1u);
+
+    // No data access at all, and none the host could make: still nothing.
+    mPubVar::releaseGlobals();
+    mPubVar::registerServiceFactories({});
+    EXPECT_EQ(mPubFun::openRecordset("SELECT 1"), nullptr);
+    EXPECT_NE(log.count("gobjDataAccess"), 0u);
+}
+
+TEST(GetColumnValuesTest, AQueryFailingAfterSomeRowsGivesNothing) {
+    fake::FakeHost host;
+    host.exec("CREATE TABLE T (N INTEGER)");
+    host.exec("INSERT INTO T VALUES (1), (2), (3)");
+    // The database fails at the third row: abs() of the smallest integer overflows.
+    fake::LogCapture log;
+    EXPECT_EQ(mPubFun::getColumnValues("T", "CASE WHEN N < 3 THEN N ELSE abs(-9223372036854775807 - 1) END",
+                                       "1 = 1 ORDER BY N"),
+              "");
+    EXPECT_EQ(log.count("abs("), 1u);
+
+    // A data access whose rows cannot be read as asked: nothing, not a part.
+    auto stub = std::make_shared<fake::ScriptedDataAccess>();
+    stub->answer =
+        std::make_shared<db::Recordset>(std::vector<std::string>{}, std::vector<db::Recordset::Row>{{}, {}});
+    mPubVar::gobjDataAccess.set(stub);
+    EXPECT_EQ(mPubFun::getColumnValues("T", "N", "1 = 1"), "");
+    EXPECT_EQ(log.count("SELECT N FROM T WHERE 1 = 1"), 1u);
+}
+
 TEST(FilterRecordsetTest, BadCriteriaLeavesTheSetUnfiltered) {
-    auto rs = std::make_shared<db::Recordset>(std::vector<std::string>{"A"},
-                                              std::vector<db::Recordset::Row>{{db::Value("x")}, {db::Value("y")}});
+    auto rs = std::make_shared<db::Recordset>(
+        std::vector<std::string>{"A"}, std::vector<db::Recordset::Row>{{db::Value("x")}, {db::Value("y")}});
     mPubFun::filterRecordset(rs, "A = 'x'");
     EXPECT_EQ(rs->RecordCount(), 1);
     mPubFun::filterRecordset(rs, "");
@@ -75,7 +109,8 @@ TEST(CommonFilesDirTest, FromEnvironmentAndEmptyWhenMissing) {
     EXPECT_EQ(mPubFun::getCommonFilesDir(), fs::path());
     fs::create_directories(host.root / "common");
     EXPECT_EQ(mPubFun::getCommonFilesDir(), host.root / "common");
-    EXPECT_EQ(mPubFun::getCustomSymbolDir(), host.root / "common" / "MapInfo Shared" / "MapX Common" / "CUSTSYMB");
+    EXPECT_EQ(mPubFun::getCustomSymbolDir(),
+              host.root / "common" / "MapInfo Shared" / "MapX Common" / "CUSTSYMB");
     if (old)
         setenv("QZTRANS_COMMON_FILES", saved.c_str(), 1);
     else

@@ -77,6 +77,24 @@ TEST(ResTreeTest, CaptionsFromTheTableDictionaryLastEntryWins) {
     // The dictionary of a table is read once.
     store.captionRecord(*r);
     int reads = 0;
-    for (const auto& s : host.data->sql) reads += s == "SELECT * FROM tabledictionary WHERE TABLENAME='STATION'";
+    for (const auto& s : host.data->sql)
+        reads += s == "SELECT * FROM tabledictionary WHERE TABLENAME='STATION'";
     EXPECT_EQ(reads, 1);
+}
+
+TEST(ResTreeTest, ATableWithoutDictionaryRowsIsReadOnce) {
+    fake::FakeHost host;
+    host.exec("CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT)");
+    clsResTree store;
+    auto r = stationRecord("S1", "甲");
+    store.captionRecord(*r);
+    store.captionRecord(*r);
+    auto cable = stationRecord("C1", "乙");
+    cable->tableName = "EN_OCABLE";
+    store.captionRecord(*cable);
+    // Three fields of STATION twice and three of EN_OCABLE: one query per table.
+    EXPECT_EQ(host.data->sql,
+              (std::vector<std::string>{"SELECT * FROM tabledictionary WHERE TABLENAME='STATION'",
+                                        "SELECT * FROM tabledictionary WHERE TABLENAME='EN_OCABLE'"}));
+    EXPECT_EQ(r->Item(std::string("STATIONNAME"))->CHFieldName, "");
 }

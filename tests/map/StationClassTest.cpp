@@ -1,7 +1,7 @@
 // The class criteria of the drawing against station rows with Null, empty and
 // mixed values: which layer each station lands in.
 
-#include "map/NetworkDrawing.h"
+#include "map/ClassCriteria.h"
 #include "platform/db/Recordset.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +21,13 @@ struct Row {
 
 std::set<std::string> matching(const std::vector<Row>& rows, const std::string& criteria) {
     std::vector<Recordset::Row> data;
-    for (const auto& r : rows) data.push_back({Value(r.name), r.x, r.ii, r.iii, r.res});
+    for (const auto& r : rows)
+        data.push_back({Value(r.name), r.x, r.ii, r.iii, r.res});
     Recordset rs({"STATIONNAME", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"}, data);
     rs.setFilter(criteria);
     std::set<std::string> names;
-    for (; !rs.Eof(); rs.MoveNext()) names.insert(rs.Fields(0).toText());
+    for (; !rs.Eof(); rs.MoveNext())
+        names.insert(rs.Fields(0).toText());
     return names;
 }
 
@@ -44,9 +46,9 @@ TEST(StationClassTest, EachRowFallsInTheExpectedLayers) {
         {"终端又中继", "ZY010301", "ZY010312", null, null, true, true, false},
         {"资源类型空且第二类型中继", null, "ZY010312", null, null, false, true, false},
     };
-    const auto terminal = matching(rows, NetworkDrawing::terminalFilter());
-    const auto relay = matching(rows, NetworkDrawing::relayFilter());
-    const auto other = matching(rows, NetworkDrawing::otherStationFilter());
+    const auto terminal = matching(rows, criteria::kTerminalStations);
+    const auto relay = matching(rows, criteria::kRelayStations);
+    const auto other = matching(rows, criteria::kOtherStations);
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(terminal.count(r.name) == 1, r.terminal);
@@ -58,23 +60,25 @@ TEST(StationClassTest, EachRowFallsInTheExpectedLayers) {
 TEST(CableClassTest, LevelsAndLayModesPickTheLayers) {
     const Value null;
     std::vector<Recordset::Row> data = {
-        {"一干级", "ZY132001", "ZY130302"}, {"骨干", "ZY132003", "ZY130302"}, {"两层都有", "ZY132004", "ZY130399"},
-        {"只在普通", "ZY110504", "ZY130302"}, {"级别空", null, "ZY130301"},   {"敷设空串", "ZY132004", ""},
+        {"一干级", "ZY132001", "ZY130302"},   {"骨干", "ZY132003", "ZY130302"},
+        {"两层都有", "ZY132004", "ZY130399"}, {"只在普通", "ZY110504", "ZY130302"},
+        {"级别空", null, "ZY130301"},         {"敷设空串", "ZY132004", ""},
         {"敷设空", "ZY132004", null}};
     Recordset rs({"OCABLENAME", "RESLEVEL", "LAYMODE"}, data);
     auto names = [&](const std::string& criteria) {
         rs.setFilter(criteria);
         std::set<std::string> out;
-        for (; !rs.Eof(); rs.MoveNext()) out.insert(rs.Fields(0).toText());
+        for (; !rs.Eof(); rs.MoveNext())
+            out.insert(rs.Fields(0).toText());
         return out;
     };
-    EXPECT_EQ(names(NetworkDrawing::backboneFilter("ZY130302")), (std::set<std::string>{"一干级", "骨干"}));
-    EXPECT_EQ(names(NetworkDrawing::ordinaryFilter("ZY130302")), (std::set<std::string>{"只在普通"}));
-    EXPECT_EQ(names(NetworkDrawing::backboneFilter("ZY130399")), (std::set<std::string>{"两层都有"}));
-    EXPECT_EQ(names(NetworkDrawing::ordinaryFilter("ZY130399")), (std::set<std::string>{"两层都有"}));
+    EXPECT_EQ(names(criteria::backboneCables("ZY130302")), (std::set<std::string>{"一干级", "骨干"}));
+    EXPECT_EQ(names(criteria::ordinaryCables("ZY130302")), (std::set<std::string>{"只在普通"}));
+    EXPECT_EQ(names(criteria::backboneCables("ZY130399")), (std::set<std::string>{"两层都有"}));
+    EXPECT_EQ(names(criteria::ordinaryCables("ZY130399")), (std::set<std::string>{"两层都有"}));
     // The empty lay mode is the thirteenth entry; a Null one is in no entry, nor is a Null level.
-    EXPECT_EQ(names(NetworkDrawing::ordinaryFilter("")), (std::set<std::string>{"敷设空串"}));
-    EXPECT_TRUE(names(NetworkDrawing::ordinaryFilter("ZY130301")).empty());
-    EXPECT_EQ(NetworkDrawing::backboneFilter("ZY130301"),
-              "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE='ZY130301'");
+    EXPECT_EQ(names(criteria::ordinaryCables("")), (std::set<std::string>{"敷设空串"}));
+    EXPECT_TRUE(names(criteria::ordinaryCables("ZY130301")).empty());
+    EXPECT_EQ(criteria::backboneCables("ZY130301"), "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and "
+                                                    "ResLevel <> 'ZY110505' and LAYMODE='ZY130301'");
 }

@@ -1,8 +1,9 @@
 // The whole drawing over a handful of stations: which layer each station
 // lands in, the class its feature record is marked with, and the rows the
 // record store answers for them.
-#include "map/NetworkDrawing.h"
+#include "DrawingWindow.h"
 #include "core/NetworkVocabulary.h"
+#include "map/NetworkDrawing.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
@@ -11,36 +12,6 @@
 #include <gtest/gtest.h>
 
 using namespace ocable;
-
-namespace {
-
-// The five network layers, their datasets bound, and an empty resource tree.
-struct Window {
-    gis::Map map;
-    ui::KeyedTree tree;
-    ViewContext state;
-    Window() {
-        int position = 1;
-        for (const char* name : vocab::kNetworkLayers) {
-            const bool stations =
-                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
-            map.Layers().CreateLayer(name, position++,
-                                     {stations ? "StationName" : "Label",
-                                      stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
-                                     stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
-        }
-        mdlViewMap::bindLayerDatasets(map);
-        state.map = &map;
-        state.TreeRes = &tree;
-        state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
-    }
-    std::string remarkOf(const std::string& code) {
-        auto* r = state.stationFeatures.find(code);
-        return r ? (*r)->remark : "(none)";
-    }
-};
-
-} // namespace
 
 TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     fake::FakeHost host;
@@ -55,7 +26,7 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
               "('O1', '丁', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL),"
               "('N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
     host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
-    Window w;
+    test::DrawingWindow w;
     NetworkDrawing drawing(w.state, {});
     std::string rule = "按管理区域划分", scope = "NULL";
     ASSERT_TRUE(drawing.drawOcableNetMap(rule, scope));

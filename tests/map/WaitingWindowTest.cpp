@@ -1,6 +1,7 @@
 #include "resources/frmWaiting.h"
 #include "support/FakeHost.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <gtest/gtest.h>
@@ -21,9 +22,25 @@ TEST(WaitingWindowTest, ShowsTheTextOnlyWhenThePictureIsMissing) {
     std::filesystem::create_directories(host.sysEnv->appDir / "Icon");
     QImage picture(40, 20, QImage::Format_RGB32);
     picture.fill(Qt::blue);
-    ASSERT_TRUE(picture.save(QString::fromStdString((host.sysEnv->appDir / "Icon" / "waiting.bmp").string()), "BMP"));
+    ASSERT_TRUE(
+        picture.save(QString::fromStdString((host.sysEnv->appDir / "Icon" / "waiting.bmp").string()), "BMP"));
     frmWaiting& w = frmWaiting::instance();
     EXPECT_TRUE(w.Label1()->isHidden());
     EXPECT_FALSE(w.picture()->pixmap().isNull());
+    frmWaiting::unload();
+}
+
+TEST(WaitingWindowTest, StaysAboveTheApplicationsWindowOnly) {
+    fake::FakeHost host;
+    QWidget frame;
+    frame.show();
+    frame.activateWindow();
+    QApplication::setActiveWindow(&frame);
+    frmWaiting& w = frmWaiting::instance();
+    w.showAndPaint();
+    EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(w.windowType(), Qt::Tool);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.parentWidget(), &frame); // owned, so above the frame and below other programs
     frmWaiting::unload();
 }

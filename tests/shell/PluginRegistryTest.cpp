@@ -1,10 +1,36 @@
 #include "shell/PluginRegistry.h"
 #include "support/FakeHost.h"
 
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
+#include <thread>
+#include <unistd.h>
 
 using namespace ocable;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& p) {
+    std::ifstream in(p);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The message of the error the call throws, or "" when it throws none.
+template <class Fn> std::string errorOf(Fn&& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return {};
+}
+
+const PluginEntry kOurs{"QzTransViewOcable", "clsMain", "1.00", "/opt/ocable.so"};
+
+} // namespace
 
 TEST(PluginRegistryTest, RegisterReplacesOwnLineAndUnregisterRemovesOnlyIt) {
     fake::FakeHost host;
@@ -26,4 +52,84 @@ TEST(PluginRegistryTest, RegisterReplacesOwnLineAndUnregisterRemovesOnlyIt) {
     std::string first;
     std::getline(in, first);
     EXPECT_EQ(first, "# host plug-ins");
+}
+
+TEST(PluginRegistryTest, AnUnreadableRegistryIsAnErrorAndStaysAsItWas) {
+    fake::FakeHost host;
+    // A folder where the file should be cannot be read as one, by root neither.
+    const auto folder = host.root / "plugins.reg";
+    fs::create_directories(folder / "keep");
+    const std::string error = errorOf([&] { registerPlugin(folder, kOurs); });
+    EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
+    EXPECT_NE(error.find("无法读取"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_directory(folder / "keep"));
+
+    if (::geteuid() != 0) {
+        const auto file = host.root / "locked.reg";
+        std::ofstream(file) << "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n";
+        fs::permissions(file, fs::perms::none);
+        EXPECT_NE(errorOf([&] { registerPlugin(file, kOurs); }).find("无法读取"), std::string::npos);
+        fs::permissions(file, fs::perms::owner_all);
+        EXPECT_EQ(readAll(file), "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n");
+    }
+}
+
+TEST(PluginRegistryTest, AnEndlessFileIsRefusedQuickly) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::string error = errorOf([] { readPluginRegistry("/dev/zero"); });
+    EXPECT_NE(error.find("/dev/zero"), std::string::npos) << error;
+    EXPECT_NE(error.find("1 MiB"), std::string::npos) << error;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(PluginRegistryTest, APlantedLinkBesideTheRegistryIsNotFollowed) {
+    fake::FakeHost host;
+    const auto file = host.root / "plugins.reg";
+    const auto victim = host.root / "victim.txt";
+    std::ofstream(victim) << "precious";
+    // Names a writer might have chosen for its file aside.
+    for (const char* aside : {"plugins.reg.tmp", "plugins.reg.new", "plugins.reg~"})
+        fs::create_symlink(victim, host.root / aside);
+    registerPlugin(file, kOurs);
+    EXPECT_EQ(readAll(victim), "precious");
+    EXPECT_EQ(readPluginRegistry(file).size(), 1u);
+    EXPECT_FALSE(fs::is_symlink(file));
+}
+
+TEST(PluginRegistryTest, WithoutHomeOrConfigFolderThereIsNoRegistry) {
+    fake::EnvGuard env({"QZTRANS_PLUGIN_REGISTRY", "XDG_CONFIG_HOME", "HOME"});
+    ::unsetenv("QZTRANS_PLUGIN_REGISTRY");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    EXPECT_NE(errorOf([] { pluginRegistryPath(); }).find("HOME"), std::string::npos);
+    ::setenv("HOME", "/home/operator", 1);
+    EXPECT_EQ(pluginRegistryPath(), fs::path("/home/operator/.config/qztrans/plugins.reg"));
+}
+
+TEST(PluginRegistryTest, ParallelRegistrationsKeepEveryLine) {
+    fake::FakeHost host;
+    const auto file = host.root / "reg" / "plugins.reg";
+    constexpr int kHosts = 16;
+    std::vector<std::thread> hosts;
+    std::vector<std::string> errors(kHosts);
+    for (int i = 0; i < kHosts; ++i)
+        hosts.emplace_back([&, i] {
+            const std::string name = "Plugin" + std::to_string(i);
+            // Each registers twice, as a restarted host would.
+            for (int round = 0; round < 2; ++round)
+                if (errors[i].empty())
+                    errors[i] = errorOf([&] {
+                        registerPlugin(file, {name, "clsMain", "1.00", "/opt/" + name});
+                    });
+        });
+    for (auto& t : hosts)
+        t.join();
+    for (int i = 0; i < kHosts; ++i)
+        EXPECT_EQ(errors[i], "") << i;
+    const auto entries = readPluginRegistry(file);
+    ASSERT_EQ(entries.size(), std::size_t{kHosts});
+    std::set<std::string> names;
+    for (const auto& e : entries)
+        names.insert(e.library);
+    EXPECT_EQ(names.size(), std::size_t{kHosts});
 }

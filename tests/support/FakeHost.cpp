@@ -1,13 +1,73 @@
 #include "support/FakeHost.h"
 
+#include "platform/db/DbError.h"
 #include "platform/db/SqliteConnection.h"
 
+#include <QLoggingCategory>
+#include <QString>
+
 #include <atomic>
+#include <cstdlib>
 #include <unistd.h>
 
 namespace ocable::fake {
 
 namespace fs = std::filesystem;
+
+namespace {
+LogCapture* activeCapture = nullptr;
+}
+
+LogCapture::LogCapture() {
+    activeCapture = this;
+    previous_ =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+            if (activeCapture && context.category && std::string_view(context.category) == "ocable.component")
+                activeCapture->messages.push_back(text.toStdString());
+            else if (activeCapture && activeCapture->previous_)
+                activeCapture->previous_(type, context, text);
+        });
+}
+
+LogCapture::~LogCapture() {
+    qInstallMessageHandler(previous_);
+    activeCapture = nullptr;
+}
+
+std::size_t LogCapture::count(const std::string& text) const {
+    std::size_t n = 0;
+    for (const auto& m : messages)
+        n += m.find(text) != std::string::npos;
+    return n;
+}
+
+EnvGuard::EnvGuard(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+    }
+}
+
+EnvGuard::~EnvGuard() {
+    for (const auto& [name, value] : saved_) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+}
+
+std::shared_ptr<db::Recordset> ScriptedDataAccess::openRecordset(std::string_view, std::string_view s, int) {
+    sql.emplace_back(s);
+    if (!failure.empty()) throw db::DbError(failure);
+    return answer;
+}
+
+long ScriptedDataAccess::executeSql(std::string_view, std::string_view s) {
+    sql.emplace_back(s);
+    if (!failure.empty()) throw db::DbError(failure);
+    return 0;
+}
 
 FakeHost::FakeHost() {
     static std::atomic<int> counter{0};
@@ -17,7 +77,8 @@ FakeHost::FakeHost() {
     sysEnv->systemDir = root / "system";
     sysEnv->appDir = root / "app";
     sysEnv->mapDir = root / "map";
-    for (const auto& d : {sysEnv->systemDir, sysEnv->appDir, sysEnv->mapDir}) fs::create_directories(d);
+    for (const auto& d : {sysEnv->systemDir, sysEnv->appDir, sysEnv->mapDir})
+        fs::create_directories(d);
     db::SqliteConnection(root / "network.db", db::SqliteConnection::OpenMode::Create);
     data = std::make_shared<RecordingDataAccess>(root / "network.db");
     install();
@@ -31,7 +92,9 @@ FakeHost::~FakeHost() {
     fs::remove_all(root, ec);
 }
 
-void FakeHost::exec(const std::string& sql) { db::SqliteConnection(root / "network.db").execute(sql); }
+void FakeHost::exec(const std::string& sql) {
+    db::SqliteConnection(root / "network.db").execute(sql);
+}
 
 host::HostArray FakeHost::array(int lowerBound) const {
     host::HostArray a;

@@ -5,14 +5,17 @@
 
 #include "IniFileReader.h"
 #include "SqliteDataAccess.h"
-#include "host/HostArray.h"
-#include "platform/ui/KeyedTree.h"
 #include "core/TextUtil.h"
 #include "core/mPubVar.h"
+#include "host/HostArray.h"
+#include "platform/ui/KeyedTree.h"
 
 #include <QImage>
+#include <QtGlobal>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,7 +39,9 @@ struct FakeCommon : host::ICommon {
         tree.Add(parentKey, key, t);
         return key;
     }
-    bool nodeKeyExists(const ui::KeyedTree& tree, const std::string& key) override { return tree.Exists(key); }
+    bool nodeKeyExists(const ui::KeyedTree& tree, const std::string& key) override {
+        return tree.Exists(key);
+    }
     void setNodeChecked(ui::KeyedTree& tree, const std::string& key, bool checked) override {
         tree.setCheckedRecursive(tree.id(key), checked);
     }
@@ -76,6 +81,43 @@ struct FakeResService : host::IResService {
     QWidget* propertyWindow(const std::string&, const std::string&) override { return nullptr; }
     void showStationTransmission(const std::string&) override {}
     void showFibers(const std::string&, const std::string&) override {}
+};
+
+// Keeps the warnings of the plug-in's logging category while it lives, so a
+// test can see that a passed-over error was reported and with what.
+class LogCapture {
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    // Every kept message that contains the text.
+    std::size_t count(const std::string& text) const;
+    std::vector<std::string> messages;
+
+private:
+    QtMessageHandler previous_;
+};
+
+// Restores the named environment variables, set or unset, when it goes.
+class EnvGuard {
+public:
+    explicit EnvGuard(std::initializer_list<const char*> names);
+    ~EnvGuard();
+    EnvGuard(const EnvGuard&) = delete;
+    EnvGuard& operator=(const EnvGuard&) = delete;
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// Data access that gives a prepared answer, or fails, whatever is asked.
+struct ScriptedDataAccess : host::IDataAccess {
+    std::shared_ptr<db::Recordset> answer;
+    std::string failure; // thrown as a database error when not empty
+    std::vector<std::string> sql;
+    std::shared_ptr<db::Recordset> openRecordset(std::string_view, std::string_view s, int) override;
+    long executeSql(std::string_view, std::string_view s) override;
 };
 
 // Data access over a SQLite file that also keeps every SQL text sent.

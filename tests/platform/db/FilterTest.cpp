@@ -1,4 +1,4 @@
-#include "StationCriteria.h"
+#include "map/ClassCriteria.h"
 
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -10,7 +10,7 @@
 #include <cstring>
 
 using namespace ocable::db;
-using namespace ocable::db::test;
+using namespace ocable::criteria;
 
 namespace {
 

@@ -1,0 +1,154 @@
+// The whole drawing over databases that lack part of what it reads: what can
+// be drawn is drawn, and whatever is passed over is logged.
+#include "DrawingWindow.h"
+#include "map/NetworkDrawing.h"
+#include "support/FakeHost.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace ocable;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kStationColumns =
+    "STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
+    "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, "
+    "STATIONTYPE TEXT";
+constexpr const char* kCableColumns =
+    "OCABLECODE TEXT, OCABLENAME TEXT, LENGTH TEXT, LNG_A TEXT, LAT_A TEXT, "
+    "LNG_Z TEXT, LAT_Z TEXT, STATIONNAME_A TEXT, STATIONNAME_Z TEXT, "
+    "PROVINCE_A TEXT, PROVINCE_Z TEXT, RESLEVEL TEXT, X_SYSLEVEL TEXT, "
+    "LAYMODE TEXT";
+
+// One terminal and one other station.
+void addStations(fake::FakeHost& host) {
+    host.exec(std::string("CREATE TABLE STATION (") + kStationColumns + ")");
+    host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
+              "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+}
+
+bool draw(test::DrawingWindow& w, std::string scope = "NULL") {
+    NetworkDrawing drawing(w.state, {});
+    std::string rule = "按管理区域划分";
+    return drawing.drawOcableNetMap(rule, scope);
+}
+
+} // namespace
+
+TEST(DrawingFailuresTest, WithoutTheCableViewTheStationsAreStillDrawn) {
+    fake::FakeHost host;
+    addStations(host);
+    fake::LogCapture log;
+    test::DrawingWindow w;
+    ASSERT_TRUE(draw(w));
+    EXPECT_EQ(w.count(vocab::kLayerTerminal), 1);
+    EXPECT_EQ(w.count(vocab::kLayerOtherStation), 1);
+    EXPECT_EQ(w.count(vocab::kLayerCable), 0);
+    EXPECT_EQ(w.count(vocab::kLayerBackbone), 0);
+    EXPECT_EQ(w.state.resTree->count(), 2);
+    EXPECT_TRUE(host.message->shown.empty()); // no "绘制光缆网络分布图时出错！"
+    EXPECT_EQ(log.count("SELECT * FROM MAP_V_EN_OCABLE；"), 1u);
+    EXPECT_EQ(log.count("MAP_V_EN_MW_Seg"), 1u);
+}
+
+TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
+    fake::FakeHost host;
+    addStations(host);
+    host.exec(std::string("CREATE TABLE MAP_V_EN_OCABLE (") + kCableColumns + ")");
+    // C2's end is not a number; C1 and C2 are ordinary cables only, C3 is in
+    // both cable layers.
+    host.exec(
+        "INSERT INTO MAP_V_EN_OCABLE VALUES "
+        "('C1', '一', '5', '116.1', '39.1', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY132002', "
+        "NULL, 'ZY130301'),"
+        "('C2', '二', '6', '东经', '39.1', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY132002', "
+        "NULL, 'ZY130301'),"
+        "('C3', '三', '7', '116.2', '39.2', '116.4', '39.4', '甲', '乙', '110000', '110000', 'ZY990000', "
+        "NULL, 'ZY130302')");
+    // A microwave view without its name column.
+    host.exec("CREATE TABLE MAP_V_EN_MW_Seg (seg_code TEXT, LNG_A REAL, LAT_A REAL, LNG_Z REAL, LAT_Z REAL)");
+    host.exec("INSERT INTO MAP_V_EN_MW_Seg VALUES ('M1', 116.1, 39.1, 116.2, 39.2), ('M2', 116.3, 39.3, "
+              "116.4, 39.4)");
+    fake::LogCapture log;
+    test::DrawingWindow w;
+    ASSERT_TRUE(draw(w));
+    EXPECT_TRUE(host.message->shown.empty());
+
+    EXPECT_EQ(w.count(vocab::kLayerCable), 2);
+    EXPECT_EQ(w.count(vocab::kLayerBackbone), 1);
+    EXPECT_EQ((*w.state.cableFeatures.find("C3"))->layerName,
+              vocab::kLayerBackbone); // the first layer's record
+    EXPECT_EQ(w.state.cableFeatures.find("C2"), nullptr);
+    EXPECT_EQ(log.count("东经"), 1u);   // the row passed over, with its cause
+    EXPECT_EQ(log.count("未绘制"), 1u); // C3 drawn twice is no error
+
+    gis::Layer& microwave = w.map.Layers().Item(vocab::kLayerMicrowave);
+    ASSERT_EQ(microwave.featureCount(), 2);
+    for (const gis::Feature& f : microwave.AllFeatures())
+        EXPECT_EQ(*microwave.valueOf(f.id(), 0), "");
+    EXPECT_EQ((*w.state.microwaveFeatures.find("M2"))->label, "");
+    EXPECT_EQ(log.count("seg_name"), 1u); // said once for the run, not per row
+
+    // Every line layer labels with the same font.
+    for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave}) {
+        SCOPED_TRACE(name);
+        const gis::LabelStyle labels = w.map.Layers().Item(name).LabelStyle();
+        EXPECT_EQ(labels.FontName, "宋体");
+        EXPECT_EQ(labels.FontSize, 8);
+        EXPECT_FALSE(labels.Bold);
+    }
+}
+
+TEST(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
+    fake::FakeHost host;
+    addStations(host);
+    host.exec("CREATE TABLE GUI_RE_DOMAIN_PROVINCE (DOMAINNAME TEXT, PROVINCE TEXT)");
+    host.exec("CREATE TABLE EN_PROVINCE (PROVINCE TEXT, DOMAINNAME TEXT)");
+    host.exec("CREATE TABLE XTBM (XTBM TEXT, XTXX TEXT)");
+    host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('华北', '110000')");
+    host.exec("INSERT INTO EN_PROVINCE VALUES ('110000', '华北')");
+    host.exec("INSERT INTO XTBM VALUES ('110000', '北京')");
+    const std::pair<const char*, std::vector<std::string>> cases[] = {
+        {"", {}}, {",", {}}, {"华北,", {"华北"}}, {",华北", {"华北"}}};
+    for (const auto& [scope, areas] : cases) {
+        SCOPED_TRACE(scope);
+        test::DrawingWindow w;
+        ASSERT_TRUE(draw(w, scope));
+        EXPECT_FALSE(w.tree.Exists(""));
+        const auto& root = w.tree.node(vocab::kTreeRootKey);
+        std::vector<std::string> keys;
+        for (auto child : root.children)
+            keys.push_back(w.tree.node(child).key);
+        EXPECT_EQ(keys, areas);
+    }
+}
+
+TEST(HostFoldersTest, FilesAreFoundWithoutRegardToCase) {
+    fake::FakeHost host;
+    fake::EnvGuard env({"QZTRANS_COMMON_FILES"});
+    ::setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
+    // Folders and files as a site copied them from a file system that ignores case.
+    const fs::path symbols = host.root / "common" / "mapinfo shared" / "MAPX COMMON" / "custsymb";
+    fs::create_directories(symbols);
+    std::ofstream(symbols / "光缆网络_二干中继站.bmp") << "BM";
+    const fs::path ini = host.sysEnv->systemDir / "DATA" / "Config" / "GUICONFIG.INI";
+    fs::create_directories(ini.parent_path());
+    std::ofstream(ini) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n";
+
+    addStations(host);
+    host.exec("INSERT INTO STATION VALUES ('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL)");
+    host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
+    host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华北', 1)");
+    test::DrawingWindow w;
+    ASSERT_TRUE(draw(w));
+    const gis::Feature relay =
+        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
+    EXPECT_EQ(relay.Style().SymbolBitmapName, vocab::kBitmapRelay);
+    const gis::Feature terminal =
+        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"T1\"").Item(1);
+    EXPECT_EQ(terminal.Style().SymbolBitmapName, vocab::kBitmapTerminal);
+    EXPECT_EQ(w.tree.node("华北").text, "省干");
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+// What the drawing needs of a main window, without the window: the five
+// network layers with their datasets bound, an empty resource tree and the
+// view context over both.
+
+#include "core/NetworkVocabulary.h"
+#include "core/ViewContext.h"
+#include "map/mdlViewMap.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/KeyedTree.h"
+
+#include <string>
+
+namespace ocable::test {
+
+struct DrawingWindow {
+    gis::Map map;
+    ui::KeyedTree tree;
+    ViewContext state;
+    DrawingWindow() {
+        int position = 1;
+        for (const char* name : vocab::kNetworkLayers) {
+            const bool stations =
+                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
+            map.Layers().CreateLayer(name, position++,
+                                     {stations ? "StationName" : "Label",
+                                      stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
+                                     stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
+        }
+        mdlViewMap::bindLayerDatasets(map);
+        state.map = &map;
+        state.TreeRes = &tree;
+        state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+    }
+    std::string remarkOf(const std::string& code) {
+        auto* r = state.stationFeatures.find(code);
+        return r ? (*r)->remark : "(none)";
+    }
+    int count(const char* layer) { return map.Layers().Item(layer).featureCount(); }
+};
+
+} // namespace ocable::test

@@ -1,0 +1,214 @@
+// The main window in a frame of its own, as a host shows it: its load and
+// close around the network geoset, closing and opening again in one pass of
+// the event loop, and which changes of activation it follows.
+#include "core/NetworkVocabulary.h"
+#include "core/mPubVar.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/CheckTreeView.h"
+#include "platform/ui/KeyedTree.h"
+#include "platform/ui/MdiEmbedding.h"
+#include "platform/ui/PropertyGrid.h"
+#include "resources/frmViewProperty.h"
+#include "resources/frmWaiting.h"
+#include "services/DemoFolders.h"
+#include "shell/frmViewOcableMain.h"
+#include "support/FakeHost.h"
+#include "systemtree/frmViewResTree.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QTreeWidget>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace ocable;
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kRule = QString::fromUtf8(vocab::kRuleByArea);
+const QString kAll = QString::fromUtf8(vocab::kScopeAll);
+
+// A host frame with one MDI area, the geosets in the application folder and
+// a network of two stations.
+struct MainWindowTest : ::testing::Test {
+    fake::FakeHost host;
+    QMainWindow frame;
+    QMdiArea* area = new QMdiArea(&frame);
+
+    void SetUp() override {
+        frame.setCentralWidget(area);
+        frame.resize(900, 600);
+        ui::MdiEmbedding::setHostArea(area);
+        host.exec(
+            "CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
+            "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
+        host.exec(
+            "INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
+            "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+    }
+    void TearDown() override {
+        if (frmViewOcableMain::loaded()) frmViewOcableMain::instance().close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        frmWaiting::unload();
+        frmViewResTree::unload();
+        frmViewProperty::unload();
+        ui::MdiEmbedding::setHostArea(nullptr);
+    }
+
+    void writeGeosets(const char* folder = "Map") {
+        const fs::path map = host.sysEnv->appDir / folder;
+        hostapp::DemoFolders::writeGeosets(map);
+        std::ofstream(map / "provinces.geojson") << R"({"type": "FeatureCollection", "features": []})";
+    }
+    fs::path savedGeoset() const { return host.sysEnv->mapDir / vocab::kNetworkGeoset; }
+    int errorsShown(const std::string& text) const {
+        return static_cast<int>(
+            std::count(host.message->shown.begin(), host.message->shown.end(), "error:" + text));
+    }
+    static int stations(frmViewOcableMain& view) {
+        return view.map1().Layers().Item(vocab::kLayerTerminal).featureCount() +
+               view.map1().Layers().Item(vocab::kLayerOtherStation).featureCount();
+    }
+    // Opens the view as the entry class does: load, draw, show maximised.
+    frmViewOcableMain& open() {
+        frmViewOcableMain& view = frmViewOcableMain::instance();
+        EXPECT_TRUE(view.drawOcableNetMap(kRule, kAll));
+        if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->showMaximized();
+        view.show();
+        QCoreApplication::processEvents();
+        return view;
+    }
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, WithoutTheNetworkGeosetTheUserIsToldAndNothingIsSaved) {
+    for (const bool garbled : {false, true}) {
+        SCOPED_TRACE(garbled ? "unreadable geoset" : "missing geoset");
+        host.message->shown.clear();
+        if (garbled) {
+            fs::create_directories(host.sysEnv->appDir / "Map");
+            std::ofstream(host.sysEnv->appDir / "Map" / vocab::kNetworkGeoset) << "\x01\x02 not a geoset";
+        }
+        frmViewOcableMain& view = frmViewOcableMain::instance();
+        EXPECT_EQ(errorsShown("地图数据加载出错！"), 1);
+        view.close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(fs::exists(savedGeoset()));
+        host.install(); // the close released the services; the host starts the view anew
+    }
+}
+
+TEST_F(MainWindowTest, TheCloseSavesIntoTheEnvironmentItWasGiven) {
+    writeGeosets();
+    // A host that offers no service classes at all.
+    mPubVar::registerServiceFactories({});
+    frmViewOcableMain& view = open();
+    ASSERT_EQ(stations(view), 2);
+    EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
+    view.close();
+    EXPECT_TRUE(fs::exists(savedGeoset()));
+    EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
+}
+
+TEST_F(MainWindowTest, GeosetsAndLegendAreFoundInAnyLetterCase) {
+    writeGeosets("MAP");
+    const fs::path legend = host.sysEnv->appDir / "icon" / "图例" / "图例-光缆网络分布图.BMP";
+    fs::create_directories(legend.parent_path());
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QString::fromStdString(legend.string()), "BMP"));
+    frmViewOcableMain& view = open();
+    EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
+    EXPECT_EQ(stations(view), 2);
+    EXPECT_FALSE(view.imgLegend()->pixmap().isNull());
+    EXPECT_GT(view.map2().Layers().Count(), 0);
+}
+
+TEST_F(MainWindowTest, ClosedAndOpenedAgainBeforeTheEventLoopRuns) {
+    writeGeosets();
+    QPointer<frmViewOcableMain> first = &open();
+    first->close();
+    ASSERT_FALSE(first.isNull()); // its delete is still pending
+    host.install();               // a new login hands the services again
+
+    // The next use gets a new window; the old one's delete runs inside its drawing.
+    frmViewOcableMain& second = open();
+    EXPECT_NE(&second, first.data());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(&frmViewOcableMain::instance(), &second);
+    EXPECT_EQ(stations(second), 2);
+
+    // The same two steps queued, as a host's handler would post them.
+    host.install();
+    QPointer<frmViewOcableMain> old = &second;
+    bool drawn = false;
+    QMetaObject::invokeMethod(old.data(), "close", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp,
+        [&] {
+            host.install();
+            drawn = frmViewOcableMain::instance().drawOcableNetMap(kRule, kAll);
+        },
+        Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(drawn);
+    EXPECT_TRUE(old.isNull());
+    ASSERT_TRUE(frmViewOcableMain::loaded());
+    EXPECT_EQ(stations(frmViewOcableMain::instance()), 2);
+}
+
+TEST_F(MainWindowTest, ActivationFollowsTheActiveViewNotTheApplicationFocus) {
+    writeGeosets();
+    frame.show();
+    frmViewOcableMain& view = open();
+    QMdiSubWindow* mine = ui::MdiEmbedding::subWindowOf(&view);
+    ASSERT_NE(mine, nullptr);
+    area->setActiveSubWindow(mine);
+    QCoreApplication::processEvents();
+
+    // What the operator did in the docked windows while the view was active.
+    frmViewProperty::instance().addProperty("局站名称", "甲", "");
+    ui::KeyedTree& mirrored = frmViewResTree::instance().TreeRes()->tree();
+    ASSERT_TRUE(mirrored.Exists(vocab::kTreeRootKey));
+    mirrored.node(vocab::kTreeRootKey).expanded = false;
+    auto untouched = [&] {
+        return frmViewProperty::instance().SUIProperty()->row("局站名称") != nullptr &&
+               frmViewResTree::instance().TreeRes()->tree().Exists(vocab::kTreeRootKey) &&
+               !frmViewResTree::instance().TreeRes()->tree().node(vocab::kTreeRootKey).expanded;
+    };
+
+    // The whole application loses the focus and gets it back: the frame
+    // reports "no active window", then the view again.
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(area, &deactivate);
+    emit area->subWindowActivated(nullptr);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(area, &activate);
+    emit area->subWindowActivated(mine);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(untouched());
+
+    // Another view of the host becomes active: this one lets go of the bands.
+    auto* other = area->addSubWindow(new QWidget);
+    other->show();
+    area->setActiveSubWindow(other);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frmViewProperty::instance().SUIProperty()->row("局站名称"), nullptr);
+    EXPECT_FALSE(frmViewResTree::instance().systemTabVisible());
+
+    // And back: the tree window shows this view's tree again.
+    area->setActiveSubWindow(mine);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frmViewResTree::instance().systemTabVisible());
+    EXPECT_TRUE(frmViewResTree::instance().TreeRes()->tree().node(vocab::kTreeRootKey).expanded);
+}
