@@ -1,9 +1,12 @@
 #include "platform/db/FilterCriteria.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/NumberFormat.h"
+#include "platform/db/Value.h"
 
 #include <bit>
 #include <charconv>
+#include <unordered_map>
 
 namespace ocable::db {
 
@@ -49,8 +52,13 @@ public:
 
 private:
     [[noreturn]] void fail(const char* what) const {
-        throw DbError("malformed filter \"" + std::string(text_) + "\": " + what + " at offset " +
-                      std::to_string(pos_));
+        throw DbError("malformed filter \"" + shown() + "\": " + what + " at offset " + std::to_string(pos_));
+    }
+
+    // The criteria as a message shows it: a hostile megabyte is cut short.
+    std::string shown() const {
+        constexpr std::size_t kShown = 200;
+        return text_.size() <= kShown ? std::string(text_) : std::string(text_.substr(0, kShown)) + "...";
     }
 
     void skipBlanks() {
@@ -109,8 +117,12 @@ private:
 
     std::uint32_t primary() {
         if (symbol('(')) {
+            // Each parenthesis costs a few stack frames: a criteria nested
+            // deeper than any real one is refused before the stack runs out.
+            if (++depth_ > kMaxDepth) fail("parentheses nested too deep");
             const std::uint32_t inner = disjunction();
             if (!symbol(')')) fail("expected )");
+            --depth_;
             return inner;
         }
         return comparison();
@@ -135,13 +147,16 @@ private:
             node.op = equal ? Op::Equal : Op::NotEqual;
             node.literal = literal();
         }
-        for (std::size_t i = 0; i < out_.nodes_.size(); ++i) {
-            const Node& seen = out_.nodes_[i];
-            if (seen.op == node.op && seen.column == node.column && seen.literal.text == node.literal.text &&
-                seen.literal.bareNumber == node.literal.bareNumber)
-                return static_cast<std::uint32_t>(i);
-        }
-        return addNode(std::move(node));
+        // A repeated comparison is one node, evaluated once (see Bits).
+        std::string key;
+        key.reserve(node.literal.text.size() + 16);
+        key.append(std::to_string(static_cast<int>(node.op))).append(":");
+        key.append(std::to_string(node.column)).append(node.literal.bareNumber ? "#" : "'");
+        key.append(node.literal.text);
+        if (auto it = seen_.find(key); it != seen_.end()) return it->second;
+        const std::uint32_t index = addNode(std::move(node));
+        seen_.emplace(std::move(key), index);
+        return index;
     }
 
     std::uint32_t field() {
@@ -162,7 +177,7 @@ private:
         }
         for (std::size_t i = 0; i < columns_.size(); ++i)
             if (sameName(columns_[i], name)) return static_cast<std::uint32_t>(i);
-        throw DbError("unknown field \"" + std::string(name) + "\" in filter \"" + std::string(text_) + "\"");
+        throw DbError("unknown field \"" + std::string(name) + "\" in filter \"" + shown() + "\"");
     }
 
     Literal literal() {
@@ -191,7 +206,7 @@ private:
                 lit.asInteger = true;
                 lit.integer = i;
             }
-            if (auto d = parseNumber(lit.text); d && realToText(*d) == lit.text) {
+            if (auto d = parseNumber(lit.text); d && formatNumber(*d) == lit.text) {
                 lit.asReal = true;
                 lit.realBits = std::bit_cast<std::uint64_t>(*d);
             }
@@ -218,10 +233,14 @@ private:
         return lit;
     }
 
+    static constexpr int kMaxDepth = 200;
+
     FilterCriteria& out_;
     std::string_view text_;
     const std::vector<std::string>& columns_;
     std::size_t pos_ = 0;
+    int depth_ = 0;
+    std::unordered_map<std::string, std::uint32_t> seen_; // comparison -> node
 };
 
 FilterCriteria::FilterCriteria(std::string_view criteria, const std::vector<std::string>& columns) {
@@ -240,8 +259,11 @@ bool FilterCriteria::equals(const Literal& lit, const CellStore::Cell& cell) {
         return lit.bareNumber ? static_cast<double>(cell.integer) == lit.number
                               : lit.asInteger && cell.integer == lit.integer;
     case CellStore::Kind::Real:
+        // Text compares with the cell's printed text, which has at most 15
+        // digits: "0.3" also matches a cell holding 0.30000000000000004.
         return lit.bareNumber ? cell.real == lit.number
-                              : lit.asReal && std::bit_cast<std::uint64_t>(cell.real) == lit.realBits;
+                              : lit.asReal && (std::bit_cast<std::uint64_t>(cell.real) == lit.realBits ||
+                                               formatNumber(cell.real) == lit.text);
     case CellStore::Kind::Null:
         break;
     }

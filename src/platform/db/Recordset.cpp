@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <numeric>
+#include <optional>
 
 namespace ocable::db {
 
@@ -158,8 +159,18 @@ void Recordset::setFilter(std::string_view criteria) {
         filter_.assign(criteria);
         return;
     }
-    const FilterCriteria compiled(criteria, columns_); // throws before anything changes
-    visible_ = compiled.select(cells_);
+    std::optional<FilterCriteria> compiled;
+    try {
+        compiled.emplace(criteria, columns_);
+    } catch (...) {
+        // A rejected filter leaves the recordset unfiltered, as ADO does,
+        // not narrowed by whatever filter came before: a caller that passes
+        // over the error then sees every row rather than another class's.
+        showAllRows();
+        filter_.clear();
+        throw;
+    }
+    visible_ = compiled->select(cells_);
     cursor_ = 0;
     filter_.assign(criteria);
 }

@@ -76,8 +76,9 @@ public:
     // "Field = null", joined by And/Or in any letter case, with parentheses
     // (FilterCriteria.h has the details). An empty text shows every row
     // again. The cursor moves to the first visible row. A malformed criteria
-    // or unknown field throws DbError naming it and leaves the previous
-    // filter in force.
+    // or unknown field throws DbError naming it and leaves the recordset
+    // unfiltered (Filter() empty, every row visible), whatever filter was in
+    // force before.
     void setFilter(std::string_view criteria);
     const std::string& Filter() const { return filter_; }
 

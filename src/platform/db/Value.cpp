@@ -1,15 +1,11 @@
 #include "platform/db/Value.h"
 
+#include "platform/db/NumberFormat.h"
+
 #include <charconv>
 #include <system_error>
 
 namespace ocable::db {
-
-std::string realToText(double v) {
-    char buf[32];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return ec == std::errc{} ? std::string(buf, end) : std::string();
-}
 
 std::optional<double> parseNumber(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -29,7 +25,7 @@ std::string Value::toText() const {
     struct {
         std::string operator()(std::monostate) const { return {}; }
         std::string operator()(std::int64_t v) const { return std::to_string(v); }
-        std::string operator()(double v) const { return realToText(v); }
+        std::string operator()(double v) const { return formatNumber(v); }
         std::string operator()(const std::string& v) const { return v; }
     } visitor;
     return std::visit(visitor, data_);

@@ -26,8 +26,9 @@ public:
     bool isInteger() const { return std::holds_alternative<std::int64_t>(data_); }
     bool isReal() const { return std::holds_alternative<double>(data_); }
 
-    // The value as text; Null gives the empty text. Reals print the shortest
-    // text that reads back to the same number ("116.4", not "116.400000").
+    // The value as text; Null gives the empty text. Reals print through
+    // formatNumber: the shortest plain text of at most 15 significant digits
+    // ("116.4", not "116.400000"; "0.0000001", not "1e-07").
     std::string toText() const;
 
     // The value as a number: integers and reals as they are, text when it
@@ -43,10 +44,6 @@ public:
 private:
     std::variant<std::monostate, std::int64_t, double, std::string> data_;
 };
-
-// Shortest text of a real that reads back to the same number; integral
-// values print without a decimal point ("5", "116.4", "1e+21").
-std::string realToText(double v);
 
 // A decimal number filling the whole text, blanks around it allowed.
 std::optional<double> parseNumber(std::string_view text);

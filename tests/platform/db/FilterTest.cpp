@@ -100,9 +100,11 @@ TEST(Filter, ComparisonsNullsAndTypes) {
     }
 }
 
-TEST(Filter, BadCriteriaNameTheProblemAndKeepThePreviousFilter) {
+// A rejected filter leaves the recordset unfiltered, also when another
+// filter was in force before: a caller that passes over the error must see
+// every row, not the rows of the previous class.
+TEST(Filter, BadCriteriaNameTheProblemAndLeaveTheRecordsetUnfiltered) {
     Recordset rs({"CODE"}, {{"a"}, {"b"}});
-    rs.setFilter("CODE = 'b'");
     const struct {
         const char* criteria;
         const char* message;
@@ -118,15 +120,48 @@ TEST(Filter, BadCriteriaNameTheProblemAndKeepThePreviousFilter) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.criteria);
+        rs.setFilter("CODE = 'b'");
+        ASSERT_EQ(visibleCodes(rs), "b ");
         try {
             rs.setFilter(c.criteria);
             ADD_FAILURE() << "no throw";
         } catch (const DbError& e) {
             EXPECT_STREQ(e.what(), c.message);
         }
-        EXPECT_EQ(rs.Filter(), "CODE = 'b'");
-        EXPECT_EQ(visibleCodes(rs), "b ");
+        EXPECT_EQ(rs.Filter(), "");
+        EXPECT_EQ(rs.RecordCount(), 2);
+        EXPECT_EQ(visibleCodes(rs), "a b ");
     }
+    // Rejected on an unfiltered set: stays unfiltered, cursor on the first row.
+    EXPECT_THROW(rs.setFilter("CODE ="), DbError);
+    EXPECT_FALSE(rs.Bof());
+    EXPECT_EQ(rs.Fields("CODE").toText(), "a");
+}
+
+// Parentheses nest as deep as any real criteria and a little more; beyond
+// that they are refused with a message rather than running the stack out.
+TEST(Filter, DeepNestingIsRefusedLongCriteriaAreFast) {
+    Recordset rs({"CODE"}, {{"a"}, {"b"}});
+    auto nested = [](int depth) { return std::string(depth, '(') + "CODE = 'a'" + std::string(depth, ')'); };
+    rs.setFilter(nested(150));
+    EXPECT_EQ(visibleCodes(rs), "a ");
+    try {
+        rs.setFilter(nested(100000));
+        ADD_FAILURE() << "no throw";
+    } catch (const DbError& e) {
+        EXPECT_NE(std::string(e.what()).find("parentheses nested too deep at offset 201"), std::string::npos)
+            << e.what();
+        EXPECT_LT(std::strlen(e.what()), 300u) << "the message quotes the criteria cut short";
+    }
+    EXPECT_EQ(visibleCodes(rs), "a b ");
+
+    // 40,000 different comparisons: each must be compiled once, not checked
+    // against all the earlier ones.
+    std::string many = "CODE = 'b'";
+    for (int i = 0; i < 40000; ++i)
+        many += " Or CODE = 'x" + std::to_string(i) + "'";
+    rs.setFilter(many);
+    EXPECT_EQ(visibleCodes(rs), "b ");
 }
 
 // The same criteria in memory and as SQL WHERE over the same rows: every
