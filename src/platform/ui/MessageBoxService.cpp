@@ -88,6 +88,9 @@ MessageBoxService::Answer MessageBoxService::show(const Request& request, QWidge
     } else {
         QMessageBox box(toStandard(request.icon), QString::fromStdString(request.title),
                         QString::fromStdString(request.text), toStandard(request.buttons), parent);
+        // Texts carry station and cable names from the data: a name such as
+        // "<b>x</b>" or "<img src=...>" must show as written, never as markup.
+        box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(toStandard(request.defaultAnswer));
         // Closing the box with Escape or the title bar counts as its cancel button.
         answer = fromStandard(box.exec(), request.buttons == Buttons::YesNo ? Answer::No

@@ -1,6 +1,7 @@
 #include "platform/ui/MessageBoxService.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -49,5 +50,29 @@ TEST(MessageBoxService, AShownBoxAnswersWithTheButtonPressedAndEscapeAsCancel) {
               Box::Answer::Cancel);
     box.setScripted(true);
     EXPECT_FALSE(box.history().back().scripted);
+    box.clearHistory();
+}
+
+// Station names go into message texts: a name that looks like markup shows
+// as written, not as bold text or a picture.
+TEST(MessageBoxService, TextsAreShownAsPlainText) {
+    Box& box = Box::instance();
+    box.setScripted(false);
+    const std::string text = "局站“<b>x</b><img src=/etc/passwd>”不存在！";
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&] {
+        auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!shown) return;
+        if (auto* label = shown->findChild<QLabel*>("qt_msgbox_label")) {
+            shownText = label->text();
+            format = label->textFormat();
+        }
+        QTest::keyClick(shown, Qt::Key_Return);
+    });
+    box.show(text, "提示", Box::Buttons::OK, Box::Icon::Information, Box::Answer::OK);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shownText.toStdString(), text);
+    box.setScripted(true);
     box.clearHistory();
 }

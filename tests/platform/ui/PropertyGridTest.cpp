@@ -18,3 +18,18 @@ TEST(PropertyGrid, AKeyAddedAgainReplacesItsRowInPlace) {
     EXPECT_EQ(grid.choices("名称"), QStringList{"甲"});
     EXPECT_EQ(grid.kind("无此行"), 0);
 }
+
+// Values come from the data: markup in them shows as written. A value
+// "<img src=x>" read as rich text would leave its cell blank.
+TEST(PropertyGrid, MarkupInAValueShowsAsWritten) {
+    auto render = [](const std::string& value) {
+        PropertyGrid grid;
+        grid.resize(320, 120);
+        grid.addRow("名称", "名称", PropertyGrid::TextRow);
+        grid.setValue("名称", value);
+        return grid.grab().toImage();
+    };
+    const QImage blank = render("");
+    EXPECT_NE(render("<img src=x>"), blank);
+    EXPECT_NE(render("<b></b>"), blank);
+}
