@@ -1,11 +1,14 @@
 #include "platform/db/SqliteConnection.h"
 
 #include "platform/db/DbError.h"
+#include "platform/db/DbLog.h"
 #include "platform/db/SqlDialect.h"
 
+#include <QString>
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,6 +37,79 @@ bool onlyTrailer(std::string_view rest) {
         }
     }
     return true;
+}
+
+bool isWordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || u == '_' || u == '$' || u == '#' || u == '.' || u >= 0x80;
+}
+
+// The table a statement reads or writes, for messages: the name after its
+// first FROM, INTO, UPDATE or TABLE; empty when there is none.
+std::string tableOf(std::string_view sql) {
+    std::size_t i = 0;
+    auto word = [&]() -> std::string_view {
+        while (i < sql.size() && !isWordChar(sql[i]))
+            ++i;
+        const std::size_t begin = i;
+        while (i < sql.size() && isWordChar(sql[i]))
+            ++i;
+        return sql.substr(begin, i - begin);
+    };
+    auto is = [](std::string_view w, std::string_view keyword) {
+        return w.size() == keyword.size() &&
+               std::equal(w.begin(), w.end(), keyword.begin(),
+                          [](char a, char b) { return std::toupper(static_cast<unsigned char>(a)) == b; });
+    };
+    for (std::string_view w = word(); !w.empty(); w = word())
+        if (is(w, "FROM") || is(w, "INTO") || is(w, "UPDATE") || is(w, "TABLE")) {
+            std::string_view name = word();
+            if (is(name, "IF")) { // CREATE TABLE IF NOT EXISTS name
+                word();
+                word();
+                name = word();
+            }
+            return std::string(name);
+        }
+    return {};
+}
+
+// SQLite's result code in the words a user of the program reads; SQLite's
+// own English text follows it in every message.
+const char* causeOf(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "数据库被其他程序锁定";
+    case SQLITE_CANTOPEN:
+        return "无法打开文件";
+    case SQLITE_NOTADB:
+        return "文件不是 SQLite 数据库";
+    case SQLITE_CORRUPT:
+        return "数据库文件已损坏";
+    case SQLITE_READONLY:
+        return "数据库只读";
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return "没有访问权限";
+    case SQLITE_FULL:
+        return "磁盘已满";
+    case SQLITE_IOERR:
+        return "读写文件出错";
+    case SQLITE_CONSTRAINT:
+        return "违反数据约束";
+    case SQLITE_TOOBIG:
+        return "数据过大";
+    case SQLITE_NOMEM:
+        return "内存不足";
+    default:
+        return "语句有误";
+    }
+}
+
+std::string fileName(const std::filesystem::path& file) {
+    const std::u8string name = file.u8string();
+    return std::string(name.begin(), name.end());
 }
 
 } // namespace
@@ -66,27 +142,34 @@ SqliteConnection::SqliteConnection(const std::filesystem::path& file, OpenMode m
         break;
     }
     const std::u8string name = file.u8string();
-    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+    auto refuse = [&](int rc, const std::string& detail) {
         sqlite3_close(db_);
         db_ = nullptr;
-        throw DbError("cannot open database \"" + std::string(name.begin(), name.end()) + "\": " + message);
-    }
+        throw DbError("无法打开数据库文件“" + fileName(file) + "”（" + causeOf(rc) + "）：" + detail);
+    };
+    const int rc = sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &db_, flags, nullptr);
+    if (rc != SQLITE_OK) refuse(rc, db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc));
     // The host database may be written by other programs at the same time.
     sqlite3_busy_timeout(db_, 5000);
-    char* error = nullptr;
-    if (sqlite3_exec(db_, "PRAGMA case_sensitive_like = ON", nullptr, nullptr, &error) != SQLITE_OK) {
-        std::string message = error ? error : "unknown error";
-        sqlite3_free(error);
-        sqlite3_close(db_);
-        db_ = nullptr;
-        throw DbError("cannot set up database \"" + std::string(name.begin(), name.end()) + "\": " + message);
+    // SQLite reads a file only when first asked to: read its schema now, so
+    // that a file that is no database, or is locked, is named at the start
+    // rather than in the first query of the drawing.
+    for (const char* setup : {"PRAGMA case_sensitive_like = ON", "SELECT count(*) FROM sqlite_master"}) {
+        char* error = nullptr;
+        if (const int code = sqlite3_exec(db_, setup, nullptr, nullptr, &error); code != SQLITE_OK) {
+            const std::string detail = error ? error : sqlite3_errstr(code);
+            sqlite3_free(error);
+            refuse(sqlite3_extended_errcode(db_), detail);
+        }
     }
 }
 
 SqliteConnection::~SqliteConnection() {
-    sqlite3_close(db_);
+    // A statement left open keeps the file open; nothing else can be done
+    // about it here, but it is worth knowing.
+    if (db_ && sqlite3_close(db_) != SQLITE_OK)
+        qCWarning(lcDb) << "数据库未能关闭:" << QString::fromStdString(fileName(path_))
+                        << sqlite3_errmsg(db_);
 }
 
 SqliteConnection::SqliteConnection(SqliteConnection&& other) noexcept
@@ -94,7 +177,9 @@ SqliteConnection::SqliteConnection(SqliteConnection&& other) noexcept
 
 SqliteConnection& SqliteConnection::operator=(SqliteConnection&& other) noexcept {
     if (this != &other) {
-        sqlite3_close(db_);
+        if (db_ && sqlite3_close(db_) != SQLITE_OK)
+            qCWarning(lcDb) << "数据库未能关闭:" << QString::fromStdString(fileName(path_))
+                            << sqlite3_errmsg(db_);
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
     }
@@ -102,8 +187,11 @@ SqliteConnection& SqliteConnection::operator=(SqliteConnection&& other) noexcept
 }
 
 void SqliteConnection::fail(std::string_view sql) const {
-    throw DbError(std::string(db_ ? sqlite3_errmsg(db_) : "the connection is closed") +
-                  " in SQL: " + std::string(sql));
+    const std::string table = tableOf(sql);
+    const std::string where = table.empty() ? "数据库“" + fileName(path_) + "”" : "表 " + table + " ";
+    if (!db_) throw DbError("读写" + where + "出错（数据库连接已关闭）：" + std::string(sql));
+    throw DbError("读写" + where + "出错（" + causeOf(sqlite3_extended_errcode(db_)) + "）：" +
+                  sqlite3_errmsg(db_) + "；语句：" + std::string(sql));
 }
 
 SqliteConnection::Statement SqliteConnection::prepare(std::string_view sql) {
@@ -115,10 +203,10 @@ SqliteConnection::Statement SqliteConnection::prepare(std::string_view sql) {
     if (sqlite3_prepare_v2(db_, text.c_str(), static_cast<int>(text.size() + 1), &stmt, &tail) != SQLITE_OK)
         fail(sql);
     Statement statement(stmt);
-    if (!stmt) throw DbError("no statement in SQL: " + std::string(sql));
+    if (!stmt) throw DbError("语句中没有 SQL 命令：" + std::string(sql));
     const std::size_t used = tail ? static_cast<std::size_t>(tail - text.c_str()) : text.size();
     if (!onlyTrailer(std::string_view(text).substr(std::min(used, text.size()))))
-        throw DbError("more than one statement in SQL: " + std::string(sql));
+        throw DbError("一次只能执行一条 SQL 语句：" + std::string(sql));
     return statement;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/gis/SymbolCache.h"
 
+#include "platform/gis/GisLog.h"
+
 #include "platform/gis/TextUtil.h"
 
 #include <QString>
@@ -22,10 +24,18 @@ void SymbolCache::scan() const {
     scanned_ = true;
     files_.clear();
     std::error_code ec;
-    if (folder_.empty() || !std::filesystem::is_directory(folder_, ec)) return;
+    if (folder_.empty()) return;
+    if (!std::filesystem::is_directory(folder_, ec)) {
+        qCWarning(lcGis) << "符号目录不可用，符号画作圆点:" << QString::fromStdString(folder_.string())
+                         << QString::fromStdString(ec ? ec.message() : "not a folder");
+        return;
+    }
     for (const auto& entry : std::filesystem::directory_iterator(folder_, ec))
         if (entry.is_regular_file(ec))
             files_.emplace(lowerAscii(entry.path().filename().string()), entry.path());
+    if (ec)
+        qCWarning(lcGis) << "符号目录未能读完:" << QString::fromStdString(folder_.string())
+                         << QString::fromStdString(ec.message());
 }
 
 std::optional<std::filesystem::path> SymbolCache::resolve(const std::string& name) const {
@@ -55,6 +65,9 @@ const QImage* SymbolCache::symbol(const std::string& name, int height, bool tran
                 image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
             }
         }
+        // Once per name and size: the cache remembers the failure too.
+        if (image.isNull())
+            qCWarning(lcGis) << "位图符号缺失或无法读取，画作圆点:" << QString::fromStdString(name);
         it = images_.emplace(key, std::move(image)).first;
     }
     return it->second.isNull() ? nullptr : &it->second;

@@ -1,5 +1,7 @@
 #include "platform/ui/MdiEmbedding.h"
 
+#include "platform/ui/UiLog.h"
+
 #include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -22,7 +24,15 @@ QMdiArea* MdiEmbedding::hostArea() {
 }
 
 QMdiSubWindow* MdiEmbedding::embed(QWidget* window, int mode) {
-    if (mode != 2 || !window || !area()) return nullptr;
+    if (mode != 2 || !window || !area()) {
+        // The view then stands as a window of its own; say why.
+        qCWarning(lcUi) << "窗口未嵌入主框架:"
+                        << (mode != 2 ? "嵌入方式不是 2"
+                            : !window ? "没有窗口"
+                                      : "主框架未设置")
+                        << mode;
+        return nullptr;
+    }
     if (auto* existing = subWindowOf(window)) return existing;
     QMdiSubWindow* sub = area()->addSubWindow(window);
     sub->setWindowTitle(window->windowTitle());

@@ -69,22 +69,41 @@ TEST_F(SqliteConnectionTest, OneStatementPerCall) {
     };
     for (const char* sql : refused) {
         SCOPED_TRACE(sql);
-        EXPECT_EQ(errorOf([&] { db.execute(sql); }), "more than one statement in SQL: " + std::string(sql));
-        EXPECT_EQ(errorOf([&] { db.query(sql); }), "more than one statement in SQL: " + std::string(sql));
+        EXPECT_EQ(errorOf([&] { db.execute(sql); }), "一次只能执行一条 SQL 语句：" + std::string(sql));
+        EXPECT_EQ(errorOf([&] { db.query(sql); }), "一次只能执行一条 SQL 语句：" + std::string(sql));
     }
     EXPECT_EQ(firstColumn(db, "SELECT COUNT(*) FROM STATION"), "3;")
         << "the first statement must not run either";
     EXPECT_EQ(firstColumn(db, "SELECT COUNT(*) FROM XTBM ; ;\n -- done\n /* end */"), "6;");
-    EXPECT_EQ(errorOf([&] { db.query(" ; -- nothing"); }), "no statement in SQL:  ; -- nothing");
+    EXPECT_EQ(errorOf([&] { db.query(" ; -- nothing"); }), "语句中没有 SQL 命令： ; -- nothing");
 }
 
-TEST_F(SqliteConnectionTest, FailuresCarrySqliteMessageAndSql) {
+// Messages a user reads: Chinese, naming the table or the file and the
+// cause, with SQLite's own words and the statement after them.
+TEST_F(SqliteConnectionTest, FailuresNameTableOrFileAndCause) {
     EXPECT_EQ(errorOf([&] { db.query("SELECT * FROM NOPE"); }),
-              "no such table: NOPE in SQL: SELECT * FROM NOPE");
-    EXPECT_EQ(errorOf([&] { db.execute("UPDATE STATION SET NOPE = 1"); }),
-              "no such column: NOPE in SQL: UPDATE STATION SET NOPE = 1");
+              "读写表 NOPE 出错（语句有误）：no such table: NOPE；语句：SELECT * FROM NOPE");
+    EXPECT_EQ(errorOf([&] { db.execute("update STATION set NOPE = 1"); }),
+              "读写表 STATION 出错（语句有误）：no such column: NOPE；语句：update STATION set NOPE = 1");
+    EXPECT_EQ(
+        errorOf([&] { db.execute("INSERT INTO XTBM (NOPE) VALUES (1)"); }),
+        "读写表 XTBM 出错（语句有误）：table XTBM has no column named NOPE；语句：INSERT INTO XTBM (NOPE) "
+        "VALUES (1)");
+    EXPECT_EQ(errorOf([&] { db.query("SELEKT 1"); }),
+              "读写数据库“:memory:”出错（语句有误）：near \"SELEKT\": syntax error；语句：SELEKT 1");
     EXPECT_EQ(errorOf([] { SqliteConnection("/nonexistent/dir/x.db"); }),
-              "cannot open database \"/nonexistent/dir/x.db\": unable to open database file");
+              "无法打开数据库文件“/nonexistent/dir/x.db”（无法打开文件）：unable to open database file");
+}
+
+TEST_F(SqliteConnectionTest, AFileThatIsNoDatabaseIsNamedAtOpen) {
+    const auto file = std::filesystem::temp_directory_path() / "ocable-not-a-db.db";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << std::string(4096, 'x');
+    }
+    EXPECT_EQ(errorOf([&] { SqliteConnection{file}; }),
+              "无法打开数据库文件“" + file.string() + "”（文件不是 SQLite 数据库）：file is not a database");
+    std::filesystem::remove(file);
 }
 
 TEST_F(SqliteConnectionTest, WritesReportChangedRows) {
