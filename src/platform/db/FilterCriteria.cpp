@@ -56,9 +56,10 @@ private:
     }
 
     // The criteria as a message shows it: a hostile megabyte is cut short.
-    std::string shown() const {
+    std::string shown() const { return cut(text_); }
+    static std::string cut(std::string_view text) {
         constexpr std::size_t kShown = 200;
-        return text_.size() <= kShown ? std::string(text_) : std::string(text_.substr(0, kShown)) + "...";
+        return text.size() <= kShown ? std::string(text) : std::string(text.substr(0, kShown)) + "...";
     }
 
     void skipBlanks() {
@@ -177,7 +178,7 @@ private:
         }
         for (std::size_t i = 0; i < columns_.size(); ++i)
             if (sameName(columns_[i], name)) return static_cast<std::uint32_t>(i);
-        throw DbError("unknown field \"" + std::string(name) + "\" in filter \"" + shown() + "\"");
+        throw DbError("unknown field \"" + cut(name) + "\" in filter \"" + shown() + "\"");
     }
 
     Literal literal() {

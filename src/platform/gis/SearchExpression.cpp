@@ -75,8 +75,12 @@ private:
         std::size_t chars = 0;
         for (std::size_t i = 0; i < pos_ && i < text_.size(); ++i)
             if ((static_cast<unsigned char>(text_[i]) & 0xC0) != 0x80) ++chars;
+        // A hostile megabyte of text is quoted cut short.
+        constexpr std::size_t kShown = 200;
+        const std::string shown =
+            text_.size() <= kShown ? std::string(text_) : std::string(text_.substr(0, kShown)) + "...";
         throw GisError("搜索条件有误：第 " + std::to_string(chars + 1) + " 个字符处应为" + expected + "（" +
-                       std::string(text_) + "）");
+                       shown + "）");
     }
 
     void skipBlanks() {
