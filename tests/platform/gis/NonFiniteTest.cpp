@@ -204,6 +204,11 @@ TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
     MapRenderer renderer;
     gistest::stationLayer(map);
     EXPECT_EQ(renderer.renderImage(map).size(), QSize(320, 200));
+
+    EXPECT_NEAR(map.Distance(116.4074, 39.9042, 121.4737, 31.2304), 1065.85, 0.01);
+    EXPECT_TRUE(std::isnan(map.Distance(kNaN, 39.9, 121.5, 31.2)));
+    EXPECT_TRUE(std::isnan(map.Distance(116.4, 39.9, kInf, 31.2)));
+    EXPECT_TRUE(std::isnan(map.Distance(116.4, 1e308, 121.5, 31.2)));
 }
 
 // The grid must answer like a scan for every query, the hostile ones
