@@ -129,6 +129,13 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     const QImage image = renderer.renderImage(map);
     EXPECT_EQ(image.size(), QSize(320, 200));
     EXPECT_EQ(renderer.stats().features, 4); // S1, S2, S3 and L_OK
+    // Selected through a search by code, they are still not drawn.
+    layer.Selection().Add(layer.Search("StationCode = \"BAD_NAN\" OR StationCode = \"BAD_HUGE\""));
+    map.Layers().Item("线路").Selection().Add(map.Layers().Item("线路").AllFeatures());
+    const QImage selected = renderer.renderImage(map);
+    EXPECT_EQ(layer.Selection().Count(), 2);
+    EXPECT_NE(selected, image) << "L_OK is highlighted";
+    layer.Selection().ClearSelection();
 
     // A whole-earth search and searches around the damaged points.
     EXPECT_EQ(codes(layer, layer.SearchWithinRectangle(Rectangle(-kInf, -kInf, kInf, kInf),
