@@ -26,8 +26,12 @@ void Map::setCenter(double x, double y) {
 }
 
 void Map::setZoom(double width) {
-    if (!(width > 0) || !std::isfinite(width)) throw GisError("地图宽度必须是大于 0 的有限数");
-    view_.setScale(width / view_.size().width());
+    if (std::isnan(width)) {
+        qCWarning(lcGis) << "地图宽度不是数，视图不变";
+        return;
+    }
+    if (width <= 0) throw GisError("地图宽度必须大于 0");
+    view_.setScale(width / view_.size().width()); // infinity: the widest view
     emit viewChanged();
 }
 
