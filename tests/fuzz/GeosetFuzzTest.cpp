@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -169,7 +168,6 @@ TEST(GeosetFuzz, MutatedGeosetsLoadOrFailCleanly) {
     fuzz::Hostile h(5);
     const fs::path file = folder.dir() / "fuzz.gst";
     int loaded = 0;
-    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kCases; ++i) {
         SCOPED_TRACE(i);
         const std::string text = mutate(folder.sample(), h);
@@ -184,7 +182,6 @@ TEST(GeosetFuzz, MutatedGeosetsLoadOrFailCleanly) {
         ASSERT_NO_FATAL_FAILURE(exercise(map)) << text;
     }
     EXPECT_GT(loaded, kCases / 20) << "the mutations must leave some geosets readable";
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(25));
 }
 
 // The hostile data files one by one behind an otherwise sound geoset, and

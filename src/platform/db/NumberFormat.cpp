@@ -50,6 +50,20 @@ std::string formatNumber(double v) {
     if (std::isnan(v)) return "nan";
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
     if (v == 0) return "0";
+    // Most numbers (coordinates, lengths) print plainly in their shortest
+    // form already; digits counted here include any padding zeros, so a
+    // count of 15 or fewer proves the shortest form has no more.
+    char shortest[40];
+    if (auto [end, ec] = std::to_chars(shortest, shortest + sizeof shortest, v); ec == std::errc{}) {
+        int digits = 0;
+        bool plainForm = true, leading = true;
+        for (const char* p = shortest; p != end; ++p) {
+            if (*p == 'e') plainForm = false;
+            if (*p >= '1' && *p <= '9') leading = false;
+            digits += !leading && *p >= '0' && *p <= '9';
+        }
+        if (plainForm && digits <= 15) return std::string(shortest, end);
+    }
     char sci[40];
     auto [end, ec] = std::to_chars(sci, sci + sizeof sci, v, std::chars_format::scientific);
     if (ec != std::errc{}) return {};

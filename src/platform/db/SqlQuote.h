@@ -1,5 +1,9 @@
 #pragma once
 
+#include "platform/db/DbError.h"
+#include "platform/db/NumberFormat.h"
+
+#include <cmath>
 #include <string>
 #include <string_view>
 
@@ -18,6 +22,14 @@ inline std::string sqlQuote(std::string_view value) {
     }
     out.push_back('\'');
     return out;
+}
+
+// The one way a number enters SQL text, as in "UPDATE STATION SET LNG=" +
+// sqlNumber(lng): its formatNumber text, which SQL reads as the same
+// number. NaN and infinity have no SQL literal and throw DbError.
+inline std::string sqlNumber(double value) {
+    if (!std::isfinite(value)) throw DbError("数值“" + formatNumber(value) + "”不能写入数据库");
+    return formatNumber(value);
 }
 
 } // namespace ocable::db

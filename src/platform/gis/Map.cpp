@@ -7,6 +7,7 @@
 #include <GeographicLib/Geodesic.hpp>
 
 #include <cmath>
+#include <limits>
 
 namespace ocable::gis {
 
@@ -25,8 +26,12 @@ void Map::setCenter(double x, double y) {
 }
 
 void Map::setZoom(double width) {
-    if (!(width > 0) || !std::isfinite(width)) throw GisError("地图宽度必须是大于 0 的有限数");
-    view_.setScale(width / view_.size().width());
+    if (std::isnan(width)) {
+        qCWarning(lcGis) << "地图宽度不是数，视图不变";
+        return;
+    }
+    if (width <= 0) throw GisError("地图宽度必须大于 0");
+    view_.setScale(width / view_.size().width()); // infinity: the widest view
     emit viewChanged();
 }
 
@@ -72,6 +77,9 @@ void Map::ConvertCoord(double& screenX, double& screenY, double& mapX, double& m
 }
 
 double Map::Distance(double x1, double y1, double x2, double y2) const {
+    // No distance to a point that is not on the earth.
+    if (!isPlaceable(Point(x1, y1)) || !isPlaceable(Point(x2, y2)) || std::abs(y1) > 90 || std::abs(y2) > 90)
+        return std::numeric_limits<double>::quiet_NaN();
     double metres = 0;
     // GeographicLib takes latitude first.
     GeographicLib::Geodesic::WGS84().Inverse(y1, x1, y2, x2, metres);

@@ -99,7 +99,8 @@ public:
     QPointF mapToScreen(const Point& p) const { return view_.toScreen(p); }
 
     // Geodesic distance on the WGS84 ellipsoid in kilometres between two
-    // points given as (longitude, latitude), computed with GeographicLib.
+    // points given as (longitude, latitude), computed with GeographicLib;
+    // NaN for a point off the earth (non-finite, or latitude beyond 90).
     double Distance(double x1, double y1, double x2, double y2) const;
 
     // The rectangle holding every feature of every layer.

@@ -395,7 +395,9 @@ void MapRenderer::renderSelection(const Map& map, QPainter& painter) {
         const FeatureStore& store = layer.store();
         for (std::uint32_t id : layer.Selection().ids()) {
             const Slot s = store.find(id);
-            if (s == FeatureStore::kNone) continue;
+            // A feature found by its code may have no place on the map;
+            // its NaN or infinite pixels must not reach the painter.
+            if (s == FeatureStore::kNone || !isPlaceable(store.bounds(s))) continue;
             const Style& st = store.style(s);
             switch (store.type(s)) {
             case FeatureType::Symbol: {

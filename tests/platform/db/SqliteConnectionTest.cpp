@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <unistd.h>
 
 using namespace ocable::db;
@@ -144,4 +147,19 @@ TEST(SqliteConnection, Utf8PathsAndFileModes) {
     EXPECT_EQ(reader.query("SELECT * FROM T")->RecordCount(), 1);
     EXPECT_THROW(reader.execute("DELETE FROM T"), DbError);
     fs::remove_all(dir);
+}
+
+// A station move writes its coordinates as number literals: the database
+// reads back what "%.15g" reads back to, and refuses no finite value.
+TEST_F(SqliteConnectionTest, NumbersWrittenIntoStatementsReadBack) {
+    for (double v : {116.4074, 0.1 + 0.2, 1e-7, -0.0, 123.45678901234568, 1e21, -39.9042}) {
+        SCOPED_TRACE(v);
+        ASSERT_EQ(db.execute("UPDATE STATION SET LNG=" + sqlNumber(v) + " WHERE STATIONCODE = 'S1'"), 1);
+        char printed[32];
+        std::snprintf(printed, sizeof printed, "%.15g", v);
+        EXPECT_EQ(db.query("SELECT LNG FROM STATION WHERE STATIONCODE = 'S1'")->Fields(0),
+                  Value(std::strtod(printed, nullptr)));
+    }
+    EXPECT_THROW(sqlNumber(std::numeric_limits<double>::quiet_NaN()), DbError);
+    EXPECT_THROW(sqlNumber(-std::numeric_limits<double>::infinity()), DbError);
 }

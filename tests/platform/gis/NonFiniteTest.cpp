@@ -129,6 +129,13 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     const QImage image = renderer.renderImage(map);
     EXPECT_EQ(image.size(), QSize(320, 200));
     EXPECT_EQ(renderer.stats().features, 4); // S1, S2, S3 and L_OK
+    // Selected through a search by code, they are still not drawn.
+    layer.Selection().Add(layer.Search("StationCode = \"BAD_NAN\" OR StationCode = \"BAD_HUGE\""));
+    map.Layers().Item("线路").Selection().Add(map.Layers().Item("线路").AllFeatures());
+    const QImage selected = renderer.renderImage(map);
+    EXPECT_EQ(layer.Selection().Count(), 2);
+    EXPECT_NE(selected, image) << "L_OK is highlighted";
+    layer.Selection().ClearSelection();
 
     // A whole-earth search and searches around the damaged points.
     EXPECT_EQ(codes(layer, layer.SearchWithinRectangle(Rectangle(-kInf, -kInf, kInf, kInf),
@@ -185,9 +192,12 @@ TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
     map.zoomAt(kNaN, QPointF(10, 10));
     map.zoomAt(2, QPointF(kNaN, 10));
     EXPECT_EQ(map.viewport(), before);
-    EXPECT_THROW(map.setZoom(kNaN), GisError);
-    EXPECT_THROW(map.setZoom(kInf), GisError);
+    map.setZoom(kNaN);
     EXPECT_EQ(map.viewport(), before);
+    EXPECT_THROW(map.setZoom(-kInf), GisError);
+    map.setZoom(kInf);
+    EXPECT_DOUBLE_EQ(map.viewport().scale(), Viewport::kMaxScale);
+    map.setViewport(before);
 
     // Finite but beyond the earth: clamped, so that map points still become
     // finite pixels and back.
@@ -204,6 +214,11 @@ TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
     MapRenderer renderer;
     gistest::stationLayer(map);
     EXPECT_EQ(renderer.renderImage(map).size(), QSize(320, 200));
+
+    EXPECT_NEAR(map.Distance(116.4074, 39.9042, 121.4737, 31.2304), 1065.85, 0.01);
+    EXPECT_TRUE(std::isnan(map.Distance(kNaN, 39.9, 121.5, 31.2)));
+    EXPECT_TRUE(std::isnan(map.Distance(116.4, 39.9, kInf, 31.2)));
+    EXPECT_TRUE(std::isnan(map.Distance(116.4, 1e308, 121.5, 31.2)));
 }
 
 // The grid must answer like a scan for every query, the hostile ones
