@@ -7,14 +7,22 @@
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MessageBoxService.h"
 
+#include "ResultFile.h"
+
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QMetaMethod>
+#include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 #include <cmath>
 #include <optional>
@@ -27,6 +35,15 @@ const char* const kWindows[] = {"frmViewOcableMain",  "frmViewResTree", "frmView
                                 "frmViewFindStation", "frmLineInfo",    "frmStationXY"};
 const char* const kTrees[] = {"frmViewOcableMain.TreeRes", "frmViewOcableMain.TreeSystem",
                               "frmViewResTree.TreeRes", "frmViewResTree.TreeSystem"};
+
+// Widgets whose place on the screen a dump gives.
+const char* const kPlaced[] = {"hostWindow", "frmViewOcableMain.Map1", "frmViewOcableMain.Map2",
+                               "frmViewResTree.TreeRes"};
+
+QJsonArray screenRect(const QWidget* w) {
+    const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
+    return QJsonArray{topLeft.x(), topLeft.y(), w->width(), w->height()};
+}
 
 // Windows that were asked to close. One whose close was accepted is hidden
 // and lives on only until its deferred delete runs, which may happen inside
@@ -277,7 +294,12 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
         return QJsonValue::Undefined;
     }
     if (step.contains("wait")) {
-        wait(integer(step, "wait", 0, 0, kMaxWait));
+        const int milliseconds = integer(step, "wait", 0, 0, kMaxWait);
+        wait(milliseconds, text(step, "until"));
+        return QJsonValue::Undefined;
+    }
+    if (step.contains("screenshot")) {
+        screenshot(text(step, "screenshot"));
         return QJsonValue::Undefined;
     }
     if (step.contains("dump")) {
@@ -286,7 +308,16 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
             if (!l.isString()) throw ScriptError("“layers”必须是图层名的数组");
             layers << l.toString();
         }
-        dumps_.append(dump(flag(step, "features"), layers));
+        const QJsonObject state = dump(flag(step, "features"), layers);
+        dumps_.append(state);
+        // A driver outside the process reads this dump while the script goes on.
+        if (const QString file = text(step, "file"); !file.isEmpty()) {
+            const QString problem =
+                ResultFile::write(file, QJsonDocument(state).toJson(QJsonDocument::Compact));
+            if (!problem.isEmpty())
+                throw ScriptError("无法写入状态文件：" + file.toStdString() + "（" + problem.toStdString() +
+                                  "）");
+        }
         return QJsonValue::Undefined;
     }
     throw ScriptError("未知的步骤：" + QJsonDocument(step).toJson(QJsonDocument::Compact).toStdString());
@@ -414,12 +445,37 @@ void Automation::key(const QJsonObject& step) {
     widget->injectKey(code, shift);
 }
 
-void Automation::wait(int milliseconds) {
+void Automation::wait(int milliseconds, const QString& untilFile) {
     QEventLoop loop;
     QTimer::singleShot(std::max(0, milliseconds), &loop, &QEventLoop::quit);
+    // A driver outside the process (a test moving the real mouse) says by
+    // creating the file that it is done.
+    QTimer poll;
+    if (!untilFile.isEmpty()) {
+        if (QFileInfo::exists(untilFile)) return;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (QFileInfo::exists(untilFile)) loop.quit();
+        });
+        poll.start(20);
+    }
     waiting_ = &loop;
     loop.exec();
     waiting_ = nullptr;
+}
+
+void Automation::screenshot(const QString& file) {
+    auto* window = qobject_cast<QWidget*>(findNamed("hostWindow"));
+    if (!window) throw ScriptError("找不到宿主窗口");
+    QApplication::processEvents();
+    // What the screen shows, from the display server where there is one:
+    // focus frames, activation and stacking included.
+    const QPixmap picture = window->screen()->grabWindow(window->winId());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "PNG")) throw ScriptError("无法截取宿主窗口");
+    if (const QString problem = ResultFile::write(file, png); !problem.isEmpty())
+        throw ScriptError("无法写入截图：" + file.toStdString() + "（" + problem.toStdString() + "）");
 }
 
 void Automation::stop() {
@@ -466,13 +522,26 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
             for (const auto* band : bar->bands()) {
                 const QString prefix = bar->objectName() + "/" + QString::fromStdString(band->key);
                 bands[prefix] = band->visible;
-                for (const auto& t : band->tools)
-                    tools[prefix + "/" + QString::fromStdString(t->key)] =
-                        QJsonObject{{"checked", t->checked}, {"enabled", t->enabled}};
+                for (const auto& t : band->tools) {
+                    QJsonObject tool{{"checked", t->checked}, {"enabled", t->enabled}};
+                    QWidget* button =
+                        band->toolBar && t->action ? band->toolBar->widgetForAction(t->action) : nullptr;
+                    if (button && button->isVisible()) tool["rect"] = screenRect(button);
+                    tools[prefix + "/" + QString::fromStdString(t->key)] = tool;
+                }
             }
         }
     }
     out["tools"] = tools;
+
+    // Where the named widgets are on the screen, for drivers that click.
+    QJsonObject rects;
+    for (const char* path : kPlaced) {
+        auto* w = qobject_cast<QWidget*>(findPath(path));
+        if (auto* view = qobject_cast<QAbstractScrollArea*>(w)) w = view->viewport();
+        if (w && w->isVisible()) rects[path] = screenRect(w);
+    }
+    out["rects"] = rects;
     out["bands"] = bands;
 
     QJsonObject windows;

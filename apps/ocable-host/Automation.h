@@ -56,7 +56,8 @@ private:
     void clickTool(const QJsonObject& step);
     void mouse(const QJsonObject& step);
     void key(const QJsonObject& step);
-    void wait(int milliseconds);
+    void wait(int milliseconds, const QString& untilFile = {});
+    void screenshot(const QString& file);
 
     const std::vector<std::string>& sqlLog_;
     QJsonArray results_;

@@ -105,9 +105,10 @@ public:
     }
 
     QJsonObject object(int depth = 0) {
-        static const char* const keys[] = {"call", "args",   "queued", "tool", "control",  "band",   "mouse",
-                                           "map",  "x",      "y",      "lng",  "lat",      "button", "shift",
-                                           "key",  "answer", "wait",   "dump", "features", "layers", "node"};
+        static const char* const keys[] = {"call",   "args",     "queued", "tool",   "control", "band",
+                                           "mouse",  "map",      "x",      "y",      "lng",     "lat",
+                                           "button", "shift",    "key",    "answer", "wait",    "until",
+                                           "dump",   "features", "layers", "node"};
         QJsonObject o;
         for (int i = below(4) + 1; i > 0; --i) {
             const QString key = QString::fromUtf8(pick(keys));
