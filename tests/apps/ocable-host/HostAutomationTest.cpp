@@ -214,6 +214,8 @@ TEST(HostAutomationTest, GeosetWithoutMicrowaveLayerFailsTheDrawing) {
     for (const QJsonValue m : dump["messages"].toArray())
         reported |= m["text"].toString() == "绘制光缆网络分布图时出错！";
     EXPECT_TRUE(reported);
+    // The view's own words also reach stderr (and a --log file) for support.
+    EXPECT_NE(run.stderrText.find("绘制光缆网络分布图时出错！"), std::string::npos) << run.stderrText;
 }
 
 TEST(HostAutomationTest, ClosingIsRefusedWhileDrawingAndSavesTheGeosetAfter) {
