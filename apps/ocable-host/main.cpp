@@ -7,6 +7,7 @@
 // views.
 
 #include "Automation.h"
+#include "CloseWhenAllowed.h"
 #include "HostOptions.h"
 #include "HostWindow.h"
 #include "LogFile.h"
@@ -25,7 +26,6 @@
 #include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QThread>
-#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 
@@ -148,17 +148,12 @@ int main(int argc, char** argv) {
 
     TerminationWatcher watcher;
     std::unique_ptr<Automation> automation;
-    QTimer retryClose;
-    retryClose.setInterval(100);
-    QObject::connect(&retryClose, &QTimer::timeout, &window, [&] {
-        // Refused while a drawing runs; the timer tries again after it.
-        if (window.isVisible() && !window.close()) return;
-        retryClose.stop();
+    CloseWhenAllowed closer(window);
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &closer, &CloseWhenAllowed::start);
+    QObject::connect(&closer, &CloseWhenAllowed::closed, &window, [&] {
         if (automation) automation->stop();
         QCoreApplication::quit();
     });
-    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window,
-                     [&] { retryClose.start(0); });
     const auto status = [&](int otherwise) {
         return watcher.signalNumber() ? 128 + watcher.signalNumber() : otherwise;
     };

@@ -1,6 +1,8 @@
 // The host's small parts: result files, the log file, Qt's translations,
-// the termination watcher, user levels, the data access on failure.
+// the termination watcher and the close that waits for a drawing, user
+// levels, the data access on failure.
 
+#include "CloseWhenAllowed.h"
 #include "LogFile.h"
 #include "QtTranslations.h"
 #include "ResultFile.h"
@@ -10,9 +12,11 @@
 #include "support/FakeHost.h"
 #include "support/TempDir.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
+#include <QWidget>
 #include <csignal>
 #include <gtest/gtest.h>
 
@@ -129,4 +133,39 @@ TEST(SqliteDataAccessFailureTest, AFailedQueryGivesNothingAndAWarning) {
     EXPECT_TRUE(capture.logged("ocable.host: 语句执行失败"));
     // The connection still serves the next query.
     EXPECT_NE(host.data->openRecordset("systemDB", "SELECT * FROM STATION"), nullptr);
+}
+
+// A window that refuses to close while it "draws", as the map view does.
+class DrawingWindow : public QWidget {
+public:
+    bool drawing = true;
+
+protected:
+    void closeEvent(QCloseEvent* e) override { drawing ? e->ignore() : e->accept(); }
+};
+
+TEST(CloseWhenAllowedTest, WaitsForTheDrawingToEndThenCloses) {
+    DrawingWindow window;
+    window.show();
+    hostapp::CloseWhenAllowed closer(window, 10);
+    int closed = 0;
+    QObject::connect(&closer, &hostapp::CloseWhenAllowed::closed, [&] { ++closed; });
+    closer.start();
+    EXPECT_TRUE(window.isVisible()); // never from inside the caller
+    auto spin = [](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    };
+    spin(100);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(closed, 0);
+    window.drawing = false;
+    spin(100);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(closed, 1);
+    closer.start(); // a second request after the close changes nothing
+    spin(50);
+    EXPECT_EQ(closed, 1);
 }
