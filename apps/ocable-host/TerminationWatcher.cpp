@@ -24,9 +24,21 @@ void onSignal(int signal) {
     errno = saved;
 }
 
+void restoreDefaultHandlers() {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
 } // namespace
 
 TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
+    if (pipeEnds[0] >= 0) {
+        qCWarning(lcHost, "信号已由另一个 TerminationWatcher 接收，此处不再接收");
+        return;
+    }
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
         qCWarning(lcHost, "无法建立信号管道，SIGTERM 和 SIGINT 将直接结束程序");
         return;
@@ -48,11 +60,7 @@ TerminationWatcher::TerminationWatcher(QObject* parent) : QObject(parent) {
 
 TerminationWatcher::~TerminationWatcher() {
     if (!notifier_) return;
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    restoreDefaultHandlers();
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
     pipeEnds[0] = pipeEnds[1] = -1;
@@ -67,7 +75,12 @@ void TerminationWatcher::readPipe() {
 }
 
 void TerminationWatcher::request(int signal) {
-    if (requested_) return;
+    if (requested_) {
+        // Asked twice: the next signal ends the process at once, for a user
+        // whose host does not get to close.
+        if (signal) restoreDefaultHandlers();
+        return;
+    }
     requested_ = true;
     signal_ = signal;
     qCInfo(lcHost, "收到结束请求（%s），关闭视图后退出", signal ? strsignal(signal) : "注销");

@@ -9,7 +9,9 @@ namespace ocable::hostapp {
 // Turns SIGTERM and SIGINT, and the desktop session's logout, into one Qt
 // signal on the user-interface thread, so that the host ends the way its
 // own "退出" does: the views close (and save their maps) before the process
-// goes. The signal handler itself only writes a byte into a pipe.
+// goes. The signal handler itself only writes a byte into a pipe. One
+// watcher per process; after a second signal a third ends the process at
+// once.
 class TerminationWatcher : public QObject {
     Q_OBJECT
 public:
