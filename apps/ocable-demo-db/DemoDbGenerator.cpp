@@ -22,6 +22,9 @@ std::string generateDemoDb(const GeneratorOptions& options) {
     if (options.output.empty()) throw std::runtime_error("no output file given");
     if (fs::exists(options.output) && !options.replace)
         throw std::runtime_error(options.output.string() + " exists; pass --force to replace it");
+    // --force replaces a database, never a folder; refuse before any work.
+    if (fs::is_directory(options.output))
+        throw std::runtime_error(options.output.string() + " is a folder; give the path of a database file");
 
     const BaseMap map = loadBaseMap(options.baseMapDir.empty() ? defaultBaseMapDir() : options.baseMapDir);
     Random rng(options.seed);
@@ -47,7 +50,12 @@ std::string generateDemoDb(const GeneratorOptions& options) {
         fs::remove(temp);
         throw;
     }
-    fs::rename(temp, options.output);
+    std::error_code ec;
+    fs::rename(temp, options.output, ec);
+    if (ec) {
+        fs::remove(temp);
+        throw std::runtime_error("cannot replace " + options.output.string() + ": " + ec.message());
+    }
     return summary;
 }
 

@@ -4,14 +4,27 @@
 // and seed give the same table contents.
 #include "DemoDbGenerator.h"
 
+#include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace {
+
+// A seed as typed: decimal digits only, within 64 bits. std::stoull would
+// take "-1" as 2^64 - 1 and "1e3" as 1 without a word.
+std::optional<std::uint64_t> parseSeed(const std::string& text) {
+    std::uint64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+    return value;
+}
 
 int usage() {
     std::cerr << "usage: ocable-demo-db --scale small|province|national --seed N [--basemap DIR] [--force] "
@@ -34,11 +47,13 @@ int main(int argc, char** argv) {
             if (!scale) return usage();
             options.scale = *scale;
         } else if (arg == "--seed" && hasValue) {
-            try {
-                options.seed = std::stoull(argv[++i]);
-            } catch (const std::exception&) {
+            const auto seed = parseSeed(argv[++i]);
+            if (!seed) {
+                std::cerr << "ocable-demo-db: --seed takes a whole number from 0 to " << UINT64_MAX
+                          << ", not '" << argv[i] << "'\n";
                 return usage();
             }
+            options.seed = *seed;
         } else if (arg == "--basemap" && hasValue) {
             options.baseMapDir = argv[++i];
         } else if (arg == "--force") {

@@ -1,6 +1,7 @@
 #include "PluginHost.h"
 
 #include "platform/db/SqlQuote.h"
+#include "services/HostLog.h"
 #include "services/HostResService.h"
 #include "services/HostServices.h"
 #include "services/IniFileReader.h"
@@ -61,8 +62,9 @@ void PluginHost::load() {
                                  db::sqlQuote(entry[2]) + ", " + db::sqlQuote(entry[3]) + ", " +
                                  db::sqlQuote(entry[4]) + ", " + db::sqlQuote(entry[5]) + ", " +
                                  db::sqlQuote(user) + ")");
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
             // The log is the host's record; a failure there must not stop the view.
+            qCWarning(lcHost, "操作日志未能写入：%s", e.what());
         }
     });
     auto sysEnv = std::make_shared<HostSysEnv>(config_);

@@ -1,26 +1,40 @@
 // The stand-alone host: an MDI frame that loads the optical-cable map view
 // through the plug-in's exports and runs it on a SQLite network database.
+//
+// Exit status: 0 done; 1 the host could not start (the message names the
+// file and the cause); 2 a bad command line, script or step, or a result
+// that could not be written; 128 + n ended by signal n after closing the
+// views.
 
 #include "Automation.h"
+#include "CloseWhenAllowed.h"
+#include "HostOptions.h"
 #include "HostWindow.h"
+#include "LogFile.h"
 #include "PluginHost.h"
-#include "services/DemoFolders.h"
+#include "QtTranslations.h"
+#include "ResultFile.h"
+#include "TerminationWatcher.h"
 #include "platform/ui/MessageBoxService.h"
+#include "services/DemoFolders.h"
+#include "services/HostLog.h"
+#include "services/StartupChecks.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QFile>
+#include <QBuffer>
 #include <QFont>
 #include <QJsonDocument>
-#include <QScreen>
-#include <QTimer>
+#include <QLoggingCategory>
+#include <QThread>
 #include <cstdlib>
 #include <iostream>
 
-namespace fs = std::filesystem;
 using namespace ocable::hostapp;
 
 namespace {
+
+constexpr int kStartFailed = 1;
+constexpr int kBadRequest = 2;
 
 // The fonts the designs name are Windows fonts; map them onto the CJK fonts
 // Debian has, so Chinese text keeps Chinese glyph shapes.
@@ -34,14 +48,39 @@ void substituteFonts() {
     QApplication::setFont(ui);
 }
 
-int fail(const std::string& message) {
-    std::cerr << "ocable-host: " << message << std::endl;
-    return 2;
+// Tells the user: on stderr and in the log file always, in a message box
+// when a person may be at the screen (never in automation mode, where the
+// box service only records it).
+int report(const std::string& text, int status, bool box) {
+    std::cerr << "ocable-host: " << text << std::endl;
+    LogFile::append(QString::fromStdString(text));
+    if (box)
+        ocable::ui::MessageBoxService::instance().show(text, "传输网络管理系统",
+                                                       ocable::ui::MessageBoxService::Buttons::OK,
+                                                       ocable::ui::MessageBoxService::Icon::Critical);
+    return status;
 }
 
-bool writeScreenshot(QWidget& window, const QString& file) {
+// Closes the views as the frame's own close does, so that each saves its
+// map. A view refuses while it draws; then the close is tried again once the
+// drawing has let events run, until it succeeds.
+void closeViews(HostWindow& window) {
+    while (window.isVisible() && !window.close()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(20);
+    }
+    // The views delete themselves later; let that happen while the plug-in
+    // is still loaded.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+QByteArray pngOf(QWidget& window) {
     QApplication::processEvents();
-    return window.grab().save(file);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return window.grab().save(&buffer, "PNG") ? bytes : QByteArray();
 }
 
 } // namespace
@@ -50,106 +89,125 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ocable-host"));
     substituteFonts();
+    installQtTranslations();
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("传输网络管理系统（光缆网络分布图独立宿主）"));
-    parser.addHelpOption();
-    const QCommandLineOption configOpt("config", "宿主配置文件（INI，节 [Host]）。", "file");
-    const QCommandLineOption demoOpt("demo", "在此目录下准备并使用演示宿主目录。", "dir");
-    const QCommandLineOption dataOpt("data-dir", "仓库的 data 目录。", "dir", QStringLiteral(OCABLE_DATA_DIR));
-    const QCommandLineOption databaseOpt("database", "网络数据库（SQLite）。", "file");
-    const QCommandLineOption userOpt("user", "用户名。", "name");
-    const QCommandLineOption levelOpt("level", "用户级别（0、1 为简化骨干图）。", "n");
-    const QCommandLineOption systemOpt("system-dir", "系统目录。", "dir");
-    const QCommandLineOption appOpt("app-dir", "应用目录。", "dir");
-    const QCommandLineOption mapOpt("map-dir", "地图工作目录。", "dir");
-    const QCommandLineOption commonOpt("common-dir", "公共地图组件目录。", "dir");
-    const QCommandLineOption titleAOpt("title-a", "标题前缀一。", "text");
-    const QCommandLineOption titleBOpt("title-b", "标题前缀二。", "text");
-    const QCommandLineOption pluginOpt("plugin", "插件库。", "file", QStringLiteral(OCABLE_PLUGIN_PATH));
-    const QCommandLineOption scriptOpt("script", "自动化脚本（JSON 数组）。", "file");
-    const QCommandLineOption outOpt("out", "自动化结果写入此文件（默认标准输出）。", "file");
-    const QCommandLineOption shotOpt("screenshot", "绘制或脚本结束后把宿主窗口写成 PNG。", "file");
-    const QCommandLineOption sizeOpt("size", "窗口大小，如 1600x1000。", "WxH", QStringLiteral("1600x1000"));
-    parser.addOptions({configOpt, demoOpt, dataOpt, databaseOpt, userOpt, levelOpt, systemOpt, appOpt, mapOpt,
-                       commonOpt, titleAOpt, titleBOpt, pluginOpt, scriptOpt, outOpt, shotOpt, sizeOpt});
-    parser.process(app);
-
-    HostConfig config;
+    HostOptions options;
     try {
-        if (parser.isSet(demoOpt)) {
-            config.useDemoLayout(parser.value(demoOpt).toStdString());
-            config.database = fs::path(parser.value(demoOpt).toStdString()) / "network.db";
-        }
-        if (parser.isSet(configOpt)) config.readFile(parser.value(configOpt).toStdString());
-        auto path = [&](const QCommandLineOption& o, fs::path& out) {
-            if (parser.isSet(o)) out = fs::absolute(parser.value(o).toStdString());
-        };
-        path(databaseOpt, config.database);
-        path(systemOpt, config.systemDir);
-        path(appOpt, config.appDir);
-        path(mapOpt, config.mapDir);
-        path(commonOpt, config.commonFilesDir);
-        if (parser.isSet(userOpt)) config.userName = parser.value(userOpt).toStdString();
-        if (parser.isSet(levelOpt)) config.userLevel = parser.value(levelOpt).toInt();
-        if (parser.isSet(titleAOpt)) config.titleA = parser.value(titleAOpt).toStdString();
-        if (parser.isSet(titleBOpt)) config.titleB = parser.value(titleBOpt).toStdString();
-        if (parser.isSet(demoOpt)) DemoFolders::prepare(config, parser.value(dataOpt).toStdString());
-    } catch (const std::exception& e) {
-        return fail(std::string("准备宿主目录失败：") + e.what());
+        options = HostOptions::parse(app);
+    } catch (const OptionError& e) {
+        return report(e.what(), kBadRequest, false);
     }
+    const bool scripted = options.scripted();
+    // Without a person at the screen nobody can answer a message box.
+    const bool person = !scripted && QGuiApplication::platformName() != "offscreen";
+    ocable::ui::MessageBoxService::instance().setScripted(!person);
+    if (!options.logFile.isEmpty()) {
+        QString why;
+        if (!LogFile::install(options.logFile, &why))
+            return report("无法写入日志文件：" + options.logFile.toStdString() + "（" + why.toStdString() +
+                              "）",
+                          kBadRequest, person);
+        // The file tells the whole story; stderr keeps to what went wrong.
+        QLoggingCategory::setFilterRules(QStringLiteral("ocable.*.info=true"));
+    }
+    HostConfig& config = options.config;
+    qCInfo(lcHost, "启动：数据库 %s，用户 %s，级别 %d", config.database.c_str(), config.userName.c_str(),
+           config.userLevel);
+
+    // A folder that is a file or cannot be read is named before the demo
+    // layout tries to fill it.
+    if (const std::string problem = StartupChecks::folders(config, !options.demo); !problem.empty())
+        return report(problem, kStartFailed, person);
+    try {
+        if (options.demo) DemoFolders::prepare(config, options.dataDir);
+    } catch (const std::exception& e) {
+        return report(std::string("准备演示宿主目录失败：") + e.what(), kStartFailed, person);
+    }
+    for (const std::string& problem :
+         {StartupChecks::database(config.database), StartupChecks::folders(config),
+          StartupChecks::registry(StartupChecks::registryPath())})
+        if (!problem.empty()) return report(problem, kStartFailed, person);
     if (!config.commonFilesDir.empty()) setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
 
     QJsonArray script;
-    const bool scripted = parser.isSet(scriptOpt);
     if (scripted) {
         try {
-            script = Automation::readScript(parser.value(scriptOpt).toStdString());
+            script = Automation::readScript(options.script.toStdString());
         } catch (const ScriptError& e) {
-            return fail(e.what());
+            return report(e.what(), kBadRequest, false);
         }
     }
-    // Without a person at the screen nobody can answer a message box.
-    if (scripted || QGuiApplication::platformName() == "offscreen")
-        ocable::ui::MessageBoxService::instance().setScripted(true);
 
+    // Declared before the window: the views inside it go first, while the
+    // plug-in that made them is still loaded.
+    PluginHost plugin(config, options.pluginPath);
     std::vector<std::string> sqlLog;
-    PluginHost plugin(config, parser.value(pluginOpt).toStdString());
     HostWindow window([&plugin] { plugin.showOcable(); });
-    const QStringList size = parser.value(sizeOpt).split('x');
-    window.resize(size.value(0).toInt() > 0 ? size.value(0).toInt() : 1600,
-                  size.value(1).toInt() > 0 ? size.value(1).toInt() : 1000);
+    window.resize(options.size);
     window.show();
+
+    TerminationWatcher watcher;
+    std::unique_ptr<Automation> automation;
+    CloseWhenAllowed closer(window);
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &closer, &CloseWhenAllowed::start);
+    QObject::connect(&closer, &CloseWhenAllowed::closed, &window, [&] {
+        if (automation) automation->stop();
+        QCoreApplication::quit();
+    });
+    const auto status = [&](int otherwise) {
+        return watcher.signalNumber() ? 128 + watcher.signalNumber() : otherwise;
+    };
+
     try {
         plugin.load();
-        plugin.dataAccess().setObserver([&sqlLog](std::string_view sql) { sqlLog.emplace_back(sql); });
+        // The log serves the automation dumps alone; in a user's session it
+        // would only grow.
+        if (scripted)
+            plugin.dataAccess().setObserver([&sqlLog](std::string_view sql) { sqlLog.emplace_back(sql); });
         plugin.showOcable();
     } catch (const std::exception& e) {
-        return fail(e.what());
+        closeViews(window);
+        return report(e.what(), kStartFailed, person);
     }
 
-    if (scripted) {
+    int code = 0;
+    if (scripted && !watcher.requested()) {
+        automation = std::make_unique<Automation>(sqlLog);
+        qCInfo(lcHost, "自动化脚本开始：%d 步", static_cast<int>(script.size()));
         QJsonObject output;
         try {
-            output = Automation(sqlLog).run(script);
+            output = automation->run(script);
         } catch (const ScriptError& e) {
-            return fail(e.what());
+            closeViews(window);
+            return report(e.what(), kBadRequest, false);
         }
         const QByteArray json = QJsonDocument(output).toJson(QJsonDocument::Indented);
-        if (parser.isSet(outOpt)) {
-            QFile out(parser.value(outOpt));
-            if (!out.open(QIODevice::WriteOnly)) return fail("无法写入结果文件：" + parser.value(outOpt).toStdString());
-            out.write(json);
-        } else {
-            std::cout << json.toStdString() << std::endl;
+        const QString problem = options.out.isEmpty() ? ResultFile::writeStdout(json + '\n')
+                                                      : ResultFile::write(options.out, json);
+        if (!problem.isEmpty()) {
+            closeViews(window);
+            const std::string where = options.out.isEmpty() ? "标准输出" : options.out.toStdString();
+            return report("无法完整写入结果：" + where + "（" + problem.toStdString() + "）", kBadRequest,
+                          false);
         }
     }
-    if (parser.isSet(shotOpt)) {
-        if (!writeScreenshot(window, parser.value(shotOpt))) return fail("无法写入截图：" + parser.value(shotOpt).toStdString());
-        std::cerr << "截图已写入 " << parser.value(shotOpt).toStdString() << std::endl;
+    if (!options.screenshot.isEmpty() && !watcher.requested()) {
+        const QByteArray png = pngOf(window);
+        const QString problem =
+            png.isEmpty() ? QStringLiteral("无法生成图片") : ResultFile::write(options.screenshot, png);
+        if (!problem.isEmpty()) {
+            closeViews(window);
+            return report("无法写入截图：" + options.screenshot.toStdString() + "（" + problem.toStdString() +
+                              "）",
+                          kBadRequest, false);
+        }
+        std::cerr << "截图已写入 " << options.screenshot.toStdString() << std::endl;
     }
-    if (!scripted && !parser.isSet(shotOpt)) app.exec();
-    // The views unload (and save their maps) while the frame is still whole.
-    window.close();
-    return 0;
+    if (!scripted && options.screenshot.isEmpty() && !watcher.requested()) {
+        qCInfo(lcHost, "光缆网络分布图已打开");
+        code = app.exec();
+    }
+    closeViews(window);
+    qCInfo(lcHost, "宿主结束");
+    return status(code);
 }

@@ -161,7 +161,8 @@ void DemoFolders::writeWaitingPicture(const fs::path& file) {
     }
     p.setPen(QColor(30, 30, 30));
     p.setFont(uiFont(16, true));
-    p.drawText(QRect(80, 18, 210, 26), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("正在绘制光缆网络分布图"));
+    p.drawText(QRect(80, 18, 210, 26), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("正在绘制光缆网络分布图"));
     p.setFont(uiFont(14));
     p.drawText(QRect(80, 48, 210, 24), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("请稍候..."));
     p.end();
@@ -205,9 +206,12 @@ void DemoFolders::writeGeosets(const fs::path& mapDir) {
     network.zoom = 48.0;
     network.layers = {
         networkLayer(vocab::kLayerAlarm, LayerKind::Symbol, {"Label", vocab::kAlarmCodeColumn}, false),
-        networkLayer(vocab::kLayerBackboneAlarm, LayerKind::Symbol, {"Label", vocab::kAlarmCodeColumn}, false),
-        networkLayer(vocab::kLayerTerminal, LayerKind::Symbol, {"StationName", vocab::kStationCodeColumn}, true),
-        networkLayer(vocab::kLayerOtherStation, LayerKind::Symbol, {"StationName", vocab::kStationCodeColumn}, false),
+        networkLayer(vocab::kLayerBackboneAlarm, LayerKind::Symbol, {"Label", vocab::kAlarmCodeColumn},
+                     false),
+        networkLayer(vocab::kLayerTerminal, LayerKind::Symbol, {"StationName", vocab::kStationCodeColumn},
+                     true),
+        networkLayer(vocab::kLayerOtherStation, LayerKind::Symbol, {"StationName", vocab::kStationCodeColumn},
+                     false),
         networkLayer(vocab::kLayerBackbone, LayerKind::Line, {"Label", vocab::kCableCodeColumn}, true),
         networkLayer(vocab::kLayerCable, LayerKind::Line, {"Length", vocab::kCableCodeColumn}, false),
         networkLayer(vocab::kLayerMicrowave, LayerKind::Line, {"seg_name", vocab::kCableCodeColumn}, false),
@@ -226,7 +230,8 @@ void DemoFolders::writeGeosets(const fs::path& mapDir) {
 void DemoFolders::prepare(const HostConfig& config, const fs::path& dataDir) {
     // guiConfig.ini is the site's to edit: it is written only when missing.
     fs::path ini = config.systemDir;
-    for (const char* part : vocab::kConfigPath) ini /= part;
+    for (const char* part : vocab::kConfigPath)
+        ini /= part;
     if (!fs::exists(ini)) copyFile(dataDir / "config" / "guiConfig.ini", ini);
 
     // The rest is ours; it is written again only when this build lays the
@@ -245,7 +250,8 @@ void DemoFolders::prepare(const HostConfig& config, const fs::path& dataDir) {
     writeWaitingPicture(config.appDir / vocab::kAppIconFolder / "waiting.bmp");
 
     fs::path symbols = config.commonFilesDir;
-    for (const char* part : vocab::kCustomSymbolSubdirs) symbols /= part;
+    for (const char* part : vocab::kCustomSymbolSubdirs)
+        symbols /= part;
     writeStationSymbols(symbols);
 
     // Masters of the layer files, which the view copies into the map folder.

@@ -23,9 +23,15 @@ struct HostConfig {
     // Section [Host] of an INI file: Database, UserName, UserLevel, SystemDir,
     // AppDir, MapDir, CommonFilesDir, TitleA, TitleB. Relative folders are
     // taken from the file's folder. Keys that are absent keep their value.
+    // Throws std::runtime_error naming the file when it is missing or
+    // unreadable, or holds a user level that is not a whole number.
     void readFile(const std::filesystem::path& file);
     // Sets the folders below root: system/, app/, map/, common/.
     void useDemoLayout(const std::filesystem::path& root);
 };
+
+// A user level as typed: a whole number from 0 up, blanks around it allowed.
+// Throws std::invalid_argument otherwise, so "abc" is not taken for level 0.
+int parseUserLevel(const std::string& text);
 
 } // namespace ocable::hostapp

@@ -32,12 +32,12 @@ void HostResService::initResService(const host::HostArray& hostObjects) {
 }
 
 std::vector<std::pair<std::string, std::string>> HostResService::propertyRows(const std::string& code,
-                                                                            const std::string& table) {
+                                                                              const std::string& table) {
     std::vector<std::pair<std::string, std::string>> rows;
     const auto key = keyColumns().find(upper(table));
     if (key == keyColumns().end() || !data_) return rows;
-    auto rs = data_->openRecordset("systemDB", "SELECT * FROM " + key->first + " WHERE " + key->second + " = " +
-                                                   db::sqlQuote(code));
+    auto rs = data_->openRecordset("systemDB", "SELECT * FROM " + key->first + " WHERE " + key->second +
+                                                   " = " + db::sqlQuote(code));
     if (!rs || rs->Eof()) return rows;
 
     struct Column {

@@ -20,7 +20,8 @@ public:
 
     // Caption and value of each shown column of the object, in order; empty
     // when the table is not one the service knows or the object is missing.
-    std::vector<std::pair<std::string, std::string>> propertyRows(const std::string& code, const std::string& table);
+    std::vector<std::pair<std::string, std::string>> propertyRows(const std::string& code,
+                                                                  const std::string& table);
 
 private:
     std::shared_ptr<host::IDataAccess> data_;

@@ -1,5 +1,7 @@
 #include "HostServices.h"
 
+#include "HostLog.h"
+
 #include "platform/ui/KeyedTree.h"
 #include "platform/ui/MdiEmbedding.h"
 #include "platform/ui/MessageBoxService.h"
@@ -21,7 +23,8 @@ std::filesystem::path findIgnoringCase(const std::filesystem::path& folder, cons
     if (std::filesystem::exists(folder / name, ec)) return folder / name;
     const QString wanted = QString::fromStdString(name).toCaseFolded();
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (QString::fromStdString(it->path().filename().string()).toCaseFolded() == wanted) return it->path();
+        if (QString::fromStdString(it->path().filename().string()).toCaseFolded() == wanted)
+            return it->path();
     return folder / name;
 }
 
@@ -44,7 +47,8 @@ std::string HostCommon::getField(std::string_view text, std::string_view delimit
         start = at + delimiter.size();
     }
     const auto end = text.find(delimiter, start);
-    return std::string(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+    return std::string(
+        text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
 QImage HostCommon::loadPicture(const std::string& fileName, const std::filesystem::path& folder) {
@@ -57,7 +61,9 @@ std::string HostCommon::addTreeNode(ui::KeyedTree& tree, const std::string& pare
     return key;
 }
 
-bool HostCommon::nodeKeyExists(const ui::KeyedTree& tree, const std::string& key) { return tree.Exists(key); }
+bool HostCommon::nodeKeyExists(const ui::KeyedTree& tree, const std::string& key) {
+    return tree.Exists(key);
+}
 
 void HostCommon::setNodeChecked(ui::KeyedTree& tree, const std::string& nodeKey, bool checked) {
     tree.setCheckedRecursive(tree.id(nodeKey), checked);
@@ -80,11 +86,15 @@ void HostMessage::showNotice(const std::string& text) {
 }
 
 void HostMessage::showError(const std::string& text) {
+    // The view's own words go to the user; the log keeps them beside the
+    // cause the view logged just before.
+    qCWarning(lcHost, "错误提示：%s", text.c_str());
     ui::MessageBoxService::instance().show(text, "错误", ui::MessageBoxService::Buttons::OK,
                                            ui::MessageBoxService::Icon::Critical);
 }
 
 void HostMessage::reportError(const std::string& text) {
+    qCWarning(lcHost, "错误报告：%s", text.c_str());
     ui::MessageBoxService::instance().show(text, "错误报告", ui::MessageBoxService::Buttons::OK,
                                            ui::MessageBoxService::Icon::Critical);
 }

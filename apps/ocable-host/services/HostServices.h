@@ -27,8 +27,9 @@ public:
     bool nodeKeyExists(const ui::KeyedTree& tree, const std::string& key) override;
     void setNodeChecked(ui::KeyedTree& tree, const std::string& nodeKey, bool checked) override;
     QWidget* hostWindowOf(QWidget* window) override;
-    void writeOperationLog(const std::string& code, const std::string& description, const std::string& objectKey,
-                           int level, const std::string& extra1, const std::string& extra2) override;
+    void writeOperationLog(const std::string& code, const std::string& description,
+                           const std::string& objectKey, int level, const std::string& extra1,
+                           const std::string& extra2) override;
 
 private:
     std::function<void(const std::vector<std::string>&)> logSink_;

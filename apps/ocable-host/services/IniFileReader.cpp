@@ -50,7 +50,9 @@ std::string gb18030ToUtf8(const std::string& in) {
     return out;
 }
 
-QString folded(const std::string& s) { return QString::fromStdString(s).trimmed().toCaseFolded(); }
+QString folded(const std::string& s) {
+    return QString::fromStdString(s).trimmed().toCaseFolded();
+}
 
 } // namespace
 
@@ -81,7 +83,8 @@ std::string IniFileReader::readIniValue(const std::filesystem::path& file, const
         const auto eq = line.indexOf('=');
         if (eq <= 0 || line.left(eq).trimmed().toCaseFolded() != wantedKey) continue;
         QString value = line.mid(eq + 1).trimmed();
-        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"')) value = value.mid(1, value.size() - 2);
+        if (value.size() >= 2 && value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
         return value.toStdString();
     }
     return {};

@@ -15,9 +15,13 @@ namespace ocable::hostapp {
 
 // The host's data access over one SQLite database, reached under the
 // connection name "systemDB". Every text is adapted to SQLite's dialect by
-// the connection; the text as sent is what observers see.
+// the connection; the text as sent is what observers see. A statement that
+// fails is logged and gives nothing (a null recordset, or kFailed from
+// executeSql): no exception reaches the view.
 class SqliteDataAccess : public host::IDataAccess {
 public:
+    static constexpr long kFailed = -1;
+
     explicit SqliteDataAccess(const std::filesystem::path& database);
     ~SqliteDataAccess() override;
 

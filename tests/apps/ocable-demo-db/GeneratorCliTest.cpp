@@ -75,9 +75,22 @@ TEST(GeneratorCli, FailedRunLeavesNothingAndBadArgumentsAreRefused) {
     EXPECT_TRUE(fs::is_empty(dir));
 
     EXPECT_EQ(runGenerator("--scale county --seed 1 '" + out.string() + "'"), 2);
-    EXPECT_EQ(runGenerator("--scale small --seed x '" + out.string() + "'"), 2);
+    for (const char* seed : {"x", "-1", "1e3", "18446744073709551616", "' '", "0x10", "+5"}) {
+        SCOPED_TRACE(seed);
+        EXPECT_EQ(runGenerator("--scale small --seed " + std::string(seed) + " '" + out.string() + "'"), 2);
+    }
     EXPECT_EQ(runGenerator("--scale small --seed 1"), 2);
     EXPECT_TRUE(fs::is_empty(dir));
+    fs::remove_all(dir);
+}
+
+TEST(GeneratorCli, ForceOntoAFolderIsRefusedAndLeavesNothingBehind) {
+    const fs::path dir = scratchDir("folder");
+    fs::create_directories(dir / "net.db");
+    EXPECT_EQ(runGenerator("--scale small --seed 1 --quiet --force '" + (dir / "net.db").string() + "'"), 1);
+    EXPECT_TRUE(fs::is_directory(dir / "net.db"));
+    EXPECT_TRUE(fs::is_empty(dir / "net.db"));
+    EXPECT_FALSE(fs::exists(dir / "net.db.partial"));
     fs::remove_all(dir);
 }
 

@@ -35,8 +35,9 @@ TEST(IniFileReaderTest, ReadsUtf8WithAndWithoutBomAndGb18030Alike) {
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         std::ofstream(host.root / name, std::ios::binary) << bytes;
-        EXPECT_EQ(reader.readIniValue(host.root / name, "CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE"),
-                  "省际干线");
+        EXPECT_EQ(
+            reader.readIniValue(host.root / name, "CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE"),
+            "省际干线");
         EXPECT_EQ(reader.readIniValue(host.root / name, "localtrans", "LOCALTRANS_BY_FIBER"), "false");
         EXPECT_EQ(reader.readIniValue(host.root / name, "空节", "X"), "");
         EXPECT_EQ(reader.readIniValue(host.root / name, "MISSING", "X"), "");

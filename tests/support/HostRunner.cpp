@@ -1,0 +1,88 @@
+#include "support/HostRunner.h"
+
+#include "support/TempDir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace ocable::testsupport {
+
+namespace fs = std::filesystem;
+
+const char* HostRunner::hostProgram() {
+    return OCABLE_HOST;
+}
+const char* HostRunner::demoDbProgram() {
+    return OCABLE_DEMO_DB;
+}
+
+const fs::path& HostRunner::sharedRoot() {
+    static TempDir dir("e2e");
+    static const bool made = [] {
+        QProcess gen;
+        gen.start(demoDbProgram(), {"--scale", "small", "--seed", "1", "--quiet",
+                                    QString::fromStdString((dir.path() / "network.db").string())});
+        gen.waitForFinished(120000);
+        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        return true;
+    }();
+    (void)made;
+    return dir.path();
+}
+
+std::unique_ptr<TempDir> HostRunner::freshRoot(const std::string& name) {
+    auto dir = std::make_unique<TempDir>("e2e-" + name);
+    fs::copy_file(sharedRoot() / "network.db", dir->path() / "network.db");
+    return dir;
+}
+
+QProcessEnvironment HostRunner::environment(const fs::path& root, const std::map<QString, QString>& extra) {
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
+    for (const auto& [name, value] : extra) {
+        if (value.isEmpty())
+            env.remove(name);
+        else
+            env.insert(name, value);
+    }
+    return env;
+}
+
+HostRun HostRunner::run(const fs::path& root, const std::string& script, const QStringList& extra,
+                        const std::map<QString, QString>& env, int timeoutMs) {
+    const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
+    std::ofstream(scriptFile) << script;
+    fs::remove(outFile);
+    QStringList args = {"--demo",   QString::fromStdString(root.string()),
+                        "--script", QString::fromStdString(scriptFile.string()),
+                        "--out",    QString::fromStdString(outFile.string())};
+    args << extra;
+    HostRun result = runRaw(args, environment(root, env), timeoutMs);
+    result.output = QJsonDocument::fromJson(QByteArray::fromStdString(readText(outFile))).object();
+    return result;
+}
+
+HostRun HostRunner::runRaw(const QStringList& arguments, const QProcessEnvironment& env, int timeoutMs) {
+    QProcess host;
+    host.setProcessEnvironment(env);
+    host.start(hostProgram(), arguments);
+    const bool finished = host.waitForFinished(timeoutMs);
+    if (!finished) host.kill(), host.waitForFinished();
+    HostRun result;
+    result.crashed = !finished || host.exitStatus() == QProcess::CrashExit;
+    result.exitCode = host.exitCode();
+    result.stderrText = host.readAllStandardError().toStdString();
+    return result;
+}
+
+QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name) {
+    for (const QJsonValue l : dump["maps"][map]["layers"].toArray())
+        if (l["name"].toString() == name) return l.toObject();
+    return {};
+}
+
+} // namespace ocable::testsupport

@@ -1,0 +1,57 @@
+#pragma once
+
+// The stand-alone host run as a user runs it, for end-to-end tests: a small
+// demo network generated once per test program, fresh copies of it for tests
+// that change it, and runs of the host in automation mode.
+
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace ocable::testsupport {
+
+class TempDir;
+
+struct HostRun {
+    int exitCode = -1;
+    bool crashed = false; // ended by a signal (a sanitizer's abort included)
+    std::string stderrText;
+    QJsonObject output; // the --out file, empty when none was written
+};
+
+class HostRunner {
+public:
+    // The program paths, as built.
+    static const char* hostProgram();
+    static const char* demoDbProgram();
+
+    // The small demo network of seed 1, made once per test program; its
+    // folder is only read.
+    static const std::filesystem::path& sharedRoot();
+    // A host folder of its own with a copy of the shared network, removed
+    // when the returned folder goes.
+    static std::unique_ptr<TempDir> freshRoot(const std::string& name);
+
+    // The environment every run gets: offscreen, a plug-in registry under
+    // root, plus extra (a value of "" removes the variable).
+    static QProcessEnvironment environment(const std::filesystem::path& root,
+                                           const std::map<QString, QString>& extra = {});
+
+    // Runs the host on the demo layout below root with the script text and
+    // extra arguments; waits at most timeoutMs.
+    static HostRun run(const std::filesystem::path& root, const std::string& script,
+                       const QStringList& extra = {}, const std::map<QString, QString>& env = {},
+                       int timeoutMs = 300000);
+    // Runs the host with exactly these arguments (no --demo, no script).
+    static HostRun runRaw(const QStringList& arguments, const QProcessEnvironment& env,
+                          int timeoutMs = 300000);
+};
+
+// The layer of that name in a dump's map, or an empty object.
+QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name);
+
+} // namespace ocable::testsupport
