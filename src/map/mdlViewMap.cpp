@@ -36,11 +36,14 @@ int column(const db::Recordset& rs, const std::string& name) {
 
 std::string trimmed(const db::Recordset& rs, int column) { return text::trim(rs.Fields(column).toText()); }
 
-std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::string& label, const std::string& code,
-                                        const std::string& layerName) {
+// The record keeps the detached feature the row was drawn from: it equals a
+// clone of the stored one (same type, parts, style and two-column row), and
+// taking it saves a copy per row.
+std::shared_ptr<clsFearture> makeRecord(gis::Feature drawn, const std::string& key, const std::string& label,
+                                        const std::string& code, const std::string& layerName) {
     auto record = std::make_shared<clsFearture>();
-    record->ftr = added.clone();
-    record->ftrKey = added.FeatureKey();
+    record->ftr = std::move(drawn);
+    record->ftrKey = key;
     record->ftrCode = code;
     record->label = label;
     record->layerName = layerName;
@@ -122,8 +125,8 @@ bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layer
             const std::string name = rs->Fields(nameCol).toText();
             const std::string code = trimmed(*rs, codeCol);
             f.setCarriedRow({name, code});
-            const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, name, code, layerName), code);
+            const std::string key = layer.AddFeature(f).FeatureKey();
+            if (records) records->Add(makeRecord(std::move(f), key, name, code, layerName), code);
         });
     }
     layer.EndAccess();
@@ -147,8 +150,8 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
             const std::string label = trimmed(*rs, columns.label);
             const std::string code = trimmed(*rs, columns.code);
             f.setCarriedRow({label, code});
-            const gis::Feature added = layer.AddFeature(f);
-            if (records) records->Add(makeRecord(added, label, code, layerName), code);
+            const std::string key = layer.AddFeature(f).FeatureKey();
+            if (records) records->Add(makeRecord(std::move(f), key, label, code, layerName), code);
         });
     }
     layer.EndAccess();
@@ -206,7 +209,7 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
                                                                  rs->Fields(nameZCol).toText(), length)
                                              : groupBackboneLabel(count, length);
         f.setCarriedRow({label, code});
-        const gis::Feature added = layer.AddFeature(f);
+        const std::string key = layer.AddFeature(f).FeatureKey();
         if (count > 1) {
             // The earlier members take the group's label: each is taken off
             // and drawn again from its record under a new key.
@@ -220,7 +223,7 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
                 (*record)->ftrKey = layer.AddFeature(again).FeatureKey();
             }
         }
-        records.Add(makeRecord(added, label, code, layerName), code);
+        records.Add(makeRecord(std::move(f), key, label, code, layerName), code);
         group.push_back(code);
     }
     layer.EndAccess();
