@@ -33,7 +33,8 @@ bool hasRows(const std::shared_ptr<db::Recordset>& rs) { return rs && rs->Record
 // Filters rs to the rows of one province, "A = 'p'" or "A = 'p' OR B = 'p'":
 // found from the columns' indexes, since the drawing asks this of every
 // province in turn, and by the filter itself where an index cannot answer.
-void showProvinceRows(db::Recordset& rs, std::initializer_list<const char*> columns, const std::string& province) {
+void showProvinceRows(db::Recordset& rs, std::initializer_list<const char*> columns,
+                      const std::string& province) {
     const std::string literal = db::sqlQuote(province);
     std::string criteria;
     std::vector<std::uint32_t> rows;
