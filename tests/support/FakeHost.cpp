@@ -1,6 +1,7 @@
 #include "support/FakeHost.h"
 
 #include "platform/db/SqliteConnection.h"
+#include "platform/gis/GeosetWriter.h"
 
 #include <atomic>
 #include <unistd.h>
@@ -27,6 +28,8 @@ FakeHost::~FakeHost() {
     mPubVar::releaseGlobals();
     mPubVar::registerServiceFactories({});
     data.reset();
+    // A closed view's geoset may still be being written into the map folder.
+    gis::GeosetWriter::instance().finish();
     std::error_code ec;
     fs::remove_all(root, ec);
 }
