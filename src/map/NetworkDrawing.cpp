@@ -14,7 +14,11 @@
 #include "platform/ui/KeyedTree.h"
 #include "resources/AreaScope.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 namespace ocable {
 
@@ -31,6 +35,31 @@ std::shared_ptr<db::Recordset> open(const std::string& sql) {
 
 bool hasRows(const std::shared_ptr<db::Recordset>& rs) {
     return rs && rs->RecordCount() > 0;
+}
+
+// Filters rs to the rows of one province, "A = 'p'" or "A = 'p' OR B = 'p'":
+// found from the columns' indexes, since the drawing asks this of every
+// province in turn, and by the filter itself where an index cannot answer.
+void showProvinceRows(db::Recordset& rs, std::initializer_list<const char*> columns,
+                      const std::string& province) {
+    const std::string literal = db::sqlQuote(province);
+    std::string criteria;
+    std::vector<std::uint32_t> rows;
+    bool indexed = true;
+    for (const char* column : columns) {
+        criteria += (criteria.empty() ? "" : " OR ") + std::string(column) + " = " + literal;
+        if (auto found = indexed ? rs.rowsWithText(column, province) : std::nullopt)
+            rows.insert(rows.end(), found->begin(), found->end());
+        else
+            indexed = false;
+    }
+    if (!indexed) {
+        rs.setFilter(criteria);
+        return;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rs.setFilteredRows(criteria, std::move(rows));
 }
 
 } // namespace
@@ -197,7 +226,7 @@ void NetworkDrawing::drawStations() {
     other.setLabelStyle(labels);
 
     for (const std::string& province : state_.provinces) {
-        rs->setFilter("PROVINCE = " + db::sqlQuote(province));
+        showProvinceRows(*rs, {"PROVINCE"}, province);
         mdlViewMap::addTreeNodes(rs, *state_.TreeRes, vocab::provinceStationsKey(province), "STATIONCODE",
                                  "STATIONNAME");
     }
@@ -257,8 +286,7 @@ void NetworkDrawing::drawCables() {
     countSystemsPerCable();
 
     for (const std::string& province : state_.provinces) {
-        const std::string p = db::sqlQuote(province);
-        rs->setFilter("PROVINCE_A = " + p + " OR PROVINCE_Z = " + p);
+        showProvinceRows(*rs, {"PROVINCE_A", "PROVINCE_Z"}, province);
         if (rs->RecordCount() > 0)
             mdlViewMap::addTreeNodes(rs, *state_.TreeRes, vocab::provinceCablesKey(province), "OCABLECODE",
                                      "OCABLENAME");

@@ -51,11 +51,14 @@ std::string untrimmed(const db::Recordset& rs, int column) {
     return column < 0 ? std::string() : rs.Fields(column).toText();
 }
 
-std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::string& label, const std::string& code,
-                                        const std::string& layerName) {
+// The record keeps the detached feature the row was drawn from: it equals a
+// clone of the stored one (same type, parts, style and two-column row), and
+// taking it saves a copy per row.
+std::shared_ptr<clsFearture> makeRecord(gis::Feature drawn, const std::string& key, const std::string& label,
+                                        const std::string& code, const std::string& layerName) {
     auto record = std::make_shared<clsFearture>();
-    record->ftr = added.clone();
-    record->ftrKey = added.FeatureKey();
+    record->ftr = std::move(drawn);
+    record->ftrKey = key;
     record->ftrCode = code;
     record->label = label;
     record->layerName = layerName;
@@ -64,10 +67,10 @@ std::shared_ptr<clsFearture> makeRecord(const gis::Feature& added, const std::st
 
 // An object drawn in two layers (a station of two classes, a cable both
 // backbone and ordinary) keeps the record of the layer that drew it first.
-void keepFirstRecord(FeatureRecords& records, const gis::Feature& added, const std::string& label,
+void keepFirstRecord(FeatureRecords& records, gis::Feature drawn, const std::string& key, const std::string& label,
                      const std::string& code, const std::string& layerName) {
     if (!code.empty() && records.find(code)) return;
-    records.Add(makeRecord(added, label, code, layerName), code);
+    records.Add(makeRecord(std::move(drawn), key, label, code, layerName), code);
 }
 
 // Runs one row's work; a failure skips the rest of that row only, and is
@@ -171,8 +174,8 @@ bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layer
             const std::string name = untrimmed(*rs, nameCol);
             const std::string code = trimmed(*rs, codeCol);
             f.setCarriedRow({name, code});
-            const gis::Feature added = layer.AddFeature(f);
-            if (records) keepFirstRecord(*records, added, name, code, layerName);
+            const std::string key = layer.AddFeature(f).FeatureKey();
+            if (records) keepFirstRecord(*records, std::move(f), key, name, code, layerName);
         });
     }
     layer.EndAccess();
@@ -196,8 +199,8 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
             const std::string label = trimmed(*rs, columns.label);
             const std::string code = trimmed(*rs, columns.code);
             f.setCarriedRow({label, code});
-            const gis::Feature added = layer.AddFeature(f);
-            if (records) keepFirstRecord(*records, added, label, code, layerName);
+            const std::string key = layer.AddFeature(f).FeatureKey();
+            if (records) keepFirstRecord(*records, std::move(f), key, label, code, layerName);
         });
     }
     layer.EndAccess();
@@ -256,7 +259,7 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
                                                                  rs->Fields(nameZCol).toText(), length)
                                              : groupBackboneLabel(count, length);
         f.setCarriedRow({label, code});
-        const gis::Feature added = layer.AddFeature(f);
+        const std::string key = layer.AddFeature(f).FeatureKey();
         if (count > 1) {
             // The earlier members take the group's label: each is taken off
             // and drawn again from its record under a new key.
@@ -270,7 +273,7 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
                 (*record)->ftrKey = layer.AddFeature(again).FeatureKey();
             }
         }
-        records.Add(makeRecord(added, label, code, layerName), code);
+        records.Add(makeRecord(std::move(f), key, label, code, layerName), code);
         group.push_back(code);
     }
     layer.EndAccess();

@@ -2,6 +2,7 @@
 
 #include "platform/db/DbError.h"
 #include "platform/db/SqliteConnection.h"
+#include "platform/gis/GeosetWriter.h"
 
 #include <QLoggingCategory>
 #include <QString>
@@ -88,6 +89,8 @@ FakeHost::~FakeHost() {
     mPubVar::releaseGlobals();
     mPubVar::registerServiceFactories({});
     data.reset();
+    // A closed view's geoset may still be being written into the map folder.
+    gis::GeosetWriter::instance().finish();
     std::error_code ec;
     fs::remove_all(root, ec);
 }

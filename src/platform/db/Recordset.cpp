@@ -175,6 +175,33 @@ void Recordset::setFilter(std::string_view criteria) {
     filter_.assign(criteria);
 }
 
+std::optional<std::vector<std::uint32_t>> Recordset::rowsWithText(std::string_view column,
+                                                                  std::string_view text) const {
+    const int index = FieldIndex(column);
+    if (index < 0) return std::nullopt;
+    auto [entry, added] = textIndexes_.try_emplace(static_cast<std::size_t>(index));
+    TextIndex& found = entry->second;
+    if (added) {
+        cells_.forEachCell(
+            static_cast<std::size_t>(index), [&](std::size_t row, const CellStore::Cell& cell) {
+                if (cell.kind == CellStore::Kind::Text)
+                    found.rows[std::string(cell.text)].push_back(static_cast<std::uint32_t>(row));
+                else if (cell.kind != CellStore::Kind::Null)
+                    found.usable = false;
+            });
+        if (!found.usable) found.rows.clear();
+    }
+    if (!found.usable) return std::nullopt;
+    const auto it = found.rows.find(std::string(text));
+    return it == found.rows.end() ? std::vector<std::uint32_t>() : it->second;
+}
+
+void Recordset::setFilteredRows(std::string_view criteria, std::vector<std::uint32_t> rows) {
+    visible_ = std::move(rows);
+    cursor_ = 0;
+    filter_.assign(criteria);
+}
+
 std::size_t Recordset::footprintBytes() const {
     std::size_t total = cells_.footprintBytes() + visible_.capacity() * sizeof(std::uint32_t) +
                         columns_.capacity() * sizeof(std::string) + current_.capacity() * sizeof(Value) +

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ocable::db {
@@ -82,6 +84,19 @@ public:
     void setFilter(std::string_view criteria);
     const std::string& Filter() const { return filter_; }
 
+    // The rows (by rowIndex, increasing) whose value in the column is
+    // exactly text: the rows the criteria "column = 'text'" shows. A hash
+    // index of the column, made on first use, answers, so a caller that
+    // filters by each of many values reads the column once instead of once
+    // per value. Nothing when the column is unknown or holds numbers (the
+    // filter compares those by value, not as text).
+    std::optional<std::vector<std::uint32_t>> rowsWithText(std::string_view column,
+                                                           std::string_view text) const;
+    // Shows exactly rows (rowIndex values, increasing) as the filter named
+    // criteria would; the caller vouches that they are the criteria's rows.
+    // The cursor moves to the first of them.
+    void setFilteredRows(std::string_view criteria, std::vector<std::uint32_t> rows);
+
     // Bytes held on the heap by the rows, the names and the filter's view.
     std::size_t footprintBytes() const;
 
@@ -96,6 +111,14 @@ private:
     std::ptrdiff_t cursor_ = 0;          // position in visible_; -1 = BOF, size = EOF
     std::string filter_;
     ObjectState state_ = ObjectState::Closed;
+
+    // rowsWithText's index of each column asked about; empty for a column
+    // holding numbers.
+    struct TextIndex {
+        bool usable = true;
+        std::unordered_map<std::string, std::vector<std::uint32_t>> rows;
+    };
+    mutable std::unordered_map<std::size_t, TextIndex> textIndexes_;
 
     // Decoded values of the current row, one per column, filled on demand.
     mutable std::vector<Value> current_;

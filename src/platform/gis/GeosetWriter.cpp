@@ -169,6 +169,16 @@ private:
     Option options_[2] = {{"OGR_SQLITE_SYNCHRONOUS", "OFF", {}}, {"OGR_SQLITE_JOURNAL", "OFF", {}}};
 };
 
+// Whether the data file can be made aside, told before the caller goes on:
+// creating the GeoPackage itself takes a while and is left to the writer.
+void probeCreate(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0)
+        throw GisError("无法创建图层数据文件：" + pathText(file) + "（" + std::strerror(errno) + "）");
+    ::close(fd);
+    ::unlink(file.c_str());
+}
+
 std::unique_ptr<GDALDataset> createData(const std::filesystem::path& file) {
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
     if (!driver) throw GisError("GDAL 缺少 GeoPackage 驱动");
@@ -200,10 +210,13 @@ void writeLayer(GDALDataset& ds, const LayerSnapshot& layer, OGRSpatialReference
         fieldOf.push_back(defn->GetFieldIndex(column.c_str()));
 
     OGRFeature feature(defn);
+    std::string value;
     for (std::size_t f = 0; f < layer.featureCount(); ++f) {
         feature.SetFID(OGRNullFID);
-        for (std::size_t c = 0; c < fieldOf.size(); ++c)
-            feature.SetField(fieldOf[c], layer.values[c][f].c_str());
+        for (std::size_t c = 0; c < fieldOf.size(); ++c) {
+            value.assign(layer.value(f, c));
+            feature.SetField(fieldOf[c], value.c_str());
+        }
         const std::string& style = layer.styleTexts[layer.styles[f]];
         if (style.empty())
             feature.SetFieldNull(styleIndex);
@@ -218,10 +231,10 @@ void writeLayer(GDALDataset& ds, const LayerSnapshot& layer, OGRSpatialReference
 // Runs on the writer's thread: the layers into the data file aside, both
 // files to the disk, then each over its old one, data first, so that the
 // old geoset stays whole until the new one is.
-void finishWrite(std::unique_ptr<GDALDataset> ds, const GeosetWriter::Target& target,
-                 const std::filesystem::path& dataTmp, const std::filesystem::path& gstTmp,
-                 const std::vector<LayerSnapshot>& layers) {
+void finishWrite(const GeosetWriter::Target& target, const std::filesystem::path& dataTmp,
+                 const std::filesystem::path& gstTmp, const std::vector<LayerSnapshot>& layers) {
     QuietGdal quiet;
+    auto ds = createData(dataTmp);
     auto srs = wgs84();
     // One transaction for the whole file: ten times faster, and all or nothing.
     if (ds->StartTransaction() != OGRERR_NONE)
@@ -267,14 +280,21 @@ std::vector<LayerSnapshot> snapshotLayers(const Map& map) {
         const FeatureStore& store = layer->store();
         for (const Style& style : store.styles())
             s.styleTexts.push_back(style == layer->defaultStyle() ? std::string() : styleToText(style));
-        s.values.resize(s.columns.size());
         const std::size_t live = store.size();
         s.types.reserve(live);
         s.styles.reserve(live);
         s.firstPart.reserve(live + 1);
         s.partEnds.reserve(live);
-        for (auto& column : s.values)
-            column.reserve(live);
+        s.textEnds.reserve(live * s.columns.size());
+        std::size_t textBytes = 0, pointCount = 0;
+        for (FeatureStore::Slot slot = 0; slot < store.slotCount(); ++slot) {
+            if (!store.alive(slot)) continue;
+            pointCount += store.allPoints(slot).size();
+            for (std::size_t c = 0; c < s.columns.size(); ++c)
+                textBytes += store.value(slot, c).size();
+        }
+        s.texts.reserve(textBytes);
+        s.points.reserve(pointCount);
         for (FeatureStore::Slot slot = 0; slot < store.slotCount(); ++slot) {
             if (!store.alive(slot)) continue;
             const int parts = store.partCount(slot);
@@ -287,8 +307,10 @@ std::vector<LayerSnapshot> snapshotLayers(const Map& map) {
                 s.partEnds.push_back(static_cast<std::uint32_t>(s.points.size()));
             }
             s.firstPart.push_back(static_cast<std::uint32_t>(s.partEnds.size()));
-            for (std::size_t c = 0; c < s.columns.size(); ++c)
-                s.values[c].push_back(store.value(slot, c));
+            for (std::size_t c = 0; c < s.columns.size(); ++c) {
+                s.texts += store.value(slot, c);
+                s.textEnds.push_back(s.texts.size());
+            }
         }
         out.push_back(std::move(s));
     }
@@ -308,37 +330,32 @@ void GeosetWriter::start(const Target& target, std::vector<LayerSnapshot> layers
                          const std::string& geosetText) {
     finish();
     std::lock_guard lock(mutex_);
-    QuietGdal quiet;
     const auto dataTmp = aside(target.data), gstTmp = aside(target.gst);
     removeStale(dataTmp);
     removeStale(gstTmp);
-    std::unique_ptr<GDALDataset> ds;
     try {
-        ds = createData(dataTmp);
+        probeCreate(dataTmp);
         writeText(gstTmp, geosetText);
     } catch (...) {
-        ds.reset();
-        removeStale(dataTmp);
         removeStale(gstTmp);
         throw;
     }
     failure_ = nullptr;
-    thread_ = std::thread(
-        [this, ds = std::move(ds), target, dataTmp, gstTmp, layers = std::move(layers)]() mutable {
-            try {
-                finishWrite(std::move(ds), target, dataTmp, gstTmp, layers);
-            } catch (const std::exception& e) {
-                removeStale(dataTmp);
-                removeStale(gstTmp);
-                qCWarning(lcGis, "地图集未保存：%s", e.what());
-                failure_ = std::current_exception();
-            } catch (...) {
-                removeStale(dataTmp);
-                removeStale(gstTmp);
-                qCWarning(lcGis, "地图集未保存：%s", pathText(target.gst).c_str());
-                failure_ = std::make_exception_ptr(GisError("无法保存地图集：" + pathText(target.gst)));
-            }
-        });
+    thread_ = std::thread([this, target, dataTmp, gstTmp, layers = std::move(layers)] {
+        try {
+            finishWrite(target, dataTmp, gstTmp, layers);
+        } catch (const std::exception& e) {
+            removeStale(dataTmp);
+            removeStale(gstTmp);
+            qCWarning(lcGis, "地图集未保存：%s", e.what());
+            failure_ = std::current_exception();
+        } catch (...) {
+            removeStale(dataTmp);
+            removeStale(gstTmp);
+            qCWarning(lcGis, "地图集未保存：%s", pathText(target.gst).c_str());
+            failure_ = std::make_exception_ptr(GisError("无法保存地图集：" + pathText(target.gst)));
+        }
+    });
 }
 
 void GeosetWriter::wait() {

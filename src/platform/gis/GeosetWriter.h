@@ -9,6 +9,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -28,9 +29,17 @@ struct LayerSnapshot {
     std::vector<std::uint32_t> firstPart = {0}; // per feature, into partEnds; one entry more
     std::vector<std::uint32_t> partEnds;        // per part, end offset into points
     std::vector<Point> points;
-    std::vector<std::vector<std::string>> values; // per column, per feature
+    // The row values back to back, feature by feature, column by column:
+    // one buffer to fill instead of a string to allocate per value.
+    std::string texts;
+    std::vector<std::size_t> textEnds; // per value, its end in texts
 
     std::size_t featureCount() const { return types.size(); }
+    std::string_view value(std::size_t feature, std::size_t column) const {
+        const std::size_t i = feature * columns.size() + column;
+        const std::size_t begin = i == 0 ? 0 : textEnds[i - 1];
+        return std::string_view(texts).substr(begin, textEnds[i] - begin);
+    }
     std::size_t partCount(std::size_t feature) const { return firstPart[feature + 1] - firstPart[feature]; }
     std::span<const Point> part(std::size_t feature, std::size_t index) const;
 };

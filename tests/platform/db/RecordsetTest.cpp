@@ -127,3 +127,39 @@ TEST(Recordset, EmptyFilteredAndClosedSetsAreAtBothEnds) {
     filtered.setFilter("CODE = 'A1' or CODE = 'C3'");
     EXPECT_EQ(codesFromHere(filtered), "A1C3") << "a filter replaces the previous one";
 }
+
+// The index answers what the filter "column = 'text'" would show; the filter
+// itself is the second answer it is checked against.
+TEST(Recordset, RowsWithTextAreTheRowsTheEqualityFilterShows) {
+    Recordset rs({"PROVINCE", "N"}, {{"北京", 1},
+                                     {"河北", 2},
+                                     {Value(), 3},
+                                     {"北京", 4},
+                                     {"", 5},
+                                     {"北京 ", 6},
+                                     {"it's", 7},
+                                     {"河北", 8}});
+    for (const char* text : {"北京", "河北", "", "北京 ", "it's", "上海"}) {
+        SCOPED_TRACE(text);
+        const auto rows = rs.rowsWithText("province", text);
+        ASSERT_TRUE(rows.has_value());
+        std::string quoted = "'";
+        for (const char* c = text; *c; ++c)
+            quoted += *c == '\'' ? std::string("''") : std::string(1, *c);
+        rs.setFilter("PROVINCE = " + quoted + "'");
+        std::vector<std::uint32_t> expected;
+        for (; !rs.Eof(); rs.MoveNext())
+            expected.push_back(static_cast<std::uint32_t>(rs.rowIndex()));
+        EXPECT_EQ(*rows, expected);
+
+        rs.setFilter("");
+        rs.MoveLast();
+        rs.setFilteredRows("PROVINCE = " + quoted + "'", *rows);
+        EXPECT_EQ(rs.RecordCount(), static_cast<long>(expected.size()));
+        EXPECT_EQ(rs.Filter(), "PROVINCE = " + quoted + "'");
+        EXPECT_EQ(rs.Bof(), expected.empty()); // at the first row, like after setFilter
+    }
+    // Numbers compare by value in the filter, so the text index stays out of it.
+    EXPECT_FALSE(rs.rowsWithText("N", "1").has_value());
+    EXPECT_FALSE(rs.rowsWithText("无此列", "北京").has_value());
+}

@@ -56,6 +56,9 @@ TEST(KeyedTree, RefusesDuplicateKeysAndMissingParentsWithoutTellingObservers) {
     EXPECT_EQ(errorOf([&] { t.Add("", "ROOT", "again"); }), "树节点关键字重复：ROOT");
     EXPECT_EQ(errorOf([&] { t.Add("P9", "P9:STA", "x"); }), "找不到树节点：P9");
     EXPECT_EQ(errorOf([&] { t.Remove("P9:STA"); }), "找不到树节点：P9:STA");
+    EXPECT_EQ(errorOf([&] { t.Add("自身", "自身", "x"); }), "找不到树节点：自身");
+    EXPECT_FALSE(t.Exists("P9:STA")); // a refused node leaves its key free
+    EXPECT_FALSE(t.Exists("自身"));
     // A view told AboutToAdd would wait for a row that never comes.
     EXPECT_EQ(told, 0);
     EXPECT_EQ(t.Count(), 10u);
@@ -127,4 +130,40 @@ TEST(KeyedTree, TellsEachChangeInOrderAndABulkUpdateAsOneReset) {
     t.Add("X", "Y", "y");
     EXPECT_EQ(second, 2);
     EXPECT_EQ(told.size(), 2u);
+}
+
+// The copy of a tree never edited (the drawing's) and of one with removed
+// nodes are made differently; both must give the source's nodes in order,
+// with their state, and a tree that goes on working.
+TEST(KeyedTree, CopyHoldsTheSourceNodesWhetherOrNotAnyWasRemoved) {
+    for (bool removeOne : {false, true}) {
+        SCOPED_TRACE(removeOne ? "with a removed node" : "never edited");
+        KeyedTree source = provinceTree();
+        if (removeOne) source.Remove("S2");
+        source.node("S1").checked = true;
+        source.node("P1").expanded = true;
+        source.node("C1").tag = "标记";
+        KeyedTree copy;
+        copy.Add("", "旧", "旧");
+        copy.copyFrom(source);
+        ASSERT_EQ(copy.Count(), source.Count());
+        const auto from = source.allNodes(), to = copy.allNodes();
+        EXPECT_EQ(keys(copy, to), keys(source, from));
+        for (std::size_t i = 0; i < from.size(); ++i) {
+            const auto& a = source.node(from[i]);
+            const auto& b = copy.node(to[i]);
+            SCOPED_TRACE(a.key);
+            EXPECT_EQ(b.text, a.text);
+            EXPECT_EQ(b.tag, a.tag);
+            EXPECT_EQ(b.checked, a.checked);
+            EXPECT_EQ(b.expanded, a.expanded);
+            EXPECT_EQ(b.parent == KeyedTree::npos ? "" : copy.node(b.parent).key,
+                      a.parent == KeyedTree::npos ? "" : source.node(a.parent).key);
+            EXPECT_EQ(copy.id(a.key), to[i]);
+        }
+        EXPECT_FALSE(copy.Exists("旧"));
+        copy.Add("P1:STA", "S4", "S4");
+        EXPECT_EQ(copy.node("S4").row, removeOne ? 2u : 3u);
+        EXPECT_FALSE(source.Exists("S4"));
+    }
 }
