@@ -4,7 +4,13 @@
 #include "core/NetworkVocabulary.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
+#include "interaction/Locating.h"
 #include "interaction/MapCommands.h"
+#include "interaction/MouseHandler.h"
+#include "interaction/Overview.h"
+#include "interaction/PopupCommands.h"
+#include "interaction/StationMover.h"
+#include "interaction/frmViewStationPoint.h"
 #include "map/NetworkDrawing.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Map.h"
@@ -42,7 +48,9 @@ QPointer<frmViewOcableMain>& shared() {
     return instance;
 }
 
-void letEventsRun() { QCoreApplication::processEvents(); }
+void letEventsRun() {
+    QCoreApplication::processEvents();
+}
 
 } // namespace
 
@@ -57,19 +65,30 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     hooks.unloadWaiting = [] { frmWaiting::unload(); };
     hooks.mirrorResourceTree = [this] { mirrorResourceTree(); };
     drawing_ = std::make_unique<NetworkDrawing>(view_, std::move(hooks));
-    commands_ = std::make_unique<MapCommands>(view_, *drawing_);
+    commands_ = std::make_unique<MapCommands>(view_);
 
     view_.activebarMain = new ui::ActiveBar(this, this);
     view_.activebarMain->setObjectName("activebarMain");
     view_.ActiveBarMenu = new ui::ActiveBar(this, this);
     view_.ActiveBarMenu->setObjectName("ActiveBarMenu");
     commands_->buildBands();
-    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this, [this](const QString& band, const QString& key) {
-        if (band == kToolbar) guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
-    });
+    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this,
+            [this](const QString& band, const QString& key) {
+                if (band == kToolbar)
+                    guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
+            });
     connect(view_.ActiveBarMenu, &ui::ActiveBar::toolClick, this, [this](const QString&, const QString& key) {
         guarded("弹出菜单命令", [&] { commands_->onMenuClick(key.toStdString()); });
     });
+
+    popup_ = std::make_unique<PopupCommands>(view_, *drawing_);
+    popup_->registerCommands();
+    mover_ = std::make_unique<StationMover>(view_);
+    mouse_ = std::make_unique<MouseHandler>(view_, *popup_, *mover_);
+    mouse_->connectSignals(this);
+    locating_ = std::make_unique<Locating>(view_);
+    overview_ = std::make_unique<Overview>(view_);
+    guarded("鹰眼图", [&] { overview_->connectSignals(this); });
 }
 
 frmViewOcableMain::~frmViewOcableMain() {
@@ -84,12 +103,22 @@ frmViewOcableMain& frmViewOcableMain::instance() {
     return *shared();
 }
 
-bool frmViewOcableMain::loaded() { return !shared().isNull(); }
+bool frmViewOcableMain::loaded() {
+    return !shared().isNull();
+}
 
-gis::Map& frmViewOcableMain::map1() const { return view_.Map1->map(); }
-gis::Map& frmViewOcableMain::map2() const { return view_.Map2->map(); }
-ui::KeyedTree& frmViewOcableMain::TreeRes() { return view_.TreeResView->tree(); }
-ui::KeyedTree& frmViewOcableMain::TreeSystem() { return view_.TreeSystemView->tree(); }
+gis::Map& frmViewOcableMain::map1() const {
+    return view_.Map1->map();
+}
+gis::Map& frmViewOcableMain::map2() const {
+    return view_.Map2->map();
+}
+ui::KeyedTree& frmViewOcableMain::TreeRes() {
+    return view_.TreeResView->tree();
+}
+ui::KeyedTree& frmViewOcableMain::TreeSystem() {
+    return view_.TreeSystemView->tree();
+}
 
 void frmViewOcableMain::buildWidgets() {
     view_.window = this;
@@ -131,7 +160,7 @@ void frmViewOcableMain::buildWidgets() {
     view_.tmrNodeClick->setInterval(100);
 
     connect(view_.Map1, &gis::MapWidget::KeyDown, this, [this](int keyCode, int shift) {
-        guarded("地图按键", [&] { commands_->handleMapKeys(keyCode, shift); });
+        guarded("地图按键", [&] { commands_->onMapKeyDown(keyCode, shift); });
     });
 }
 
@@ -185,7 +214,8 @@ void frmViewOcableMain::Form_Load() {
     view_.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
     guarded("加载图例", [&] {
         const QImage legend = mPubVar::gobjCommon->loadPicture(
-            vocab::kLegendPicture, mPubVar::gobjSysEnv->getAppDir() / vocab::kAppIconFolder / vocab::kLegendFolder);
+            vocab::kLegendPicture,
+            mPubVar::gobjSysEnv->getAppDir() / vocab::kAppIconFolder / vocab::kLegendFolder);
         imgLegend_->setPixmap(QPixmap::fromImage(legend));
         view_.frmLegend->adjustSize();
     });
@@ -253,7 +283,9 @@ void frmViewOcableMain::Form_Deactivate() {
     });
 }
 
-void frmViewOcableMain::mirrorResourceTree() { frmViewResTree::instance().TreeRes()->copyTree(TreeRes()); }
+void frmViewOcableMain::mirrorResourceTree() {
+    frmViewResTree::instance().TreeRes()->copyTree(TreeRes());
+}
 
 bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString& scope) {
     std::string rule = ruleName.toStdString();
@@ -261,7 +293,9 @@ bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString&
     return drawing_->drawOcableNetMap(rule, sc);
 }
 
-void frmViewOcableMain::countSystemsPerCable() { drawing_->countSystemsPerCable(); }
+void frmViewOcableMain::countSystemsPerCable() {
+    drawing_->countSystemsPerCable();
+}
 
 void frmViewOcableMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -272,7 +306,9 @@ void frmViewOcableMain::frmResize() {
     guarded("窗口布局", [&] { commands_->frmResize(); });
 }
 
-void frmViewOcableMain::handleMapKeys(int keyCode, int shift) { commands_->handleMapKeys(keyCode, shift); }
+void frmViewOcableMain::handleMapKeys(int keyCode, int shift) {
+    commands_->handleMapKeys(keyCode, shift);
+}
 
 void frmViewOcableMain::ActiveBar_ToolClick(const QString& toolKey) {
     guarded("工具命令", [&] { commands_->ActiveBar_ToolClick(toolKey.toStdString()); });
@@ -280,6 +316,66 @@ void frmViewOcableMain::ActiveBar_ToolClick(const QString& toolKey) {
 
 void frmViewOcableMain::myPrintWarningInfo(const QString& warningStr) {
     guarded("告警提示", [&] { commands_->myPrintWarningInfo(warningStr.toStdString()); });
+}
+
+void frmViewOcableMain::showMainFrom() {
+    guarded("光缆段编码", [&] { popup_->showMainFrom(); });
+}
+
+void frmViewOcableMain::redrawMap() {
+    popup_->redrawMap();
+}
+
+void frmViewOcableMain::showSelectedProperty() {
+    popup_->showSelectedProperty();
+}
+
+void frmViewOcableMain::showStationRoom() {
+    popup_->showStationRoom();
+}
+
+void frmViewOcableMain::showCableNetworkView(const QString& kind) {
+    guarded("网络视图", [&] { popup_->showCableNetworkView(kind.toStdString()); });
+}
+
+void frmViewOcableMain::showSingleProperty(const QString& objKey) {
+    guarded("显示属性", [&] { frmViewProperty::showSingleProperty(view_, objKey.toStdString()); });
+}
+
+bool frmViewOcableMain::locateStation(const QString& stationCode) {
+    bool found = false;
+    guarded("定位局站", [&] { found = locating_->locateStation(stationCode.toStdString()); });
+    return found;
+}
+
+bool frmViewOcableMain::locateOcable(const QString& ocableCode) {
+    bool found = false;
+    guarded("定位光缆段", [&] { found = locating_->locateOcable(ocableCode.toStdString()); });
+    return found;
+}
+
+bool frmViewOcableMain::pointStationByAlarm(const QString& stationCode) {
+    bool found = false;
+    guarded("告警定位局站", [&] { found = locating_->pointStationByAlarm(stationCode.toStdString()); });
+    return found;
+}
+
+void frmViewOcableMain::fitViewToSelection() {
+    guarded("显示选中对象", [&] { ocable::fitViewToSelection(map1()); });
+}
+
+void frmViewOcableMain::updateOverview() {
+    guarded("更新鹰眼图", [&] { overview_->updateOverview(); });
+}
+
+void frmViewOcableMain::overviewClick(int button, int shift, double x, double y) {
+    guarded("鹰眼图定位", [&] { overview_->overviewClick(button, shift, x, y); });
+}
+
+bool frmViewOcableMain::showStationPointDialog() {
+    bool shown = false;
+    guarded("局站位置调整", [&] { shown = frmViewStationPoint::openForSelectedStation(view_); });
+    return shown;
 }
 
 void frmViewOcableMain::closeEvent(QCloseEvent* event) {
@@ -328,7 +424,8 @@ void frmViewOcableMain::resetViewBands() {
     if (frmViewProperty::loaded()) frmViewProperty::instance().clearProperties();
     if (frmViewResTree::loaded()) frmViewResTree::instance().TreeRes()->tree().Clear();
     auto& bar = *view_.activebarMain;
-    for (const char* band : {kPropertyBand, kTreeBand, kInputBand}) bar.setBandVisible(band, false);
+    for (const char* band : {kPropertyBand, kTreeBand, kInputBand})
+        bar.setBandVisible(band, false);
     for (const char* tool :
          {"mnu_view_Property", "mnu_view_Radar", "mnu_view_Legend", "mnu_view_Restree", "mnu_view_Drag"})
         bar.setChecked(kToolbar, tool, false);
