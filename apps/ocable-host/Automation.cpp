@@ -1,5 +1,7 @@
 #include "Automation.h"
 
+#include "FormsDump.h"
+
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
@@ -349,6 +351,7 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
     for (const auto& s : sqlLog_) sql.append(QString::fromStdString(s));
     out["sql"] = sql;
     out["clipboard"] = QApplication::clipboard()->text();
+    out["forms"] = dumpForms();
     return out;
 }
 

@@ -2,6 +2,7 @@
 // through the plug-in's exports and runs it on a SQLite network database.
 
 #include "Automation.h"
+#include "HostMenus.h"
 #include "HostWindow.h"
 #include "PluginHost.h"
 #include "services/DemoFolders.h"
@@ -116,6 +117,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> sqlLog;
     PluginHost plugin(config, parser.value(pluginOpt).toStdString());
     HostWindow window([&plugin] { plugin.showOcable(); });
+    addMapToolsMenu(window);
     const QStringList size = parser.value(sizeOpt).split('x');
     window.resize(size.value(0).toInt() > 0 ? size.value(0).toInt() : 1600,
                   size.value(1).toInt() > 0 ? size.value(1).toInt() : 1000);

@@ -48,9 +48,7 @@ QPointer<frmViewOcableMain>& shared() {
     return instance;
 }
 
-void letEventsRun() {
-    QCoreApplication::processEvents();
-}
+void letEventsRun() { QCoreApplication::processEvents(); }
 
 } // namespace
 
@@ -72,11 +70,9 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     view_.ActiveBarMenu = new ui::ActiveBar(this, this);
     view_.ActiveBarMenu->setObjectName("ActiveBarMenu");
     commands_->buildBands();
-    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this,
-            [this](const QString& band, const QString& key) {
-                if (band == kToolbar)
-                    guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
-            });
+    connect(view_.activebarMain, &ui::ActiveBar::toolClick, this, [this](const QString& band, const QString& key) {
+        if (band == kToolbar) guarded("工具栏命令", [&] { commands_->onToolbarClick(key.toStdString()); });
+    });
     connect(view_.ActiveBarMenu, &ui::ActiveBar::toolClick, this, [this](const QString&, const QString& key) {
         guarded("弹出菜单命令", [&] { commands_->onMenuClick(key.toStdString()); });
     });
@@ -103,22 +99,12 @@ frmViewOcableMain& frmViewOcableMain::instance() {
     return *shared();
 }
 
-bool frmViewOcableMain::loaded() {
-    return !shared().isNull();
-}
+bool frmViewOcableMain::loaded() { return !shared().isNull(); }
 
-gis::Map& frmViewOcableMain::map1() const {
-    return view_.Map1->map();
-}
-gis::Map& frmViewOcableMain::map2() const {
-    return view_.Map2->map();
-}
-ui::KeyedTree& frmViewOcableMain::TreeRes() {
-    return view_.TreeResView->tree();
-}
-ui::KeyedTree& frmViewOcableMain::TreeSystem() {
-    return view_.TreeSystemView->tree();
-}
+gis::Map& frmViewOcableMain::map1() const { return view_.Map1->map(); }
+gis::Map& frmViewOcableMain::map2() const { return view_.Map2->map(); }
+ui::KeyedTree& frmViewOcableMain::TreeRes() { return view_.TreeResView->tree(); }
+ui::KeyedTree& frmViewOcableMain::TreeSystem() { return view_.TreeSystemView->tree(); }
 
 void frmViewOcableMain::buildWidgets() {
     view_.window = this;
@@ -214,8 +200,7 @@ void frmViewOcableMain::Form_Load() {
     view_.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
     guarded("加载图例", [&] {
         const QImage legend = mPubVar::gobjCommon->loadPicture(
-            vocab::kLegendPicture,
-            mPubVar::gobjSysEnv->getAppDir() / vocab::kAppIconFolder / vocab::kLegendFolder);
+            vocab::kLegendPicture, mPubVar::gobjSysEnv->getAppDir() / vocab::kAppIconFolder / vocab::kLegendFolder);
         imgLegend_->setPixmap(QPixmap::fromImage(legend));
         view_.frmLegend->adjustSize();
     });
@@ -283,9 +268,7 @@ void frmViewOcableMain::Form_Deactivate() {
     });
 }
 
-void frmViewOcableMain::mirrorResourceTree() {
-    frmViewResTree::instance().TreeRes()->copyTree(TreeRes());
-}
+void frmViewOcableMain::mirrorResourceTree() { frmViewResTree::instance().TreeRes()->copyTree(TreeRes()); }
 
 bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString& scope) {
     std::string rule = ruleName.toStdString();
@@ -293,9 +276,7 @@ bool frmViewOcableMain::drawOcableNetMap(const QString& ruleName, const QString&
     return drawing_->drawOcableNetMap(rule, sc);
 }
 
-void frmViewOcableMain::countSystemsPerCable() {
-    drawing_->countSystemsPerCable();
-}
+void frmViewOcableMain::countSystemsPerCable() { drawing_->countSystemsPerCable(); }
 
 void frmViewOcableMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
@@ -306,9 +287,7 @@ void frmViewOcableMain::frmResize() {
     guarded("窗口布局", [&] { commands_->frmResize(); });
 }
 
-void frmViewOcableMain::handleMapKeys(int keyCode, int shift) {
-    commands_->handleMapKeys(keyCode, shift);
-}
+void frmViewOcableMain::handleMapKeys(int keyCode, int shift) { commands_->handleMapKeys(keyCode, shift); }
 
 void frmViewOcableMain::ActiveBar_ToolClick(const QString& toolKey) {
     guarded("工具命令", [&] { commands_->ActiveBar_ToolClick(toolKey.toStdString()); });
@@ -424,8 +403,7 @@ void frmViewOcableMain::resetViewBands() {
     if (frmViewProperty::loaded()) frmViewProperty::instance().clearProperties();
     if (frmViewResTree::loaded()) frmViewResTree::instance().TreeRes()->tree().Clear();
     auto& bar = *view_.activebarMain;
-    for (const char* band : {kPropertyBand, kTreeBand, kInputBand})
-        bar.setBandVisible(band, false);
+    for (const char* band : {kPropertyBand, kTreeBand, kInputBand}) bar.setBandVisible(band, false);
     for (const char* tool :
          {"mnu_view_Property", "mnu_view_Radar", "mnu_view_Legend", "mnu_view_Restree", "mnu_view_Drag"})
         bar.setChecked(kToolbar, tool, false);
