@@ -1,6 +1,7 @@
 #include "Automation.h"
 
 #include "FormsDump.h"
+#include "ScreenshotStep.h"
 
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -162,6 +163,10 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
     }
     if (step.contains("wait")) {
         wait(step["wait"].toInt());
+        return QJsonValue::Undefined;
+    }
+    if (step.contains("screenshot")) {
+        screenshotStep(step);
         return QJsonValue::Undefined;
     }
     if (step.contains("dump")) {

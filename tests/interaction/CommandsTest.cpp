@@ -42,13 +42,6 @@ TEST(CommandsTest, MenuKeysRunWhatIsRegisteredUnderThem) {
     EXPECT_TRUE(c.commands.onMenuClick("mnuFindRes"));
     EXPECT_EQ(found, 1);
     EXPECT_FALSE(c.commands.onMenuClick("mnuNoSuchKey"));
-    // Every key of the pop-up table has a tool; those outside "mnuPop" are in a band of their own.
-    for (const char* key :
-         {"mnuShowRoom", "mnu_ShowGL", "mnu_ShowGX", "mnuRefresh", "mnuPrint", "mnuProperty"})
-        EXPECT_NO_THROW(c.menu.tool(bands::kPopBand, key)) << key;
-    for (const char* key :
-         {"mnuFindRes", "mnuGetLength", "mnuXY", "mnuLineinfo", "mnufault", "mnuPassTrans", "mnuFiber"})
-        EXPECT_NO_THROW(c.menu.tool(bands::kCommandBand, key)) << key;
 }
 
 TEST(CommandsTest, F3SearchesAgainOnlyWhileFindingAndCtrlFOpensTheFindDialog) {

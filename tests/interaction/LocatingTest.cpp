@@ -76,28 +76,6 @@ TEST(LocatingTest, AnAlarmLocatesSilentlyAndLeavesTheViewWhenNothingIsFound) {
     EXPECT_NEAR(l.map().Bounds().Width(), before.Width(), 1e-9);
 }
 
-TEST(LocatingTest, ACableInTheOrdinaryLayerIsNeverLookedUpInTheBackbone) {
-    Locate l;
-    l.addLine(vocab::kLayerCable, "OC1", {{{112, 30}, {113, 31}}});
-    l.addLine(vocab::kLayerBackbone, "OC1", {{{115, 35}, {116, 36}}});
-    l.addLine(vocab::kLayerBackbone, "OC2", {{{114, 33}, {118, 34}}});
-    EXPECT_TRUE(l.locating.locateOcable("OC1"));
-    EXPECT_EQ(l.selectedLayer(), vocab::kLayerCable);
-    EXPECT_TRUE(l.locating.locateOcable("OC2"));
-    EXPECT_EQ(l.selectedLayer(), vocab::kLayerBackbone);
-    // The view takes in the segment's two ends exactly in one direction.
-    const auto b = l.map().Bounds();
-    EXPECT_TRUE(b.contains(gis::Rectangle(114, 33, 118, 34)));
-    EXPECT_NEAR(b.CenterX(), 116, 1e-9);
-    EXPECT_NEAR(b.CenterY(), 33.5, 1e-9);
-    EXPECT_NEAR(b.Width(), 4, 1e-9);
-
-    EXPECT_FALSE(l.locating.locateOcable("none"));
-    EXPECT_EQ(l.selectedLayer(), "");
-    EXPECT_EQ(Box::instance().history().back().request.text, "该光缆段没有找到");
-    EXPECT_EQ(Box::instance().history().back().request.title, "信息提示");
-}
-
 // The rectangle takes in the first part's vertices of every selected line
 // and the centre of every selected symbol, over all layers.
 TEST(LocatingTest, FitTakesInEverySelectedFeatureOfEveryLayer) {

@@ -1,4 +1,5 @@
-// The overview map: its outline layer after view changes, and a click on it.
+// The overview's clip (its layers and clicks are tested end to end) and the
+// coordinate dialog.
 #include "InteractionFixture.h"
 
 #include "interaction/NumberText.h"
@@ -28,29 +29,6 @@ struct WithOverview : itest::TestView {
     }
 };
 
-TEST(OverviewTest, EveryViewChangeLeavesTheOutlineOnTopOfTheBaseLayer) {
-    WithOverview o;
-    for (int i = 0; i < 3; ++i)
-        o.map().setZoom(o.map().Zoom() / 2);
-    gis::Layers& layers = o.map2.map().Layers();
-    ASSERT_EQ(layers.Count(), 2);
-    EXPECT_EQ(layers.Item(1).Name(), "wewew");
-    EXPECT_EQ(layers.Item(2).Name(), "China");
-    EXPECT_FALSE(layers.Item(1).AutoLabel());
-    const auto b = o.map().Bounds();
-    EXPECT_EQ(o.outline(1),
-              (gis::Points{{b.xmin, b.ymin}, {b.xmax, b.ymin}, {b.xmax, b.ymax}, {b.xmin, b.ymax}}));
-    const auto frame = o.map2.map().Bounds();
-    EXPECT_EQ(o.outline(2), (gis::Points{{frame.xmin, frame.ymin},
-                                         {frame.xmax, frame.ymin},
-                                         {frame.xmax, frame.ymax},
-                                         {frame.xmin, frame.ymax}}));
-    const gis::Style style = layers.Item(1).AllFeatures().Item(1).Style();
-    EXPECT_EQ(style.RegionPattern, 0);
-    EXPECT_EQ(style.RegionBorderColor, 255u);
-    EXPECT_EQ(style.RegionBorderWidth, 2);
-}
-
 TEST(OverviewTest, TheOutlineStopsAtTheOverviewsEdge) {
     WithOverview o;
     o.map().setBounds(gis::Rectangle(120, 40, 140, 60)); // beyond Map2 to the east and north
@@ -59,20 +37,6 @@ TEST(OverviewTest, TheOutlineStopsAtTheOverviewsEdge) {
     EXPECT_DOUBLE_EQ(ring.Item(2).x, frame.xmax);
     EXPECT_DOUBLE_EQ(ring.Item(3).y, frame.ymax);
     EXPECT_DOUBLE_EQ(ring.Item(1).x, o.map().Bounds().xmin);
-}
-
-TEST(OverviewTest, AClickCentresTheNetworkMapAtItsScaleAndSelectsNothing) {
-    WithOverview o;
-    const double zoom = o.map().Zoom();
-    const QPointF at = o.map2.map().mapToScreen({118, 25});
-    o.map2.injectMouse(gis::MapWidget::MouseAction::Down, 1, 0, at);
-    o.map2.injectMouse(gis::MapWidget::MouseAction::Up, 1, 0, at);
-    const gis::Point expected = o.map2.map().screenToMap(at);
-    EXPECT_DOUBLE_EQ(o.map().CenterX(), expected.x);
-    EXPECT_DOUBLE_EQ(o.map().CenterY(), expected.y);
-    EXPECT_NEAR(o.map().Zoom(), zoom, 1e-9);
-    for (const auto& layer : o.map2.map().Layers())
-        EXPECT_EQ(layer->Selection().Count(), 0) << layer->Name();
 }
 
 // The coordinate dialog: read-out, and "确定" saving typed coordinates the way a mouse move does.
