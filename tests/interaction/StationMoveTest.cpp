@@ -1,9 +1,9 @@
 // Moving a station: the question, the one UPDATE, the line ends that follow,
-// and "No" putting the station back; then the same through the mouse.
+// and "No" putting the station back; the pick-up timer. The mouse itself is
+// driven end to end in tests/apps/ocable-host.
 #include "InteractionFixture.h"
 
 #include "interaction/MouseHandler.h"
-#include "interaction/NumberText.h"
 #include "interaction/PopupCommands.h"
 #include "interaction/StationMover.h"
 #include "map/NetworkDrawing.h"
@@ -30,7 +30,6 @@ struct Moving : itest::TestView {
     gis::Points firstPart(const char* layerName, const gis::Feature& f) {
         return layer(layerName).GetFeatureByKey(f.FeatureKey()).Parts().Item(1);
     }
-    QPointF pixel(double x, double y) { return map().mapToScreen({x, y}); }
 };
 
 // Station S (a quote in its code and name) at (115, 35); lines around it:
@@ -89,34 +88,6 @@ TEST(StationMoveTest, NoPutsTheStationBackExactlyAndWritesNothing) {
     // Back where it started: nothing to ask.
     EXPECT_FALSE(m.mover.confirmMove(s, lng, lat));
     EXPECT_EQ(Box::instance().history().size(), 1u);
-}
-
-// Drag mode: the mouse-down starts the timer, the tick picks up the one
-// selected station and switches to tool 10, moves drag it, the release asks.
-TEST(StationMoveTest, TheMouseMovesASelectedStationInDragMode) {
-    Moving m;
-    m.mouse.connectSignals(&m.map1);
-    m.addStation(vocab::kLayerTerminal, "S3", "丙", 112, 32);
-    m.view.IsDraging = true;
-    using Action = gis::MapWidget::MouseAction;
-    m.map1.injectMouse(Action::Down, 1, 0, m.pixel(112, 32));
-    EXPECT_TRUE(m.timer.isActive());
-    m.mouse.timerTick();
-    EXPECT_FALSE(m.timer.isActive());
-    EXPECT_EQ(m.map().CurrentTool(), 10);
-    EXPECT_EQ(m.mouse.movingStationCode(), "S3");
-
-    const QPointF to = m.pixel(113, 33);
-    m.map1.injectMouse(Action::Move, 1, 0, to);
-    const gis::Point dropped = m.map().screenToMap(to);
-    Box::instance().queueAnswer(Box::Answer::Yes);
-    m.map1.injectMouse(Action::Up, 1, 0, to);
-    EXPECT_EQ(m.map().CurrentTool(), gis::tools::Select);
-    ASSERT_EQ(m.sqlSent().size(), 1u);
-    EXPECT_EQ(m.sqlSent()[0], stationPositionSql("S3", dropped.x, dropped.y));
-    auto rs = db::SqliteConnection(m.host.root / "network.db").query("SELECT LNG, LAT FROM STATION");
-    EXPECT_EQ(rs->Fields(0).toDouble(), std::stod(shortestDecimal(dropped.x)));
-    EXPECT_EQ(rs->Fields(1).toDouble(), std::stod(shortestDecimal(dropped.y)));
 }
 
 TEST(StationMoveTest, TheTimerWaitsUntilExactlyOneStationIsSelected) {
