@@ -1,5 +1,8 @@
 #include "Automation.h"
 
+#include "FormsDump.h"
+#include "ScreenshotStep.h"
+
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
@@ -302,6 +305,10 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
         screenshot(text(step, "screenshot"));
         return QJsonValue::Undefined;
     }
+    if (step.contains("screenshot")) {
+        screenshotStep(step);
+        return QJsonValue::Undefined;
+    }
     if (step.contains("dump")) {
         QStringList layers;
         for (const auto& l : array(step, "layers")) {
@@ -565,6 +572,7 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
         sql.append(QString::fromStdString(s));
     out["sql"] = sql;
     out["clipboard"] = QApplication::clipboard()->text();
+    out["forms"] = dumpForms();
     return out;
 }
 

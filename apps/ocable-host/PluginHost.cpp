@@ -79,7 +79,7 @@ void PluginHost::load() {
     factories.dataAccess = [data] { return data; };
     factories.resService = [data] { return std::make_shared<HostResService>(data); };
     factories.iniFile = [] { return std::make_shared<IniFileReader>(); };
-    factories.viewBridge = [] { return std::make_shared<HostViewBridge>(); };
+    factories.viewBridge = [data] { return std::make_shared<HostViewBridge>(data); };
     hostFactories = std::move(factories);
     hostFactoriesReady = true;
 

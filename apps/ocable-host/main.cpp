@@ -9,6 +9,7 @@
 #include "Automation.h"
 #include "CloseWhenAllowed.h"
 #include "HostOptions.h"
+#include "HostMenus.h"
 #include "HostWindow.h"
 #include "LogFile.h"
 #include "PluginHost.h"
@@ -143,6 +144,7 @@ int main(int argc, char** argv) {
     PluginHost plugin(config, options.pluginPath);
     std::vector<std::string> sqlLog;
     HostWindow window([&plugin] { plugin.showOcable(); });
+    addMapToolsMenu(window);
     window.resize(options.size);
     window.show();
 

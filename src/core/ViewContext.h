@@ -4,6 +4,8 @@
 #include "core/clsResTree.h"
 #include "platform/db/Recordset.h"
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +68,16 @@ struct ViewContext {
     std::vector<std::string> provinces; // province codes in tree order
 
     bool drawing = false;
+
+    // ---- commands other windows plug into ----------------------------
+    // Handlers of ActiveBarMenu's keys. The pop-up dispatch runs whatever is
+    // registered here, so a dialog that comes later (find, measuring, the
+    // line window) registers its key and the dispatch stays as it is.
+    std::map<std::string, std::function<void()>> menuCommands;
+    // The find dialog's search again (F3 while isFounding) and the dialog
+    // itself (Ctrl+F); empty until the find dialog registers them.
+    std::function<void()> findAgain;
+    std::function<void()> showFindDialog;
 };
 
 } // namespace ocable

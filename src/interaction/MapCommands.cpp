@@ -2,7 +2,6 @@
 
 #include "core/ViewContext.h"
 #include "core/mPubVar.h"
-#include "map/NetworkDrawing.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
@@ -20,7 +19,9 @@ using namespace bands;
 namespace {
 
 // Window layout is designed in twips; at 96 dots per inch 15 twips make a pixel.
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t) {
+    return t / 15;
+}
 
 } // namespace
 
@@ -73,6 +74,14 @@ void MapCommands::buildBands() {
     menu.addTool(kPopBand, "mnuRefresh", "刷新视图");
     menu.addTool(kPopBand, "mnuPrint", "打印视图");
     menu.addTool(kPopBand, "mnuProperty", "显示属性");
+    // Keys without an entry in the pop-up menu.
+    menu.addBand(kCommandBand, "地图命令", ui::ActiveBar::BandKind::Popup);
+    const std::pair<const char*, const char*> commands[] = {
+        {"mnuFindRes", "查找资源"},  {"mnuGetLength", "光缆长度"}, {"mnuXY", "两点距离"},
+        {"mnuLineinfo", "线路信息"}, {"mnufault", "光缆段编码"},   {"mnuPassTrans", "局站传输"},
+        {"mnuFiber", "光纤信息"}};
+    for (const auto& [key, caption] : commands)
+        menu.addTool(kCommandBand, key, caption);
     menu.addBand("resAdd", "资源添加", ui::ActiveBar::BandKind::Popup);
     menu.addBand("equipRelation", "设备关系", ui::ActiveBar::BandKind::Popup);
 }
@@ -118,33 +127,53 @@ void MapCommands::ActiveBar_ToolClick(const std::string& key) {
     toggleTool(key);
     if (key == "mnu_view_Drag" && view_.activebarMain->checked(kToolbar, key)) {
         gis::Map& map = view_.Map1->map();
-        for (int i = 1; i <= map.Layers().Count(); ++i) map.Layers().Item(i).Selection().ClearSelection();
+        for (int i = 1; i <= map.Layers().Count(); ++i)
+            map.Layers().Item(i).Selection().ClearSelection();
         map.setCurrentTool(gis::tools::Select);
     }
 }
 
-void MapCommands::onMenuClick(const std::string& key) {
-    if (key == "mnuRefresh") {
-        std::string rule = view_.ruleName, scope = view_.scope;
-        drawing_.drawOcableNetMap(rule, scope);
-    }
+bool MapCommands::onMenuClick(const std::string& key) {
+    const auto command = view_.menuCommands.find(key);
+    if (command == view_.menuCommands.end() || !command->second) return false;
+    command->second();
+    return true;
 }
 
 void MapCommands::handleMapKeys(int keyCode, int shift) {
     if (shift != 0) return;
     gis::Map& map = view_.Map1->map();
     switch (keyCode) {
-    case 87: map.setCenterY(map.CenterY() - 1); break; // W
-    case 83: map.setCenterY(map.CenterY() + 1); break; // S
-    case 65: map.setCenterX(map.CenterX() + 1); break; // A
-    case 68: map.setCenterX(map.CenterX() - 1); break; // D
-    default: break;
+    case 87:
+        map.setCenterY(map.CenterY() - 1);
+        break; // W
+    case 83:
+        map.setCenterY(map.CenterY() + 1);
+        break; // S
+    case 65:
+        map.setCenterX(map.CenterX() + 1);
+        break; // A
+    case 68:
+        map.setCenterX(map.CenterX() - 1);
+        break; // D
+    default:
+        break;
+    }
+}
+
+void MapCommands::onMapKeyDown(int keyCode, int shift) {
+    constexpr int kF3 = 114, kF = 70, kCtrl = 2;
+    handleMapKeys(keyCode, shift);
+    if (view_.isFounding && keyCode == kF3) {
+        if (view_.findAgain) view_.findAgain();
+    } else if (keyCode == kF && shift == kCtrl) {
+        if (view_.showFindDialog) view_.showFindDialog();
     }
 }
 
 void MapCommands::frmResize() {
     QWidget* pic = view_.PicMain;
-    if (!pic) return;
+    if (!pic || (view_.window && !view_.window->isVisible())) return;
     gis::MapWidget* map1 = view_.Map1;
     gis::MapWidget* map2 = view_.Map2;
     QFrame* legend = view_.frmLegend;
@@ -156,7 +185,8 @@ void MapCommands::frmResize() {
     legend->raise();
     // The map was loaded before the window had its size; the first time it
     // is shown at a real size it shows the whole of the map.
-    if (!viewFitted_ && view_.window && view_.window->isVisible() && map1->width() > 200 && map1->height() > 150) {
+    if (!viewFitted_ && view_.window && view_.window->isVisible() && map1->width() > 200 &&
+        map1->height() > 150) {
         viewFitted_ = true;
         map1->map().setBounds(map1->map().fullExtent());
         map2->map().setBounds(map2->map().fullExtent());
@@ -173,8 +203,8 @@ void MapCommands::syncViewTools() {
 
 void MapCommands::myPrintWarningInfo(const std::string& warning) {
     ui::MessageBoxService::instance().show(warning, "提示信息", ui::MessageBoxService::Buttons::OK,
-                                           ui::MessageBoxService::Icon::Warning, ui::MessageBoxService::Answer::OK,
-                                           view_.window);
+                                           ui::MessageBoxService::Icon::Warning,
+                                           ui::MessageBoxService::Answer::OK, view_.window);
 }
 
 } // namespace ocable

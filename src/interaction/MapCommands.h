@@ -5,7 +5,6 @@
 namespace ocable {
 
 struct ViewContext;
-class NetworkDrawing;
 
 // Names of the main window's bars and bands.
 namespace bands {
@@ -14,6 +13,9 @@ inline constexpr const char* kPropertyBand = "frmProperty";
 inline constexpr const char* kTreeBand = "frmResTree";
 inline constexpr const char* kInputBand = "frmResInput";
 inline constexpr const char* kPopBand = "mnuPop";
+// ActiveBarMenu's commands outside the pop-up menu; no pop-up opens this
+// band: the host's menus and the automation click its tools.
+inline constexpr const char* kCommandBand = "mnuCommands";
 } // namespace bands
 
 // The map view's commands: its toolbar, its pop-up menu, the keyboard and the
@@ -21,7 +23,7 @@ inline constexpr const char* kPopBand = "mnuPop";
 // public procedures here.
 class MapCommands {
 public:
-    MapCommands(ViewContext& view, NetworkDrawing& drawing) : view_(view), drawing_(drawing) {}
+    explicit MapCommands(ViewContext& view) : view_(view) {}
 
     // Builds the tools of activebarMain and the pop-up bands of ActiveBarMenu.
     void buildBands();
@@ -31,11 +33,15 @@ public:
     // Toggles the tool; turning drag mode on clears every selection and
     // makes the select tool current.
     void ActiveBar_ToolClick(const std::string& toolKey);
-    // A click on a tool of ActiveBarMenu.
-    void onMenuClick(const std::string& toolKey);
+    // A click on a tool of ActiveBarMenu: the command registered under its
+    // key in the view's table, if any. False when none is registered.
+    bool onMenuClick(const std::string& toolKey);
 
     // W, S, A and D move the map centre by one degree when no shift key is held.
     void handleMapKeys(int keyCode, int shift);
+    // Key-down on Map1: the map keys, then F3 (search again while a find is
+    // in progress) or Ctrl+F (the find dialog).
+    void onMapKeyDown(int keyCode, int shift);
     // Lays out the maps and the legend inside PicMain.
     void frmResize();
     // Makes this view current and checks the view tools after what is shown.
@@ -46,7 +52,6 @@ private:
     void toggleTool(const std::string& key);
 
     ViewContext& view_;
-    NetworkDrawing& drawing_;
     bool viewFitted_ = false;
 };
 

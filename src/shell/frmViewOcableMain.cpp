@@ -4,7 +4,13 @@
 #include "core/NetworkVocabulary.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
+#include "interaction/Locating.h"
 #include "interaction/MapCommands.h"
+#include "interaction/MouseHandler.h"
+#include "interaction/Overview.h"
+#include "interaction/PopupCommands.h"
+#include "interaction/StationMover.h"
+#include "interaction/frmViewStationPoint.h"
 #include "map/NetworkDrawing.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Map.h"
@@ -59,7 +65,7 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     hooks.unloadWaiting = [] { frmWaiting::unload(); };
     hooks.mirrorResourceTree = [this] { mirrorResourceTree(); };
     drawing_ = std::make_unique<NetworkDrawing>(view_, std::move(hooks));
-    commands_ = std::make_unique<MapCommands>(view_, *drawing_);
+    commands_ = std::make_unique<MapCommands>(view_);
 
     view_.activebarMain = new ui::ActiveBar(this, this);
     view_.activebarMain->setObjectName("activebarMain");
@@ -74,6 +80,15 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     connect(view_.ActiveBarMenu, &ui::ActiveBar::toolClick, this, [this](const QString&, const QString& key) {
         guarded("弹出菜单命令", [&] { commands_->onMenuClick(key.toStdString()); });
     });
+
+    popup_ = std::make_unique<PopupCommands>(view_, *drawing_);
+    popup_->registerCommands();
+    mover_ = std::make_unique<StationMover>(view_);
+    mouse_ = std::make_unique<MouseHandler>(view_, *popup_, *mover_);
+    mouse_->connectSignals(this);
+    locating_ = std::make_unique<Locating>(view_);
+    overview_ = std::make_unique<Overview>(view_);
+    guarded("鹰眼图", [&] { overview_->connectSignals(this); });
 }
 
 frmViewOcableMain::~frmViewOcableMain() {
@@ -145,7 +160,7 @@ void frmViewOcableMain::buildWidgets() {
     view_.tmrNodeClick->setInterval(100);
 
     connect(view_.Map1, &gis::MapWidget::KeyDown, this, [this](int keyCode, int shift) {
-        guarded("地图按键", [&] { commands_->handleMapKeys(keyCode, shift); });
+        guarded("地图按键", [&] { commands_->onMapKeyDown(keyCode, shift); });
     });
 }
 
@@ -307,6 +322,66 @@ void frmViewOcableMain::ActiveBar_ToolClick(const QString& toolKey) {
 
 void frmViewOcableMain::myPrintWarningInfo(const QString& warningStr) {
     guarded("告警提示", [&] { commands_->myPrintWarningInfo(warningStr.toStdString()); });
+}
+
+void frmViewOcableMain::showMainFrom() {
+    guarded("光缆段编码", [&] { popup_->showMainFrom(); });
+}
+
+void frmViewOcableMain::redrawMap() {
+    popup_->redrawMap();
+}
+
+void frmViewOcableMain::showSelectedProperty() {
+    popup_->showSelectedProperty();
+}
+
+void frmViewOcableMain::showStationRoom() {
+    popup_->showStationRoom();
+}
+
+void frmViewOcableMain::showCableNetworkView(const QString& kind) {
+    guarded("网络视图", [&] { popup_->showCableNetworkView(kind.toStdString()); });
+}
+
+void frmViewOcableMain::showSingleProperty(const QString& objKey) {
+    guarded("显示属性", [&] { frmViewProperty::showSingleProperty(view_, objKey.toStdString()); });
+}
+
+bool frmViewOcableMain::locateStation(const QString& stationCode) {
+    bool found = false;
+    guarded("定位局站", [&] { found = locating_->locateStation(stationCode.toStdString()); });
+    return found;
+}
+
+bool frmViewOcableMain::locateOcable(const QString& ocableCode) {
+    bool found = false;
+    guarded("定位光缆段", [&] { found = locating_->locateOcable(ocableCode.toStdString()); });
+    return found;
+}
+
+bool frmViewOcableMain::pointStationByAlarm(const QString& stationCode) {
+    bool found = false;
+    guarded("告警定位局站", [&] { found = locating_->pointStationByAlarm(stationCode.toStdString()); });
+    return found;
+}
+
+void frmViewOcableMain::fitViewToSelection() {
+    guarded("显示选中对象", [&] { ocable::fitViewToSelection(map1()); });
+}
+
+void frmViewOcableMain::updateOverview() {
+    guarded("更新鹰眼图", [&] { overview_->updateOverview(); });
+}
+
+void frmViewOcableMain::overviewClick(int button, int shift, double x, double y) {
+    guarded("鹰眼图定位", [&] { overview_->overviewClick(button, shift, x, y); });
+}
+
+bool frmViewOcableMain::showStationPointDialog() {
+    bool shown = false;
+    guarded("局站位置调整", [&] { shown = frmViewStationPoint::openForSelectedStation(view_); });
+    return shown;
 }
 
 void frmViewOcableMain::closeEvent(QCloseEvent* event) {

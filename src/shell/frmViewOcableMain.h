@@ -13,8 +13,13 @@ namespace ocable {
 namespace host {
 class ISysEnv;
 }
+class Locating;
 class MapCommands;
+class MouseHandler;
 class NetworkDrawing;
+class Overview;
+class PopupCommands;
+class StationMover;
 namespace gis {
 class Map;
 class MapWidget;
@@ -80,8 +85,23 @@ public:
     Q_INVOKABLE void frmResize();
     Q_INVOKABLE void ActiveBar_ToolClick(const QString& toolKey);
     Q_INVOKABLE void myPrintWarningInfo(const QString& warningStr);
-    Q_INVOKABLE void showMainFrom() {}
+    Q_INVOKABLE void showMainFrom();
     Q_INVOKABLE void modifySucceed() {}
+    Q_INVOKABLE void redrawMap();
+    Q_INVOKABLE void showSelectedProperty();
+    Q_INVOKABLE void showStationRoom();
+    Q_INVOKABLE void showCableNetworkView(const QString& kind);
+    Q_INVOKABLE void showSingleProperty(const QString& objKey);
+    Q_INVOKABLE bool locateStation(const QString& stationCode);
+    Q_INVOKABLE bool locateOcable(const QString& ocableCode);
+    Q_INVOKABLE bool pointStationByAlarm(const QString& stationCode);
+    Q_INVOKABLE void fitViewToSelection();
+    Q_INVOKABLE void updateOverview();
+    Q_INVOKABLE void overviewClick(int button, int shift, double x, double y);
+    // The coordinate dialog for the one selected station (blnSetStation on
+    // while it is open); false when not exactly one station is selected.
+    Q_INVOKABLE bool showStationPointDialog();
+    MouseHandler& mouse() { return *mouse_; }
 
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
@@ -105,6 +125,11 @@ private:
     QLabel* imgLegend_ = nullptr;
     std::unique_ptr<NetworkDrawing> drawing_;
     std::unique_ptr<MapCommands> commands_;
+    std::unique_ptr<PopupCommands> popup_;
+    std::unique_ptr<StationMover> mover_;
+    std::unique_ptr<MouseHandler> mouse_;
+    std::unique_ptr<Locating> locating_;
+    std::unique_ptr<Overview> overview_;
     bool active_ = false;
     bool networkGeosetLoaded_ = false;
     std::shared_ptr<host::ISysEnv> closingEnv_; // the environment as the close found it

@@ -3,6 +3,7 @@
 // the event loop, and which changes of activation it follows.
 #include "core/NetworkVocabulary.h"
 #include "core/mPubVar.h"
+#include "platform/gis/GeosetStore.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/CheckTreeView.h"
@@ -101,6 +102,7 @@ TEST_F(MainWindowTest, WithoutTheNetworkGeosetTheUserIsToldAndNothingIsSaved) {
         EXPECT_EQ(errorsShown("地图数据加载出错！"), 1);
         view.close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        gis::GeosetStore::finishSaving();
         EXPECT_FALSE(fs::exists(savedGeoset()));
         host.install(); // the close released the services; the host starts the view anew
     }
@@ -114,6 +116,7 @@ TEST_F(MainWindowTest, TheCloseSavesIntoTheEnvironmentItWasGiven) {
     ASSERT_EQ(stations(view), 2);
     EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
     view.close();
+    gis::GeosetStore::finishSaving(); // the map is written on a thread of its own
     EXPECT_TRUE(fs::exists(savedGeoset()));
     EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
 }

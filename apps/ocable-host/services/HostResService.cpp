@@ -1,5 +1,7 @@
 #include "HostResService.h"
 
+#include "HostViewWindows.h"
+
 #include "platform/db/SqlQuote.h"
 #include "platform/ui/MessageBoxService.h"
 
@@ -97,12 +99,12 @@ QWidget* HostResService::propertyWindow(const std::string& code, const std::stri
     return grid;
 }
 
-void HostResService::showStationTransmission(const std::string&) {
-    ui::MessageBoxService::instance().show("局站传输视图未安装！", "提示");
+void HostResService::showStationTransmission(const std::string& request) {
+    showStationList(request);
 }
 
-void HostResService::showFibers(const std::string&, const std::string&) {
-    ui::MessageBoxService::instance().show("纤芯视图未安装！", "提示");
+void HostResService::showFibers(const std::string& cableCodes, const std::string& description) {
+    if (data_) showFiberList(*data_, cableCodes, description);
 }
 
 } // namespace ocable::hostapp

@@ -1,6 +1,8 @@
 #include "HostServices.h"
 
 #include "HostLog.h"
+#include "HostResService.h"
+#include "HostViewWindows.h"
 
 #include "platform/ui/KeyedTree.h"
 #include "platform/ui/MdiEmbedding.h"
@@ -114,7 +116,14 @@ void HostGridService::formatGrid(QWidget* grid) {
     }
 }
 
-bool HostViewBridge::callView(const std::string& viewName, const std::string&, const std::string&) {
+// arg1 is the logged-in user; the record needs no more than the segment's code.
+bool HostViewBridge::callView(const std::string& viewName, const std::string&, const std::string& arg2) {
+    if (viewName == "showOcableFromOcable" || viewName == "showGdFromOcable") {
+        std::vector<std::pair<std::string, std::string>> rows;
+        if (data_ && !arg2.empty()) rows = HostResService(data_).propertyRows(arg2, "EN_OCABLE");
+        showCableRecord(viewName, arg2, rows);
+        return true;
+    }
     ui::MessageBoxService::instance().show("视图“" + viewName + "”未安装，无法打开！", "提示",
                                            ui::MessageBoxService::Buttons::OK,
                                            ui::MessageBoxService::Icon::Information);

@@ -4,6 +4,7 @@
 
 #include "HostConfig.h"
 #include "host/ICommon.h"
+#include "host/IDataAccess.h"
 #include "host/IMessage.h"
 #include "host/IResService.h"
 #include "host/ISysEnv.h"
@@ -66,10 +67,16 @@ public:
     void formatGrid(QWidget* grid) override;
 };
 
-// Tells the user plainly that a view of the host is not installed here.
+// Opens the host's other views. The cable and duct network views are shown
+// by a window with the cable segment's record that says which view it
+// stands in for; any other view is not installed here, as the user is told.
 class HostViewBridge : public host::IViewBridge {
 public:
+    explicit HostViewBridge(std::shared_ptr<host::IDataAccess> data = {}) : data_(std::move(data)) {}
     bool callView(const std::string& viewName, const std::string& arg1, const std::string& arg2) override;
+
+private:
+    std::shared_ptr<host::IDataAccess> data_;
 };
 
 } // namespace ocable::hostapp

@@ -1,0 +1,288 @@
+// Working the map on the national demo network (seed 1), with the host's
+// real services over its SQLite database:
+//
+//   QT_QPA_PLATFORM=offscreen build/bench/bench/interaction/bench_interaction [--dir DIR]
+//
+// - locateStation / locateOcable (search, select, fit; no repaint) beside
+//   the bare attribute search of the same codes;
+// - a station move from mouse-down to the saved UPDATE and the moved line
+//   ends, without a repaint;
+// - one drag step's repaint beside a full render of the map;
+// - the overview update.
+// The database is made in DIR (default $TMPDIR/ocable-interaction-bench) on
+// first use and reused; the moves write to it.
+#include "DemoDbGenerator.h"
+#include "DemoFolders.h"
+#include "HostConfig.h"
+#include "HostServices.h"
+#include "IniFileReader.h"
+#include "SqliteDataAccess.h"
+
+#include "core/NetworkVocabulary.h"
+#include "core/ViewContext.h"
+#include "core/mPubFun.h"
+#include "core/mPubVar.h"
+#include "interaction/Locating.h"
+#include "interaction/MouseHandler.h"
+#include "interaction/Overview.h"
+#include "interaction/PopupCommands.h"
+#include "interaction/StationMover.h"
+#include "map/NetworkDrawing.h"
+#include "map/mdlViewMap.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Map.h"
+#include "platform/gis/MapWidget.h"
+#include "platform/ui/ActiveBar.h"
+#include "platform/ui/CheckTreeView.h"
+#include "platform/ui/MessageBoxService.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace ocable;
+
+namespace {
+
+// The drawn national network in a view without a main window.
+struct World {
+    gis::MapWidget map1;
+    gis::MapWidget map2;
+    ui::ActiveBar bar{nullptr};
+    ui::ActiveBar menu{nullptr};
+    QTimer timer;
+    ui::CheckTreeView tree;
+    ViewContext view;
+    std::unique_ptr<NetworkDrawing> drawing;
+    std::unique_ptr<PopupCommands> popup;
+    std::unique_ptr<StationMover> mover;
+    std::unique_ptr<MouseHandler> mouse;
+    std::unique_ptr<Locating> locating;
+    std::unique_ptr<Overview> overview;
+    std::vector<std::string> stationCodes, cableCodes;
+};
+
+World* world = nullptr;
+
+void setUp(const fs::path& dir) {
+    fs::create_directories(dir);
+    const fs::path db = dir / "national.db";
+    if (!fs::exists(db)) {
+        std::cerr << "bench_interaction: generating " << db << " ...\n";
+        demo::GeneratorOptions options;
+        options.scale = *demo::parseScale("national");
+        options.baseMapDir = demo::defaultBaseMapDir();
+        options.output = db;
+        demo::generateDemoDb(options);
+    }
+    hostapp::HostConfig config;
+    config.useDemoLayout(dir / "host");
+    config.database = db;
+    config.userLevel = 2;
+    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
+    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
+    ui::MessageBoxService::instance().setScripted(true);
+    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
+    auto common = std::make_shared<hostapp::HostCommon>();
+    auto message = std::make_shared<hostapp::HostMessage>();
+    auto sysEnv = std::make_shared<hostapp::HostSysEnv>(config);
+    host::ServiceFactories factories;
+    factories.common = [common] { return common; };
+    factories.sysEnv = [sysEnv] { return sysEnv; };
+    factories.message = [message] { return message; };
+    factories.dataAccess = [data] { return data; };
+    factories.iniFile = [] { return std::make_shared<hostapp::IniFileReader>(); };
+    mPubVar::registerServiceFactories(factories);
+    mPubVar::gobjCommon.set(common);
+    mPubVar::gobjSysEnv.set(sysEnv);
+    mPubVar::gobjMessage.set(message);
+    mPubVar::gobjDataAccess.set(data);
+
+    world = new World;
+    World& w = *world;
+    w.map1.resize(1600, 1000);
+    w.map2.resize(220, 160);
+    gis::Map& map = w.map1.map();
+    map.setSymbolFolder(mPubFun::getCustomSymbolDir());
+    map.loadGeoset(config.appDir / vocab::kAppMapFolder / vocab::kNetworkGeoset);
+    mdlViewMap::bindLayerDatasets(map);
+    map.CreateCustomTool(10, gis::ToolType::Point, 18);
+    w.map2.map().loadGeoset(config.appDir / vocab::kAppMapFolder / vocab::kOverviewGeoset);
+    w.view.Map1 = &w.map1;
+    w.view.Map2 = &w.map2;
+    w.view.map = &map;
+    w.view.activebarMain = &w.bar;
+    w.view.ActiveBarMenu = &w.menu;
+    w.view.tmrIntervel = &w.timer;
+    w.view.TreeRes = &w.tree.tree();
+    w.view.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+    w.drawing = std::make_unique<NetworkDrawing>(w.view, NetworkDrawing::Hooks{});
+    std::string rule = vocab::kRuleByArea, scope = vocab::kScopeAll;
+    w.drawing->drawOcableNetMap(rule, scope);
+    w.bar.addBand("toolbar", "", ui::ActiveBar::BandKind::Toolbar);
+    w.bar.addTool("toolbar", "mnu_view_Drag", "");
+    w.bar.addBand("frmProperty", "", ui::ActiveBar::BandKind::Dock);
+    w.bar.setBandVisible("frmProperty", false); // the move alone, without the property window
+    w.menu.addBand("mnuPop", "", ui::ActiveBar::BandKind::Popup);
+    w.popup = std::make_unique<PopupCommands>(w.view, *w.drawing);
+    w.mover = std::make_unique<StationMover>(w.view);
+    w.mouse = std::make_unique<MouseHandler>(w.view, *w.popup, *w.mover);
+    w.locating = std::make_unique<Locating>(w.view);
+    w.overview = std::make_unique<Overview>(w.view);
+    map.setBounds(map.fullExtent());
+    w.map2.map().setBounds(w.map2.map().fullExtent());
+
+    for (const char* layer : {vocab::kLayerTerminal, vocab::kLayerOtherStation}) {
+        const gis::FeatureSet all = map.Layers().Item(layer).AllFeatures();
+        for (int i = 1; i <= all.Count(); i += std::max(1, all.Count() / 500))
+            w.stationCodes.push_back(map.Datasets().Item(layer).Value(all.Item(i), 2));
+    }
+    for (const char* layer : {vocab::kLayerCable, vocab::kLayerBackbone}) {
+        const gis::FeatureSet all = map.Layers().Item(layer).AllFeatures();
+        for (int i = 1; i <= all.Count(); i += std::max(1, all.Count() / 500))
+            w.cableCodes.push_back(map.Datasets().Item(layer).Value(all.Item(i), 2));
+    }
+}
+
+std::string codeExpression(const char* column, const std::string& code) {
+    return std::string(column) + " = \"" + code + "\"";
+}
+
+void BM_SearchStationCode(benchmark::State& state) {
+    gis::Map& map = world->map1.map();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string& code = world->stationCodes[i++ % world->stationCodes.size()];
+        auto a =
+            map.Layers().Item(vocab::kLayerTerminal).Search(codeExpression(vocab::kStationCodeColumn, code));
+        auto b = map.Layers()
+                     .Item(vocab::kLayerOtherStation)
+                     .Search(codeExpression(vocab::kStationCodeColumn, code));
+        benchmark::DoNotOptimize(a.Count() + b.Count());
+    }
+}
+
+void BM_LocateStation(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state)
+        world->locating->locateStation(world->stationCodes[i++ % world->stationCodes.size()]);
+}
+
+void BM_SearchOcableCode(benchmark::State& state) {
+    gis::Map& map = world->map1.map();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string& code = world->cableCodes[i++ % world->cableCodes.size()];
+        auto a = map.Layers().Item(vocab::kLayerCable).Search(codeExpression(vocab::kCableCodeColumn, code));
+        if (a.Count() != 1)
+            a = map.Layers()
+                    .Item(vocab::kLayerBackbone)
+                    .Search(codeExpression(vocab::kCableCodeColumn, code));
+        benchmark::DoNotOptimize(a.Count());
+    }
+}
+
+void BM_LocateOcable(benchmark::State& state) {
+    std::size_t i = 0;
+    for (auto _ : state)
+        world->locating->locateOcable(world->cableCodes[i++ % world->cableCodes.size()]);
+}
+
+// Mouse-down on a selected station in drag mode, the pick-up tick, one move,
+// the release answered "Yes": the UPDATE and the line ends; no repaint.
+void BM_StationMove(benchmark::State& state) {
+    World& w = *world;
+    gis::Map& map = w.map1.map();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.locating->locateStation(w.stationCodes[i++ % w.stationCodes.size()]);
+        gis::Feature station;
+        for (const char* layer : {vocab::kLayerTerminal, vocab::kLayerOtherStation})
+            if (map.Layers().Item(layer).Selection().Count())
+                station = map.Layers().Item(layer).Selection().Item(1);
+        const QPointF from = map.mapToScreen({station.CenterX(), station.CenterY()});
+        const QPointF to = from + QPointF(12, 7);
+        w.view.IsDraging = true;
+        ui::MessageBoxService::instance().queueAnswer(ui::MessageBoxService::Answer::Yes);
+        state.ResumeTiming();
+        w.mouse->mouseDown(1, 0, from.x(), from.y());
+        w.mouse->timerTick();
+        w.mouse->mouseMove(1, 0, to.x(), to.y());
+        w.mouse->mouseUp(1, 0, to.x(), to.y());
+    }
+    w.view.IsDraging = false;
+    w.timer.stop();
+    ui::MessageBoxService::instance().clearHistory();
+}
+
+// What one drag step costs on screen: the map's picture after a station moved.
+void BM_DragStepRepaint(benchmark::State& state) {
+    World& w = *world;
+    gis::Map& map = w.map1.map();
+    map.setBounds(map.fullExtent());
+    gis::Feature station = map.Layers().Item(vocab::kLayerTerminal).AllFeatures().Item(1);
+    double dx = 0.01;
+    for (auto _ : state) {
+        station.Offset(dx, 0);
+        station.Update();
+        dx = -dx;
+        benchmark::DoNotOptimize(w.map1.layerPicture().constBits());
+    }
+}
+
+void BM_FullRender(benchmark::State& state) {
+    World& w = *world;
+    gis::Map& map = w.map1.map();
+    map.setBounds(map.fullExtent());
+    double dx = 0.01;
+    for (auto _ : state) {
+        map.setCenterX(map.CenterX() + dx); // a view change: every layer drawn again
+        dx = -dx;
+        benchmark::DoNotOptimize(w.map1.layerPicture().constBits());
+    }
+}
+
+void BM_UpdateOverview(benchmark::State& state) {
+    for (auto _ : state)
+        world->overview->updateOverview();
+}
+
+} // namespace
+
+BENCHMARK(BM_SearchStationCode)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LocateStation)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchOcableCode)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_LocateOcable)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StationMove)->Unit(benchmark::kMillisecond)->Iterations(50);
+BENCHMARK(BM_DragStepRepaint)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_FullRender)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_UpdateOverview)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    fs::path dir = fs::temp_directory_path() / "ocable-interaction-bench";
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
+            dir = argv[++i];
+        else
+            rest.push_back(argv[i]);
+    }
+    int n = static_cast<int>(rest.size());
+    benchmark::Initialize(&n, rest.data());
+    setUp(dir);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    delete world;
+    mPubVar::releaseGlobals();
+    return 0;
+}

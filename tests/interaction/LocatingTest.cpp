@@ -1,0 +1,95 @@
+// Locating a station or a cable segment by its code, and fitting the view.
+#include "InteractionFixture.h"
+
+#include "interaction/Locating.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable;
+using Box = ui::MessageBoxService;
+
+namespace {
+
+struct Locate : itest::TestView {
+    Locating locating{view};
+    int selected(const char* layerName) { return layer(layerName).Selection().Count(); }
+    std::string selectedLayer() {
+        for (const char* name : vocab::kNetworkLayers)
+            if (selected(name)) return name;
+        return "";
+    }
+};
+
+// Where a code lies decides the layer it is located in: a layer counts only
+// when it holds the code exactly once.
+struct StationRow {
+    const char* name;
+    int inTerminal, inOther;
+    const char* expected; // layer name, or "" when not found
+};
+
+class LocateStationTest : public ::testing::TestWithParam<StationRow> {};
+
+TEST_P(LocateStationTest, TakesTheFirstLayerThatHoldsTheCodeOnce) {
+    const auto& row = GetParam();
+    Locate l;
+    for (int i = 0; i < row.inTerminal; ++i)
+        l.addStation(vocab::kLayerTerminal, "X1", "甲", 112 + i, 32);
+    for (int i = 0; i < row.inOther; ++i)
+        l.addStation(vocab::kLayerOtherStation, "X1", "甲", 114 + i, 34);
+    const auto unrelated = l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31);
+    l.layer(vocab::kLayerOtherStation).Selection().Add(unrelated);
+    const bool found = l.locating.locateStation("X1");
+    EXPECT_EQ(found, row.expected[0] != '\0');
+    EXPECT_EQ(l.selectedLayer(), row.expected);
+    int total = 0;
+    for (const char* name : vocab::kNetworkLayers)
+        total += l.selected(name);
+    EXPECT_EQ(total, found ? 1 : 0);
+    if (!found) {
+        ASSERT_EQ(Box::instance().history().size(), 1u);
+        EXPECT_EQ(Box::instance().history()[0].request.text, "该局站不存在！");
+        EXPECT_EQ(Box::instance().history()[0].request.title, "信息提示");
+        EXPECT_EQ(Box::instance().history()[0].request.icon, Box::Icon::Information);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LocateStationTest,
+    ::testing::Values(StationRow{"bothLayers", 1, 1, vocab::kLayerTerminal},
+                      StationRow{"twiceInTerminalOnceInOther", 2, 1, vocab::kLayerOtherStation},
+                      StationRow{"onlyOther", 0, 1, vocab::kLayerOtherStation},
+                      StationRow{"twiceInEach", 2, 2, ""}, StationRow{"nowhere", 0, 0, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LocatingTest, AnAlarmLocatesSilentlyAndLeavesTheViewWhenNothingIsFound) {
+    Locate l;
+    l.addStation(vocab::kLayerTerminal, "A", "甲", 112, 32);
+    const auto before = l.map().Bounds();
+    EXPECT_FALSE(l.locating.pointStationByAlarm("none"));
+    EXPECT_EQ(l.map().Bounds(), before);
+    EXPECT_TRUE(Box::instance().history().empty());
+    // A single station: the view centres on it at the scale it had.
+    EXPECT_TRUE(l.locating.pointStationByAlarm("A"));
+    EXPECT_DOUBLE_EQ(l.map().CenterX(), 112);
+    EXPECT_DOUBLE_EQ(l.map().CenterY(), 32);
+    EXPECT_NEAR(l.map().Bounds().Width(), before.Width(), 1e-9);
+}
+
+// The rectangle takes in the first part's vertices of every selected line
+// and the centre of every selected symbol, over all layers.
+TEST(LocatingTest, FitTakesInEverySelectedFeatureOfEveryLayer) {
+    Locate l;
+    const auto s = l.addStation(vocab::kLayerTerminal, "A", "甲", 111, 39);
+    const auto c = l.addLine(vocab::kLayerCable, "C", {{{112, 30}, {113, 31}}, {{100, 20}, {101, 21}}});
+    l.layer(vocab::kLayerTerminal).Selection().Add(s);
+    l.layer(vocab::kLayerCable).Selection().Add(c);
+    fitViewToSelection(l.map());
+    const auto b = l.map().Bounds();
+    EXPECT_NEAR(b.CenterX(), 112, 1e-9);
+    EXPECT_NEAR(b.CenterY(), 34.5, 1e-9);
+    EXPECT_NEAR(b.Height(), 9, 1e-9);
+    EXPECT_FALSE(b.contains(gis::Point(100.5, 20.5)));
+}
+
+} // namespace

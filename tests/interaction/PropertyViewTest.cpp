@@ -1,0 +1,105 @@
+// The property window: rows the plug-in adds, and the properties of the
+// selected object docked in band "frmProperty".
+#include "InteractionFixture.h"
+#include "RecordingServices.h"
+
+#include "core/mPubVar.h"
+#include "interaction/PopupCommands.h"
+#include "map/NetworkDrawing.h"
+#include "platform/ui/PropertyGrid.h"
+#include "resources/frmViewProperty.h"
+
+#include <gtest/gtest.h>
+
+using namespace ocable;
+
+namespace {
+
+struct Properties : itest::TestView {
+    NetworkDrawing drawing{view, {}};
+    PopupCommands popup{view, drawing};
+    std::shared_ptr<itest::RecordingResService> res = std::make_shared<itest::RecordingResService>();
+    Properties() {
+        mPubVar::gobjResService.set(res);
+        auto station = std::make_shared<clsViewRecord>();
+        station->tableName = vocab::kStationTable;
+        view.resTree->Add(station, "STA:A");
+        auto cable = std::make_shared<clsViewRecord>();
+        cable->tableName = vocab::kCableTable;
+        view.resTree->Add(cable, "OCA:B1");
+        auto other = std::make_shared<clsViewRecord>();
+        other->tableName = vocab::kSystemTable;
+        view.resTree->Add(other, "STA:T");
+    }
+    ~Properties() { bar.setHostedWindow(bands::kPropertyBand, bands::kPropertyBand, nullptr); }
+    QWidget* docked() { return bar.tool(bands::kPropertyBand, bands::kPropertyBand).hostedWindow; }
+    bool bandShown() {
+        return bar.bandVisible(bands::kPropertyBand) && bar.checked(bands::kToolbar, "mnu_view_Property");
+    }
+};
+
+TEST(PropertyViewTest, AddPropertyMakesChoiceOrTextRows) {
+    auto& window = frmViewProperty::instance();
+    ui::PropertyGrid& grid = *window.SUIProperty();
+    window.clearProperties();
+    window.addProperty("", "x", "A;B");
+    EXPECT_EQ(grid.rowCount(), 0);
+    window.addProperty("级别", "B", "A;B");
+    window.addProperty("名称", "干线", "");
+    ASSERT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.kind("级别"), ui::PropertyGrid::ChoiceRow);
+    EXPECT_EQ(grid.choices("级别"), (QStringList{"A", "B"}));
+    EXPECT_EQ(grid.value("级别"), "B");
+    EXPECT_EQ(grid.kind("名称"), ui::PropertyGrid::TextRow);
+    EXPECT_EQ(grid.row("名称")->text(0), "\t名称");
+    EXPECT_EQ(grid.row("名称")->foreground(1).color(), QColor(0, 0, 255));
+    window.clearProperties();
+}
+
+// Which keys dock the host's form; the band is shown in every case.
+TEST(PropertyViewTest, OnlyStationAndCableRecordsDockTheHostsForm) {
+    Properties p;
+    frmViewProperty::showSingleProperty(p.view, "STA:A");
+    EXPECT_EQ(p.res->calls, std::vector<std::string>{"property:STATION:A"});
+    ASSERT_NE(p.docked(), nullptr);
+    EXPECT_EQ(p.docked()->objectName(), "hostForm");
+    EXPECT_TRUE(p.bandShown());
+    for (const char* key : {"OCA:A", "STA:T", ""}) {
+        p.bar.setBandVisible(bands::kPropertyBand, false);
+        frmViewProperty::showSingleProperty(p.view, key);
+        EXPECT_EQ(p.docked(), nullptr) << key;
+        EXPECT_TRUE(p.bandShown()) << key;
+    }
+    EXPECT_EQ(p.res->calls.size(), 1u);
+    EXPECT_EQ(p.host.message->shown, std::vector<std::string>{"notice:对象编号为空！"});
+}
+
+TEST(PropertyViewTest, SelectedPropertyNeedsOneFeatureOfAKnownLayer) {
+    Properties p;
+    const auto s = p.addStation(vocab::kLayerTerminal, "A", "甲", 112, 32);
+    const auto b = p.addLine(vocab::kLayerBackbone, "B1", {{{112, 30}, {113, 31}}});
+    const auto m = p.addLine(vocab::kLayerMicrowave, "M1", {{{112, 30}, {113, 31}}});
+    const auto c = p.addLine(vocab::kLayerCable, "C1", {{{112, 30}, {113, 31}}});
+    auto only = [&](const gis::Feature& f) {
+        for (const char* name : vocab::kNetworkLayers)
+            p.layer(name).Selection().ClearSelection();
+        p.map().Layers().Item(f.Layer()->Name()).Selection().Add(f);
+        p.res->calls.clear();
+        p.popup.showSelectedProperty();
+        return p.res->calls;
+    };
+    EXPECT_EQ(only(s), std::vector<std::string>{"property:STATION:A"});
+    EXPECT_EQ(only(b), std::vector<std::string>{"property:EN_OCABLE:B1"});
+    EXPECT_TRUE(only(m).empty()); // no prefix for the microwave layer
+    // The ordinary layer's prefix is the feature's map key: no record has it.
+    EXPECT_TRUE(only(c).empty());
+    EXPECT_EQ(frmViewProperty::getLayerKindPrefix(p.map(), vocab::kLayerCable), c.FeatureKey());
+    p.layer(vocab::kLayerTerminal).Selection().Add(s);
+    p.res->calls.clear();
+    frmViewProperty::instance().addProperty("名称", "x", "");
+    p.popup.showSelectedProperty();
+    EXPECT_TRUE(p.res->calls.empty());
+    EXPECT_EQ(frmViewProperty::instance().SUIProperty()->rowCount(), 0);
+}
+
+} // namespace
