@@ -16,7 +16,7 @@ namespace ocable::hostapp {
 // The host's data access over one SQLite database, reached under the
 // connection name "systemDB". Every text is adapted to SQLite's dialect by
 // the connection; the text as sent is what observers see.
-class SqliteDataAccess : public host::IDataAccess {
+class SqliteDataAccess : public host::IDataAccess, public host::IDataTransactions {
 public:
     explicit SqliteDataAccess(const std::filesystem::path& database);
     ~SqliteDataAccess() override;
@@ -24,6 +24,12 @@ public:
     std::shared_ptr<db::Recordset> openRecordset(std::string_view connection, std::string_view sql,
                                                  int options = 0) override;
     long executeSql(std::string_view connection, std::string_view sql) override;
+
+    // One SQLite transaction; the texts sent are "BEGIN", "COMMIT" and
+    // "ROLLBACK", which observers see like any other statement.
+    void beginTransaction(std::string_view connection) override;
+    void commitTransaction(std::string_view connection) override;
+    void rollbackTransaction(std::string_view connection) override;
 
     // Called with every SQL text before it runs (the automation log uses it).
     void setObserver(std::function<void(std::string_view)> observer) { observer_ = std::move(observer); }
