@@ -12,6 +12,10 @@ namespace ocable {
 
 class MapCommands;
 class NetworkDrawing;
+namespace systemtree {
+class SystemRoutes;
+class SystemTree;
+} // namespace systemtree
 namespace gis {
 class Map;
 class MapWidget;
@@ -80,6 +84,16 @@ public:
     Q_INVOKABLE void showMainFrom() {}
     Q_INVOKABLE void modifySucceed() {}
 
+    // ---- transmission-system tree and division rules --------------------
+    Q_INVOKABLE void TreeSystem_NodeCheck(const QString& nodeKey, bool checked);
+    Q_INVOKABLE void TreeSystem_NodeClick(const QString& nodeKey);
+    Q_INVOKABLE void genNewTree(const QString& ruleKey);
+    Q_INVOKABLE QString getMethodKeyByName(const QString& name);
+    Q_INVOKABLE void addOneNewMethod(const QString& name, const QString& key);
+    Q_INVOKABLE void modifyMothedName(const QString& oldName, const QString& newName);
+    Q_INVOKABLE void deleteOneMethod(const QString& name);
+    systemtree::SystemTree& systemTree() { return *systemTree_; }
+
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
     void Form_Deactivate();
@@ -102,6 +116,8 @@ private:
     QLabel* imgLegend_ = nullptr;
     std::unique_ptr<NetworkDrawing> drawing_;
     std::unique_ptr<MapCommands> commands_;
+    std::unique_ptr<systemtree::SystemRoutes> routes_;
+    std::unique_ptr<systemtree::SystemTree> systemTree_;
     bool active_ = false;
     bool unloaded_ = false;
     LibraryObjectToken token_;

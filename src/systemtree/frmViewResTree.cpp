@@ -34,8 +34,8 @@ QWidget* treePage(const char* labelName, const QString& labelText, QComboBox* co
 } // namespace
 
 frmViewResTree::frmViewResTree(QWidget* parent)
-    : QWidget(parent), tabs_(new QTabWidget(this)), treeRes_(new ui::CheckTreeView), treeSystem_(new ui::CheckTreeView),
-      cmbRoom_(new QComboBox), cobSubNetPart_(new QComboBox) {
+    : QWidget(parent), tabs_(new QTabWidget(this)), treeRes_(new ui::CheckTreeView),
+      treeSystem_(new ui::CheckTreeView), cmbRoom_(new QComboBox), cobSubNetPart_(new QComboBox) {
     setObjectName("frmViewResTree");
     setWindowTitle(QStringLiteral("资源树"));
     tabs_->setObjectName("SSTabTree");
@@ -46,7 +46,8 @@ frmViewResTree::frmViewResTree(QWidget* parent)
     cobSubNetPart_->setObjectName("CobSubNetPart");
 
     tabs_->addTab(treePage("Label2", QStringLiteral("机房："), cmbRoom_, treeRes_), QStringLiteral("资源"));
-    tabs_->addTab(treePage("Label1", QStringLiteral("子网类型"), cobSubNetPart_, treeSystem_), QStringLiteral("子网"));
+    tabs_->addTab(treePage("Label1", QStringLiteral("子网类型"), cobSubNetPart_, treeSystem_),
+                  QStringLiteral("子网"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tabs_);
@@ -56,9 +57,13 @@ void frmViewResTree::setDisplaySwitch(ui::CheckTreeView* tree, bool on) {
     if (tree) tree->setUpdatesEnabled(on);
 }
 
-void frmViewResTree::setSystemTabVisible(bool visible) { tabs_->setTabVisible(1, visible); }
+void frmViewResTree::setSystemTabVisible(bool visible) {
+    tabs_->setTabVisible(1, visible);
+}
 
-bool frmViewResTree::systemTabVisible() const { return tabs_->isTabVisible(1); }
+bool frmViewResTree::systemTabVisible() const {
+    return tabs_->isTabVisible(1);
+}
 
 void frmViewResTree::saveWhenUnload() {
     // Editing division rules in this window comes with the rule editor; until
@@ -70,7 +75,9 @@ frmViewResTree& frmViewResTree::instance() {
     return *shared();
 }
 
-bool frmViewResTree::loaded() { return !shared().isNull(); }
+bool frmViewResTree::loaded() {
+    return !shared().isNull();
+}
 
 void frmViewResTree::unload() {
     if (shared()) delete shared().data();
