@@ -5,6 +5,7 @@
 #include "core/mPubVar.h"
 #include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
+#include "platform/ui/MessageBoxService.h"
 #include "systemtree/RuleStore.h"
 #include "systemtree/SystemTreeTexts.h"
 
@@ -14,7 +15,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTabWidget>
@@ -47,6 +47,13 @@ QString modifiedQuestion(const QString& rule) {
 }
 QString newRuleQuestion(const QString& rule) {
     return quoted(QStringLiteral("新增子网原则："), rule, QStringLiteral("是否需要保存？"));
+}
+
+// Yes/No with the question icon and the default caption.
+bool askYesNo(const QString& text, const QString& caption = QString()) {
+    using Box = ui::MessageBoxService;
+    return Box::instance().show(text.toStdString(), caption.toStdString(), Box::Buttons::YesNo,
+                                Box::Icon::Question, Box::Answer::Yes) == Box::Answer::Yes;
 }
 
 void notice(const QString& text) {
@@ -110,18 +117,6 @@ std::size_t insertTreeNodeFirst(ui::KeyedTree& tree, const std::string& parentKe
     for (std::size_t row = 0; row < children.size(); ++row)
         tree.node(children[row]).row = row;
     return id;
-}
-
-frmViewResTree::Prompts& frmViewResTree::prompts() {
-    static Prompts p{[](const QString& text, const QString& caption) {
-                         return QMessageBox::question(QApplication::activeWindow(), caption, text,
-                                                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-                     },
-                     [](const QString& text) {
-                         QMessageBox::information(QApplication::activeWindow(),
-                                                  QApplication::applicationName(), text, QMessageBox::Ok);
-                     }};
-    return p;
 }
 
 frmViewResTree::frmViewResTree(QWidget* parent)
@@ -211,7 +206,7 @@ void frmViewResTree::onRulePicked(const QString& name) {
     if (isNewRule) {
         askToSaveNewRule();
     } else if (isModified) {
-        if (prompts().askYesNo(modifiedQuestion(curRuleName), QString())) saveTree();
+        if (askYesNo(modifiedQuestion(curRuleName))) saveTree();
         isModified = false;
     }
     QString key;
@@ -222,7 +217,7 @@ void frmViewResTree::onRulePicked(const QString& name) {
 }
 
 void frmViewResTree::askToSaveNewRule() {
-    if (prompts().askYesNo(newRuleQuestion(curRuleName), QString()))
+    if (askYesNo(newRuleQuestion(curRuleName)))
         saveTree();
     else
         discardNewRule();
@@ -245,7 +240,7 @@ void frmViewResTree::discardNewRule() {
 
 void frmViewResTree::addRule() {
     if (isModified) {
-        if (prompts().askYesNo(modifiedQuestion(curRuleName), QString())) {
+        if (askYesNo(modifiedQuestion(curRuleName))) {
             saveTree();
         } else {
             isModified = false;
@@ -358,8 +353,8 @@ void frmViewResTree::deleteSelected() {
     const auto n = tree.node(id); // a copy: the node goes
     const QString text = QString::fromStdString(n.text);
     if (n.tag == systemtree::texts::kTagGroup) {
-        if (!prompts().askYesNo(quoted(QStringLiteral("确定要删除节点"), text, QStringLiteral("吗？")),
-                                QStringLiteral("删除确认")))
+        if (!askYesNo(quoted(QStringLiteral("确定要删除节点"), text, QStringLiteral("吗？")),
+                      QStringLiteral("删除确认")))
             return;
         tree.Remove(n.key);
         isModified = true;
@@ -370,8 +365,8 @@ void frmViewResTree::deleteSelected() {
         notice(quoted(QStringLiteral("不能删除划分原则"), text, QString()));
         return;
     }
-    if (!prompts().askYesNo(quoted(QStringLiteral("确定要删除划分原则："), text, QStringLiteral("吗？")),
-                            QStringLiteral("删除确认")))
+    if (!askYesNo(quoted(QStringLiteral("确定要删除划分原则："), text, QStringLiteral("吗？")),
+                  QStringLiteral("删除确认")))
         return;
     {
         const QSignalBlocker quiet(cobSubNetPart_);
@@ -429,7 +424,8 @@ bool frmViewResTree::saveTree() {
     }
     isModified = false;
     isNewRule = false;
-    prompts().inform(QStringLiteral("保存成功！"));
+    ui::MessageBoxService::instance().show("保存成功！", "", ui::MessageBoxService::Buttons::OK,
+                                           ui::MessageBoxService::Icon::None);
     return true;
 }
 
@@ -468,7 +464,7 @@ void frmViewResTree::saveWhenUnload() {
     if (isNewRule) {
         askToSaveNewRule();
     } else if (isModified) {
-        if (prompts().askYesNo(modifiedQuestion(curRuleName), QString())) saveTree();
+        if (askYesNo(modifiedQuestion(curRuleName))) saveTree();
     }
 }
 

@@ -3,7 +3,6 @@
 #include "core/LibraryObjects.h"
 
 #include <QWidget>
-#include <functional>
 #include <string>
 
 class QComboBox;
@@ -24,6 +23,10 @@ class KeyedTree;
 // edits division rules. Clicks on both trees go to the active view by name.
 class frmViewResTree : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(QString curRuleName MEMBER curRuleName)
+    Q_PROPERTY(bool isModified MEMBER isModified)
+    Q_PROPERTY(bool isNewRule MEMBER isNewRule)
+    Q_PROPERTY(bool dragging READ dragging)
 public:
     explicit frmViewResTree(QWidget* parent = nullptr);
 
@@ -76,14 +79,6 @@ public:
     Q_INVOKABLE void TreeRes_NodeCheck(const QString& nodeKey, bool checked);
     Q_INVOKABLE void TreeRes_NodeClick(const QString& nodeKey);
     Q_INVOKABLE void TreeRes_DblClick();
-
-    // How the window asks and tells the user; tests and the automation
-    // answer in place of a person.
-    struct Prompts {
-        std::function<bool(const QString& text, const QString& caption)> askYesNo;
-        std::function<void(const QString& text)> inform;
-    };
-    static Prompts& prompts();
 
     static frmViewResTree& instance();
     static bool loaded();

@@ -1,12 +1,11 @@
 #include "SystemTreeFixture.h"
 
 #include "platform/db/SqliteConnection.h"
+#include "platform/ui/MessageBoxService.h"
 
 #include <QComboBox>
 #include <QMenu>
 #include <gtest/gtest.h>
-
-#include <deque>
 
 namespace ocable::systemtree {
 namespace {
@@ -37,8 +36,6 @@ private:
 struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     TestView viewWindow{tree};
     frmViewResTree& window = frmViewResTree::instance();
-    std::deque<bool> answers;
-    std::vector<QString> asked, informed;
 
     RuleEditorTest() {
         host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', '按地区', NULL), ('R2', '按速率', ' NO ')");
@@ -47,20 +44,15 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
                   "('划分方法1', '华北', 'R1', 1, 'R1', 'YES', ''), ('R1:S1', 'S1(甲)', '划分方法1', 2, "
                   "'R1', 'NO', '')");
         mPubVar::gfrmCurrentView = &viewWindow;
-        auto& p = frmViewResTree::prompts();
-        saved_ = p;
-        p.askYesNo = [this](const QString& text, const QString& caption) {
-            asked.push_back(caption.isEmpty() ? text : caption + ":" + text);
-            const bool answer = !answers.empty() && answers.front();
-            if (!answers.empty()) answers.pop_front();
-            return answer;
-        };
-        p.inform = [this](const QString& text) { informed.push_back(text); };
+        box().setScripted(true);
+        box().clearQueue();
+        box().clearHistory();
         tree.loadRules();
         host.data->sql.clear();
     }
     ~RuleEditorTest() override {
-        frmViewResTree::prompts() = saved_;
+        box().setScripted(false);
+        box().clearQueue();
         mPubVar::gfrmCurrentView = nullptr;
     }
     void pick(const QString& name) {
@@ -86,9 +78,20 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
         return items;
     }
     ui::KeyedTree& edited() { return window.TreeSystem()->tree(); }
-
-private:
-    frmViewResTree::Prompts saved_;
+    static ui::MessageBoxService& box() { return ui::MessageBoxService::instance(); }
+    // Answers the next boxes in order.
+    void answer(std::initializer_list<bool> yes) {
+        for (bool y : yes)
+            box().queueAnswer(y ? ui::MessageBoxService::Answer::Yes : ui::MessageBoxService::Answer::No);
+    }
+    // "caption:text" of every box shown so far.
+    std::vector<QString> asked() const {
+        std::vector<QString> out;
+        for (const auto& r : box().history())
+            out.push_back(QString::fromStdString(
+                r.request.title.empty() ? r.request.text : r.request.title + ":" + r.request.text));
+        return out;
+    }
 };
 
 TEST_F(RuleEditorTest, GroupingNodesComeFirstWithTheSmallestFreeKeyAndACounter) {
@@ -128,7 +131,7 @@ TEST_F(RuleEditorTest, RootRenameIsRefusedWhenAnotherRuleHasTheName) {
     // Saving a renamed root renames the rule, never a key.
     ASSERT_TRUE(window.TreeSystem_AfterLabelEdit("R1", "按省份"));
     ASSERT_TRUE(window.saveTree());
-    EXPECT_EQ(informed.back(), "保存成功！");
+    EXPECT_EQ(asked().back(), "保存成功！");
     EXPECT_EQ(comboItems(), (QStringList{"按省份", "按速率"}));
     EXPECT_EQ(tree.getMethodKeyByName("按省份"), "R1");
     EXPECT_EQ(stored("R1"), (std::vector<std::string>{"R1|按省份|NULL|0|NO", "划分方法1|按速率|R1|1|YES",
@@ -139,9 +142,9 @@ TEST_F(RuleEditorTest, RootRenameIsRefusedWhenAnotherRuleHasTheName) {
 TEST_F(RuleEditorTest, SwitchingWithUnsavedEditsAsksAndSavesOnYes) {
     select("R1");
     window.ActiveBarPop_ToolClick("mnuAdd");
-    answers = {true};
+    answer({true});
     pick("按速率");
-    EXPECT_EQ(asked, std::vector<QString>{"子网：“按地区”已经修改，是否需要保存？"});
+    EXPECT_EQ(asked(), (std::vector<QString>{"子网：“按地区”已经修改，是否需要保存？", "保存成功！"}));
     EXPECT_EQ(stored("R1").size(), 4u);
     EXPECT_EQ(window.curRuleName, "按速率");
     EXPECT_EQ(edited().node("R2").text, "按速率") << "the picked rule is seeded and shown";
@@ -149,7 +152,7 @@ TEST_F(RuleEditorTest, SwitchingWithUnsavedEditsAsksAndSavesOnYes) {
 
     select("R2");
     window.ActiveBarPop_ToolClick("mnuAdd");
-    answers = {false};
+    answer({false});
     pick("按地区");
     EXPECT_EQ(stored("R2").size(), 3u) << "No drops the edits";
     EXPECT_FALSE(window.isModified);
@@ -164,9 +167,9 @@ TEST_F(RuleEditorTest, ANewRuleIsCreatedAtOnceAndDiscardedOnNo) {
     EXPECT_TRUE(window.isNewRule);
     EXPECT_EQ(stored("划分原则3").size(), 3u) << "seeded on first display";
 
-    answers = {false};
+    answer({false});
     pick("按地区");
-    EXPECT_EQ(asked, std::vector<QString>{"新增子网原则：“划分原则3”是否需要保存？"});
+    EXPECT_EQ(asked(), std::vector<QString>{"新增子网原则：“划分原则3”是否需要保存？"});
     EXPECT_TRUE(stored("划分原则3").empty());
     EXPECT_EQ(comboItems(), (QStringList{"按地区", "按速率"}));
     EXPECT_EQ(tree.getMethodKeyByName("划分原则3"), "");
@@ -174,7 +177,7 @@ TEST_F(RuleEditorTest, ANewRuleIsCreatedAtOnceAndDiscardedOnNo) {
 
     // Yes keeps it.
     window.ActiveBarPop_ToolClick("mnuAddPart");
-    answers = {true};
+    answer({true});
     window.saveWhenUnload();
     EXPECT_EQ(stored("划分原则3").size(), 3u);
     EXPECT_FALSE(window.isNewRule);
@@ -182,9 +185,9 @@ TEST_F(RuleEditorTest, ANewRuleIsCreatedAtOnceAndDiscardedOnNo) {
 
 TEST_F(RuleEditorTest, DeletingRulesAndGroups) {
     select("划分方法1");
-    answers = {true};
+    answer({true});
     window.ActiveBarPop_ToolClick("mnuDelete");
-    EXPECT_EQ(asked.back(), "删除确认:确定要删除节点“华北”吗？");
+    EXPECT_EQ(asked().back(), "删除确认:确定要删除节点“华北”吗？");
     EXPECT_FALSE(edited().Exists("R1:S1")) << "the subtree goes too";
 
     pick("按速率");
@@ -194,10 +197,10 @@ TEST_F(RuleEditorTest, DeletingRulesAndGroups) {
 
     pick("按地区");
     select("R1");
-    answers = {true};
+    answer({true});
     host.data->sql.clear();
     window.ActiveBarPop_ToolClick("mnuDelete");
-    EXPECT_EQ(asked.back(), "删除确认:确定要删除划分原则：“按地区”吗？");
+    EXPECT_EQ(asked().back(), "删除确认:确定要删除划分原则：“按地区”吗？");
     EXPECT_TRUE(stored("R1").empty());
     EXPECT_EQ(host.common->operationLog, std::vector<std::string>{"99:按地区节点->删除R1"});
     EXPECT_EQ(comboItems(), QStringList{"按速率"});
@@ -214,7 +217,7 @@ TEST_F(RuleEditorTest, AFailedSaveKeepsTheStoredTreeAndTheEdits) {
     EXPECT_FALSE(window.saveTree());
     EXPECT_EQ(stored("R1"), before);
     EXPECT_EQ(host.message->shown.back(), "error:子网：“按地区”保存失败，数据库中的划分原则未作改动！");
-    EXPECT_TRUE(informed.empty());
+    EXPECT_TRUE(asked().empty()) << "no success box";
     EXPECT_TRUE(window.isModified);
 }
 
