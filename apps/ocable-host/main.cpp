@@ -3,6 +3,7 @@
 
 #include "Automation.h"
 #include "HostWindow.h"
+#include "OperationLogWindow.h"
 #include "PluginHost.h"
 #include "services/DemoFolders.h"
 #include "platform/ui/MessageBoxService.h"
@@ -123,6 +124,7 @@ int main(int argc, char** argv) {
     try {
         plugin.load();
         plugin.dataAccess().setObserver([&sqlLog](std::string_view sql) { sqlLog.emplace_back(sql); });
+        OperationLogWindow::addToMenu(window, plugin.dataAccess());
         plugin.showOcable();
     } catch (const std::exception& e) {
         return fail(e.what());
