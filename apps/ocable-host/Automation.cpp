@@ -1,4 +1,5 @@
 #include "Automation.h"
+#include "TreeSteps.h"
 
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -138,6 +139,7 @@ QJsonObject Automation::run(const QJsonArray& steps) {
 }
 
 QJsonValue Automation::runStep(const QJsonObject& step) {
+    if (auto treeResult = runTreeStep(step)) return *treeResult;
     if (step.contains("call")) return call(step);
     if (step.contains("tool")) {
         clickTool(step);
@@ -313,6 +315,7 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
         trees[path] = roots;
     }
     out["trees"] = trees;
+    out["ruleEditor"] = dumpRuleEditor();
 
     QJsonObject tools, bands;
     for (QWidget* w : QApplication::allWidgets()) {

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <optional>
+
+namespace ocable::hostapp {
+
+// Automation steps on the trees and the division-rule editor, and what the
+// dumps show of them:
+//   {"tree": "frmViewResTree.TreeSystem", "node": key, "do": "check" | "uncheck" | "click" | "select" |
+//    "expand" | "collapse"}
+//   {"combo": "frmViewResTree.CobSubNetPart", "select": text}   picks an entry as the user does
+//   {"drag": "frmViewResTree.TreeSystem", "from": key, "to": key, "dy": twips}
+// Nothing when the step is none of these; throws ScriptError for a bad one.
+std::optional<QJsonValue> runTreeStep(const QJsonObject& step);
+
+// The editor's state: the rule combo box, the rule on show and its marks.
+QJsonObject dumpRuleEditor();
+
+} // namespace ocable::hostapp

@@ -1,0 +1,181 @@
+// End-to-end: the division-rule editor and the system routes driven through
+// the stand-alone host's automation mode on a small demo network.
+
+#include "platform/db/SqliteConnection.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every test changes the rule tables, so each gets its own copy of one
+// generated network.
+fs::path freshRoot(const std::string& name) {
+    static const fs::path generated = [] {
+        fs::path r = fs::temp_directory_path() / ("ocable-systree-e2e-" + std::to_string(getpid()));
+        fs::remove_all(r);
+        fs::create_directories(r);
+        QProcess gen;
+        gen.start(OCABLE_DEMO_DB,
+                  {"--scale", "small", "--seed", "1", QString::fromStdString((r / "network.db").string())});
+        gen.waitForFinished(120000);
+        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        return r;
+    }();
+    const fs::path r = generated.parent_path() / (generated.filename().string() + "-" + name);
+    fs::remove_all(r);
+    fs::create_directories(r);
+    fs::copy_file(generated / "network.db", r / "network.db");
+    return r;
+}
+
+struct HostRun {
+    int exitCode = -1;
+    std::string stderrText;
+    QJsonObject output;
+};
+
+HostRun runHost(const fs::path& root, const std::string& script) {
+    const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
+    std::ofstream(scriptFile) << script;
+    QProcess host;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
+    host.setProcessEnvironment(env);
+    host.start(OCABLE_HOST, {"--demo", QString::fromStdString(root.string()), "--script",
+                             QString::fromStdString(scriptFile.string()), "--out",
+                             QString::fromStdString(outFile.string())});
+    host.waitForFinished(300000);
+    HostRun run;
+    run.exitCode = host.exitCode();
+    run.stderrText = host.readAllStandardError().toStdString();
+    std::ifstream in(outFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.output = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
+    return run;
+}
+
+std::vector<std::string> column(const fs::path& db, const std::string& sql) {
+    auto rs = ocable::db::SqliteConnection(db).query(sql);
+    std::vector<std::string> out;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+        out.push_back(rs->Fields(0).toText());
+    return out;
+}
+
+std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& first) {
+    std::vector<std::string> out;
+    bool on = false;
+    for (const QJsonValue s : dump["sql"].toArray()) {
+        on = on || s.toString().toStdString() == first;
+        if (on) out.push_back(s.toString().toStdString());
+    }
+    return out;
+}
+
+QJsonObject lastDump(const HostRun& run) {
+    return run.output["dumps"].toArray().last().toObject();
+}
+
+// A new rule, seeded on its first display, edited, saved under a new name
+// and deleted: the statements in the order the host received them, and the
+// tables read back afterwards.
+TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
+    const fs::path root = freshRoot("rule");
+    const HostRun run = runHost(root, R"([
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["划分原则4", "按传输制式划分"]},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["划分原则4", "自定义"]},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
+        {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"answer": "Yes"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuDelete"]},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 3);
+    const auto created = sqlSince(dumps[0].toObject(), "SELECT P_KEY FROM EN_SUBNET_P");
+    ASSERT_GE(created.size(), 4u);
+    EXPECT_EQ(created[1], "INSERT INTO EN_SUBNET_P(P_KEY,P_NAME) VALUES('划分原则4' ,'划分原则4')");
+    EXPECT_EQ(created[2],
+              "SELECT * FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' ORDER BY NODELEVEL , NODENAME ");
+    EXPECT_EQ(created[4], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                          "VALUES('划分原则4' ,'划分原则4','NULL',0,'划分原则4','NO')");
+    EXPECT_EQ(dumps[0]["ruleEditor"]["isNewRule"].toBool(), true);
+    EXPECT_EQ(dumps[0]["ruleEditor"]["text"].toString(), "划分原则4");
+
+    const auto saved = sqlSince(dumps[1].toObject(), "DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'");
+    ASSERT_GE(saved.size(), 4u);
+    EXPECT_EQ(saved[1], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                        "VALUES('划分原则4' ,'自定义','NULL',0,'划分原则4','NO')");
+    EXPECT_EQ(saved[2], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                        "VALUES('划分方法1','新建节点1','划分原则4',1,'划分原则4','YES')");
+    EXPECT_NE(std::find(saved.begin(), saved.end(),
+                        "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"),
+              saved.end());
+    bool refused = false;
+    for (const QJsonValue m : dumps[1]["messages"].toArray())
+        refused = refused || m["text"].toString() == "划分原则命名重复！";
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(dumps[1]["ruleEditor"]["isNewRule"].toBool(), false);
+
+    const auto deleted =
+        sqlSince(dumps[2].toObject(), "SELECT P_KEY , REMARK FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
+    ASSERT_GE(deleted.size(), 5u);
+    EXPECT_EQ(deleted[2], "DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'");
+    EXPECT_EQ(deleted[3], "DELETE FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
+    EXPECT_TRUE(
+        column(root / "network.db", "SELECT P_KEY FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'").empty());
+    EXPECT_EQ(column(root / "network.db",
+                     "SELECT OPCONTENT FROM OPERATIONLOG WHERE OPCODE = '99' ORDER BY LOGID DESC LIMIT 1"),
+              std::vector<std::string>{"自定义节点->删除划分原则4"});
+}
+
+// Refresh after a system left TRANSSYSTEM; a rule switch with unsaved
+// changes answered No keeps the stored tree.
+TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
+    const fs::path root = freshRoot("refresh");
+    const fs::path db = root / "network.db";
+    const std::string gone =
+        column(db, "SELECT SYSTEMCODE FROM TRANSSYSTEM ORDER BY SYSTEMCODE LIMIT 1").at(0);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + gone + "'");
+    const auto before =
+        column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1");
+    const HostRun run = runHost(root, R"([
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按传输制式划分"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuRefresh"]},
+        {"tree": "frmViewResTree.TreeSystem", "node": "按传输制式划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"answer": "No"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const auto after =
+        column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1");
+    std::vector<std::string> expected;
+    for (const std::string& k : before)
+        if (k != "按传输制式划分:" + gone) expected.push_back(k);
+    EXPECT_EQ(after, expected);
+    const QJsonObject editor = lastDump(run)["ruleEditor"].toObject();
+    EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
+    EXPECT_FALSE(editor["isModified"].toBool());
+}
+
+} // namespace
