@@ -55,6 +55,13 @@ private:
     gis::Layer& layer_;
 };
 
+// Only ordinary cable segments leave the map with their systems; a
+// backbone segment's record is counted but its feature stays where it is
+// (putting it back would draw it on the wrong layer).
+bool onCableLayer(const clsFearture& record) {
+    return record.layerName.empty() || record.layerName == vocab::kLayerCable;
+}
+
 void selectWhere(gis::Layer& layer, const std::string& condition) {
     const gis::FeatureSet found = layer.Search(condition);
     if (found.Count() > 0) layer.Selection().Add(found);
@@ -115,7 +122,7 @@ void SystemRoutes::showSystemRoute(const std::string& systemCode, bool show) {
         LayerWrite write(layer);
         for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
             clsFearture& record = recordOf(trimmedCode(*rs));
-            if (record.isDelete) {
+            if (record.isDelete && onCableLayer(record)) {
                 gis::Feature back = record.ftr;
                 back.setCarriedRow({record.label, record.ftrCode});
                 record.ftrKey = layer.AddFeature(back).FeatureKey();
@@ -131,8 +138,8 @@ void SystemRoutes::showSystemRoute(const std::string& systemCode, bool show) {
             int count = systemCount(record.remark);
             if (count > 0) --count;
             record.remark = std::to_string(count);
-            record.isDelete = count == 0;
-            if (count == 0) conditions += " OR" + cableCondition(code);
+            record.isDelete = count == 0 && onCableLayer(record);
+            if (record.isDelete) conditions += " OR" + cableCondition(code);
         }
         if (!conditions.empty()) {
             const gis::FeatureSet found = layer.Search(conditions.substr(3));

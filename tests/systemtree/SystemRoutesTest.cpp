@@ -50,6 +50,19 @@ TEST_F(RoutesTest, SharedSegmentsAreCountedDownAndUp) {
     EXPECT_EQ((*view.cableFeatures.find("C1"))->ftrKey, c1.Item(1).FeatureKey());
 }
 
+// A backbone segment is counted with its systems but stays on its own layer.
+TEST_F(RoutesTest, BackboneSegmentsStayOnTheirLayer) {
+    drawCable("B1", 120, 1, vocab::kLayerBackbone);
+    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
+    routes.showSystemRoute("S1", false);
+    EXPECT_EQ(remark("B1"), "0");
+    EXPECT_FALSE((*view.cableFeatures.find("B1"))->isDelete);
+    routes.showSystemRoute("S1", true);
+    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C1", "C2", "C3"}));
+    EXPECT_EQ(codesOn(backbone()), std::vector<std::string>{"B1"});
+    EXPECT_EQ(remark("B1"), "1");
+}
+
 TEST_F(RoutesTest, AZeroOrUnreadableCountStaysZeroAndTheSegmentGoes) {
     (*view.cableFeatures.find("C1"))->remark = "0";
     (*view.cableFeatures.find("C2"))->remark = "终端站";

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -176,6 +177,159 @@ TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
     const QJsonObject editor = lastDump(run)["ruleEditor"].toObject();
     EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
     EXPECT_FALSE(editor["isModified"].toBool());
+}
+
+} // namespace
+
+namespace {
+
+// Codes on the ordinary cable layer, and the codes of its selection.
+std::set<std::string> cableCodes(const QJsonObject& dump, bool selectedOnly = false) {
+    std::set<std::string> codes;
+    for (const QJsonValue l : dump["maps"]["Map1"]["layers"].toArray()) {
+        if (l["name"].toString() != "光缆网络分布图_光缆段") continue;
+        std::set<QString> selected;
+        for (const QJsonValue k : l["selection"].toArray())
+            selected.insert(k.toString());
+        for (const QJsonValue f : l["features"].toArray())
+            if (!selectedOnly || selected.count(f["key"].toString()))
+                codes.insert(f["row"].toArray()[1].toString().toStdString());
+    }
+    return codes;
+}
+
+// The nodes of the first rule's tree that are shown: those under a node
+// whose text holds "本地" are left out of the tree.
+const std::string kShownSystems =
+    "WITH RECURSIVE shown(k) AS (SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' AND "
+    "PARENTKEY = "
+    "'NULL' UNION SELECT t.NODEKEY FROM RE_TREE_STRUCT t JOIN shown ON t.PARENTKEY = shown.k WHERE t.P_KEY = "
+    "'按管理区域划分' AND t.NODENAME NOT LIKE '%本地%') ";
+
+std::string dumpStep() {
+    return R"({"dump": true, "features": true, "layers": ["光缆网络分布图_光缆段"]})";
+}
+
+// Unticking a system takes off only the segments no other shown system runs
+// over; ticking it again brings exactly those back.
+TEST(SystemTreeAutomation, SharedSegmentsAreCountedDownAndUp) {
+    const fs::path root = freshRoot("routes");
+    const fs::path db = root / "network.db";
+    const HostRun first = runHost(root, "[" + dumpStep() + "]");
+    ASSERT_EQ(first.exitCode, 0) << first.stderrText;
+    const auto ordinary = cableCodes(first.output["dumps"].toArray()[0].toObject());
+    // A shown system with an ordinary segment of its own and a segment it shares.
+    std::string system;
+    std::vector<std::string> own;
+    for (const std::string& candidate : column(
+             db, kShownSystems +
+                     "SELECT DISTINCT a.SYSTEMCODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM a WHERE "
+                     "'按管理区域划分:' || a.SYSTEMCODE IN (SELECT k FROM shown) AND EXISTS (SELECT 1 FROM "
+                     "MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE = a.OCABLECODE AND b.SYSTEMCODE "
+                     "<> a.SYSTEMCODE) ORDER BY 1")) {
+        own = column(db, "SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM a WHERE SYSTEMCODE = '" +
+                             candidate +
+                             "' AND (SELECT COUNT(*) FROM MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE "
+                             "= a.OCABLECODE) = 1");
+        if (std::any_of(own.begin(), own.end(),
+                        [&](const std::string& c) { return ordinary.count(c) > 0; })) {
+            system = candidate;
+            break;
+        }
+    }
+    ASSERT_FALSE(system.empty()) << "the demo network has such a system";
+    const std::string node = "按管理区域划分:" + system;
+    const HostRun run =
+        runHost(root, "[" + dumpStep() + R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
+                          R"(", "do": "uncheck"}, )" + dumpStep() +
+                          R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
+                          R"(", "do": "check"}, )" + dumpStep() + "]");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 3);
+    const auto before = cableCodes(dumps[0].toObject());
+    std::set<std::string> expected = before;
+    for (const std::string& c : own)
+        expected.erase(c);
+    EXPECT_LT(expected.size(), before.size()) << "some of the system's own segments are ordinary cables";
+    EXPECT_EQ(cableCodes(dumps[1].toObject()), expected);
+    EXPECT_EQ(cableCodes(dumps[2].toObject()), before);
+}
+
+// A click on a DWDM-carried system selects the segments that join the
+// stations of its channels' links, read here straight from the database.
+TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
+    const fs::path root = freshRoot("dwdm");
+    const fs::path db = root / "network.db";
+    const auto carried =
+        column(db, kShownSystems + "SELECT DISTINCT SYSTEMCODE FROM RE_DWDMC_SDHT WHERE '按管理区域划分:' || "
+                                   "SYSTEMCODE IN (SELECT k FROM shown) ORDER BY 1 LIMIT 1");
+    ASSERT_EQ(carried.size(), 1u) << "the demo network has a shown DWDM-carried system";
+    const std::string system = carried[0];
+    auto viaDwdm = column(
+        db,
+        "SELECT DISTINCT O.OCABLECODE FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = "
+        "C.DWDMCHANNELCODE JOIN EN_DWDM_RES R ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE O ON "
+        "(R.STATION_A = O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND "
+        "R.STATION_Z = O.STATION_A) WHERE D.SYSTEMCODE = '" +
+            system + "'");
+    const auto direct =
+        column(db, "SELECT DISTINCT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM WHERE SYSTEMCODE = '" +
+                       system + "'");
+    viaDwdm.insert(viaDwdm.end(), direct.begin(), direct.end());
+    const HostRun run = runHost(root, R"([{"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分:)" +
+                                          system + R"(", "do": "click"}, )" + dumpStep() + "]");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    const auto drawn = cableCodes(dump);
+    const auto selected = cableCodes(dump, true);
+    for (const std::string& c : viaDwdm) {
+        if (drawn.count(c)) {
+            EXPECT_TRUE(selected.count(c)) << c;
+        }
+    }
+    EXPECT_FALSE(selected.empty());
+    const QJsonArray sql = dump["sql"].toArray();
+    EXPECT_TRUE(std::any_of(sql.begin(), sql.end(), [&](const QJsonValue& s) {
+        return s.toString().toStdString() ==
+               "SELECT DISTINCT OCABLECODE  FROM RE_DWDMC_SDHT D , EN_DWDM_RES R , EN_OCABLE O  , "
+               "EN_DWDM_CHANNEL C  "
+               "WHERE D.CHANNELSERIAL = C.DWDMCHANNELCODE AND C.DWDMTOPOLINKCODE =  R.DWDMTOPOLINKCODE  AND "
+               "((R.STATION_A =  O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A =  O.STATION_Z "
+               "AND "
+               "R.STATION_Z = O.STATION_A))  AND D.SYSTEMCODE IN('" +
+                   system + "')";
+    }));
+}
+
+// A save refused in the middle by the database leaves the stored tree as it
+// was, and the user reads that it failed.
+TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
+    const fs::path root = freshRoot("failedsave");
+    const fs::path db = root / "network.db";
+    const std::string query =
+        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
+        "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' ORDER BY rowid";
+    const auto before = column(db, query);
+    ocable::db::SqliteConnection(db).execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON RE_TREE_STRUCT WHEN NEW.NODELEVEL = 2 BEGIN SELECT "
+        "RAISE(ABORT, 'refused'); END");
+    const HostRun run = runHost(root, R"([
+        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(column(db, query), before);
+    std::vector<std::string> texts;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    for (const QJsonValue m : dump["messages"].toArray())
+        texts.push_back(m["text"].toString().toStdString());
+    EXPECT_NE(
+        std::find(texts.begin(), texts.end(), "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"),
+        texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "保存成功！"), texts.end());
 }
 
 } // namespace
