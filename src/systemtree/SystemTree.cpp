@@ -120,8 +120,15 @@ void SystemTree::buildTree(const std::string& ruleKey, bool maySeed) {
     copyTreeToWindow();
 }
 
+// The window's tree repaints only once the copy is whole; it is left
+// switched on, since the copy is what the tab "子网" shows.
 void SystemTree::copyTreeToWindow() {
-    guarded("划分原则：复制到树窗口", [&] { window().TreeSystem()->copyTree(TreeSystem()); });
+    guarded("划分原则：复制到树窗口", [&] {
+        ui::CheckTreeView* shown = window().TreeSystem();
+        frmViewResTree::setDisplaySwitch(shown, false);
+        shown->copyTree(TreeSystem());
+        frmViewResTree::setDisplaySwitch(shown, true);
+    });
 }
 
 // The first rule read wins when two share a name.
