@@ -333,3 +333,35 @@ TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
 }
 
 } // namespace
+
+namespace {
+
+// A new rule, edited and left for another rule with the answer Yes, is
+// stored with its edits; the combo box keeps it.
+TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
+    const fs::path root = freshRoot("newyes");
+    const fs::path db = root / "network.db";
+    const HostRun run = runHost(root, R"([
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"answer": "Yes"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    const QJsonArray messages = dump["messages"].toArray();
+    ASSERT_GE(messages.size(), 1);
+    EXPECT_EQ(messages[0]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
+    EXPECT_EQ(messages[0]["answer"].toString(), "Yes");
+    EXPECT_EQ(
+        column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' AND IS_DELETE = 'YES'"),
+        std::vector<std::string>{"新建节点1"});
+    const QJsonObject editor = dump["ruleEditor"].toObject();
+    EXPECT_TRUE(editor["items"].toArray().contains("划分原则4"));
+    EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
+    EXPECT_FALSE(editor["isNewRule"].toBool());
+}
+
+} // namespace
