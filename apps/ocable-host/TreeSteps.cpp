@@ -1,6 +1,8 @@
 #include "TreeSteps.h"
 
 #include "Automation.h"
+#include "platform/db/SqlQuote.h"
+#include "platform/db/SqliteConnection.h"
 #include "platform/ui/CheckTreeView.h"
 
 #include <QComboBox>
@@ -10,6 +12,24 @@
 namespace ocable::hostapp {
 
 namespace {
+std::filesystem::path& ruleDatabase() {
+    static std::filesystem::path path;
+    return path;
+}
+
+QJsonArray rows(db::SqliteConnection& db, const std::string& sql) {
+    QJsonArray out;
+    auto rs = db.query(sql);
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        QJsonArray row;
+        for (int c = 0; c < rs->FieldCount(); ++c)
+            row.append(rs->Fields(c).isNull() ? QJsonValue()
+                                              : QJsonValue(QString::fromStdString(rs->Fields(c).toText())));
+        out.append(row);
+    }
+    return out;
+}
+
 QObject* findPath(const QString& path) {
     const auto dot = path.indexOf('.');
     if (dot < 0) return findNamed(path);
@@ -102,7 +122,26 @@ QJsonObject dumpRuleEditor() {
         const QVariant v = window->property(name);
         if (v.isValid()) out[name] = QJsonValue::fromVariant(v);
     }
+    if (ruleDatabase().empty()) return out;
+    try {
+        db::SqliteConnection db(ruleDatabase(), db::SqliteConnection::OpenMode::ReadOnly);
+        out["EN_SUBNET_P"] = rows(db, "SELECT P_KEY, P_NAME, REMARK FROM EN_SUBNET_P ORDER BY rowid");
+        auto* tree = window->findChild<ui::CheckTreeView*>("TreeSystem");
+        if (tree && !tree->tree().roots().empty()) {
+            const std::string key = tree->tree().node(tree->tree().roots().front()).key;
+            out["RE_TREE_STRUCT"] =
+                rows(db, "SELECT NODEKEY, NODENAME, PARENTKEY, NODELEVEL, P_KEY, IS_DELETE FROM "
+                         "RE_TREE_STRUCT WHERE P_KEY = " +
+                             db::sqlQuote(key) + " ORDER BY rowid");
+        }
+    } catch (const std::exception& e) {
+        out["tablesError"] = QString::fromUtf8(e.what());
+    }
     return out;
+}
+
+void setRuleTablesSource(const std::filesystem::path& database) {
+    ruleDatabase() = database;
 }
 
 } // namespace ocable::hostapp

@@ -2,6 +2,7 @@
 
 #include <QJsonObject>
 #include <QJsonValue>
+#include <filesystem>
 #include <optional>
 
 namespace ocable::hostapp {
@@ -15,7 +16,11 @@ namespace ocable::hostapp {
 // Nothing when the step is none of these; throws ScriptError for a bad one.
 std::optional<QJsonValue> runTreeStep(const QJsonObject& step);
 
-// The editor's state: the rule combo box, the rule on show and its marks.
+// The editor's state: the rule combo box, the rule on show and its marks,
+// and the rows of EN_SUBNET_P and of RE_TREE_STRUCT for the rule on show,
+// read from the database apart from the plug-in's data access (so that
+// they stay out of the sql log).
 QJsonObject dumpRuleEditor();
+void setRuleTablesSource(const std::filesystem::path& database);
 
 } // namespace ocable::hostapp

@@ -4,6 +4,7 @@
 #include "Automation.h"
 #include "HostWindow.h"
 #include "OperationLogWindow.h"
+#include "TreeSteps.h"
 #include "PluginHost.h"
 #include "services/DemoFolders.h"
 #include "platform/ui/MessageBoxService.h"
@@ -125,6 +126,7 @@ int main(int argc, char** argv) {
         plugin.load();
         plugin.dataAccess().setObserver([&sqlLog](std::string_view sql) { sqlLog.emplace_back(sql); });
         OperationLogWindow::addToMenu(window, plugin.dataAccess());
+        setRuleTablesSource(config.database);
         plugin.showOcable();
     } catch (const std::exception& e) {
         return fail(e.what());

@@ -362,6 +362,11 @@ TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
     EXPECT_TRUE(editor["items"].toArray().contains("划分原则4"));
     EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
     EXPECT_FALSE(editor["isNewRule"].toBool());
+    // The dump shows the rows of the rule on show and every rule.
+    EXPECT_EQ(editor["RE_TREE_STRUCT"].toArray().size(),
+              static_cast<qsizetype>(
+                  column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分'").size()));
+    EXPECT_EQ(editor["EN_SUBNET_P"].toArray().size(), 4);
 }
 
 } // namespace
