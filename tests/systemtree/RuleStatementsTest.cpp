@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace ocable::systemtree {
@@ -70,6 +71,11 @@ const StatementCase kCases[] = {
      ", 1 , 'a''b' , 'NO' , '' from (select ('a''b:' || systemcode) as nodekey ,systemcode , sysname "
      "from transsystem ) where nodekey not in (select nodekey from re_tree_struct )) "},
 };
+
+// Test lists show the row's name, not the bytes of the case.
+void PrintTo(const StatementCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RuleStatementTest : public testing::TestWithParam<StatementCase> {};
 
