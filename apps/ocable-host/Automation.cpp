@@ -1,4 +1,5 @@
 #include "Automation.h"
+#include "TreeSteps.h"
 
 #include "FormsDump.h"
 #include "ScreenshotStep.h"
@@ -275,6 +276,7 @@ QJsonObject Automation::run(const QJsonArray& steps) {
 }
 
 QJsonValue Automation::runStep(const QJsonObject& step) {
+    if (auto treeResult = runTreeStep(step)) return *treeResult;
     if (step.contains("call")) return call(step);
     if (step.contains("tool")) {
         clickTool(step);
@@ -522,6 +524,7 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
         trees[path] = roots;
     }
     out["trees"] = trees;
+    out["ruleEditor"] = dumpRuleEditor();
 
     QJsonObject tools, bands;
     for (QWidget* w : QApplication::allWidgets()) {

@@ -12,6 +12,8 @@
 #include "HostMenus.h"
 #include "HostWindow.h"
 #include "LogFile.h"
+#include "OperationLogWindow.h"
+#include "TreeSteps.h"
 #include "PluginHost.h"
 #include "QtTranslations.h"
 #include "ResultFile.h"
@@ -166,6 +168,8 @@ int main(int argc, char** argv) {
         // would only grow.
         if (scripted)
             plugin.dataAccess().setObserver([&sqlLog](std::string_view sql) { sqlLog.emplace_back(sql); });
+        OperationLogWindow::addToMenu(window, plugin.dataAccess());
+        setRuleTablesSource(config.database);
         plugin.showOcable();
     } catch (const std::exception& e) {
         closeViews(window);

@@ -19,4 +19,15 @@ public:
     virtual long executeSql(std::string_view connection, std::string_view sql) = 0;
 };
 
+// Optional capability of a data access: statements between begin and commit
+// take effect together or, after rollback (or a crash before commit), not at
+// all. The plug-in looks for it with dynamic_cast; a host without it gets each
+// statement applied on its own. Failures throw db::DbError.
+class IDataTransactions : public virtual HostObject {
+public:
+    virtual void beginTransaction(std::string_view connection) = 0;
+    virtual void commitTransaction(std::string_view connection) = 0;
+    virtual void rollbackTransaction(std::string_view connection) = 0;
+};
+
 } // namespace ocable::host

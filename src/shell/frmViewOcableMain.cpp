@@ -20,6 +20,8 @@
 #include "platform/ui/MdiEmbedding.h"
 #include "resources/frmViewProperty.h"
 #include "resources/frmWaiting.h"
+#include "systemtree/SystemRoutes.h"
+#include "systemtree/SystemTree.h"
 #include "systemtree/frmViewResTree.h"
 
 #include <QApplication>
@@ -66,6 +68,8 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     hooks.mirrorResourceTree = [this] { mirrorResourceTree(); };
     drawing_ = std::make_unique<NetworkDrawing>(view_, std::move(hooks));
     commands_ = std::make_unique<MapCommands>(view_);
+    routes_ = std::make_unique<systemtree::SystemRoutes>(view_);
+    systemTree_ = std::make_unique<systemtree::SystemTree>(view_, *routes_);
 
     view_.activebarMain = new ui::ActiveBar(this, this);
     view_.activebarMain->setObjectName("activebarMain");
@@ -214,6 +218,7 @@ void frmViewOcableMain::Form_Load() {
         map2().loadGeoset(mPubFun::resolvePath(mPubVar::gobjSysEnv->getAppDir(),
                                                {vocab::kAppMapFolder, vocab::kOverviewGeoset}));
     });
+    guarded("建立传输系统树", [&] { systemTree_->loadRules(); });
     view_.IsDraging = false;
     view_.blnSetStation = false;
     view_.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
@@ -264,6 +269,7 @@ void frmViewOcableMain::Form_Activate() {
     });
     guarded("窗口布局", [&] { commands_->frmResize(); });
     guarded("复制资源树", [&] { mirrorResourceTree(); });
+    guarded("复制传输系统树", [&] { systemTree_->copyTreeToWindow(); });
     guarded("显示子网页", [&] { treeWindow.setSystemTabVisible(true); });
     guarded("显示资源树", [&] {
         view_.activebarMain->setBandVisible(kTreeBand, true);
@@ -445,6 +451,34 @@ void frmViewOcableMain::resetViewBands() {
     for (const char* tool :
          {"mnu_view_Property", "mnu_view_Radar", "mnu_view_Legend", "mnu_view_Restree", "mnu_view_Drag"})
         bar.setChecked(kToolbar, tool, false);
+}
+
+void frmViewOcableMain::TreeSystem_NodeCheck(const QString& nodeKey, bool checked) {
+    guarded("传输系统树勾选", [&] { systemTree_->TreeSystem_NodeCheck(nodeKey.toStdString(), checked); });
+}
+
+void frmViewOcableMain::TreeSystem_NodeClick(const QString& nodeKey) {
+    guarded("传输系统树单击", [&] { systemTree_->TreeSystem_NodeClick(nodeKey.toStdString()); });
+}
+
+void frmViewOcableMain::genNewTree(const QString& ruleKey) {
+    guarded("建立划分原则树", [&] { systemTree_->genNewTree(ruleKey.toStdString()); });
+}
+
+QString frmViewOcableMain::getMethodKeyByName(const QString& name) {
+    return QString::fromStdString(systemTree_->getMethodKeyByName(name.toStdString()));
+}
+
+void frmViewOcableMain::addOneNewMethod(const QString& name, const QString& key) {
+    systemTree_->addOneNewMethod(name.toStdString(), key.toStdString());
+}
+
+void frmViewOcableMain::modifyMothedName(const QString& oldName, const QString& newName) {
+    systemTree_->modifyMothedName(oldName.toStdString(), newName.toStdString());
+}
+
+void frmViewOcableMain::deleteOneMethod(const QString& name) {
+    systemTree_->deleteOneMethod(name.toStdString());
 }
 
 } // namespace ocable

@@ -20,6 +20,10 @@ class NetworkDrawing;
 class Overview;
 class PopupCommands;
 class StationMover;
+namespace systemtree {
+class SystemRoutes;
+class SystemTree;
+} // namespace systemtree
 namespace gis {
 class Map;
 class MapWidget;
@@ -103,6 +107,16 @@ public:
     Q_INVOKABLE bool showStationPointDialog();
     MouseHandler& mouse() { return *mouse_; }
 
+    // ---- transmission-system tree and division rules --------------------
+    Q_INVOKABLE void TreeSystem_NodeCheck(const QString& nodeKey, bool checked);
+    Q_INVOKABLE void TreeSystem_NodeClick(const QString& nodeKey);
+    Q_INVOKABLE void genNewTree(const QString& ruleKey);
+    Q_INVOKABLE QString getMethodKeyByName(const QString& name);
+    Q_INVOKABLE void addOneNewMethod(const QString& name, const QString& key);
+    Q_INVOKABLE void modifyMothedName(const QString& oldName, const QString& newName);
+    Q_INVOKABLE void deleteOneMethod(const QString& name);
+    systemtree::SystemTree& systemTree() { return *systemTree_; }
+
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
     void Form_Deactivate();
@@ -130,6 +144,8 @@ private:
     std::unique_ptr<MouseHandler> mouse_;
     std::unique_ptr<Locating> locating_;
     std::unique_ptr<Overview> overview_;
+    std::unique_ptr<systemtree::SystemRoutes> routes_;
+    std::unique_ptr<systemtree::SystemTree> systemTree_;
     bool active_ = false;
     bool networkGeosetLoaded_ = false;
     std::shared_ptr<host::ISysEnv> closingEnv_; // the environment as the close found it

@@ -55,4 +55,16 @@ long SqliteDataAccess::executeSql(std::string_view connection, std::string_view 
     return kFailed;
 }
 
+void SqliteDataAccess::beginTransaction(std::string_view connection) {
+    connectionFor(connection, "BEGIN").execute("BEGIN");
+}
+
+void SqliteDataAccess::commitTransaction(std::string_view connection) {
+    connectionFor(connection, "COMMIT").execute("COMMIT");
+}
+
+void SqliteDataAccess::rollbackTransaction(std::string_view connection) {
+    connectionFor(connection, "ROLLBACK").execute("ROLLBACK");
+}
+
 } // namespace ocable::hostapp

@@ -1,0 +1,372 @@
+// End-to-end: the division-rule editor and the system routes driven through
+// the stand-alone host's automation mode on a small demo network.
+
+#include "platform/db/SqliteConnection.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Every test changes the rule tables, so each gets its own copy of one
+// generated network.
+fs::path freshRoot(const std::string& name) {
+    static const fs::path generated = [] {
+        fs::path r = fs::temp_directory_path() / ("ocable-systree-e2e-" + std::to_string(getpid()));
+        fs::remove_all(r);
+        fs::create_directories(r);
+        QProcess gen;
+        gen.start(OCABLE_DEMO_DB,
+                  {"--scale", "small", "--seed", "1", QString::fromStdString((r / "network.db").string())});
+        gen.waitForFinished(120000);
+        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
+        return r;
+    }();
+    const fs::path r = generated.parent_path() / (generated.filename().string() + "-" + name);
+    fs::remove_all(r);
+    fs::create_directories(r);
+    fs::copy_file(generated / "network.db", r / "network.db");
+    return r;
+}
+
+struct HostRun {
+    int exitCode = -1;
+    std::string stderrText;
+    QJsonObject output;
+};
+
+HostRun runHost(const fs::path& root, const std::string& script) {
+    const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
+    std::ofstream(scriptFile) << script;
+    QProcess host;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
+    host.setProcessEnvironment(env);
+    host.start(OCABLE_HOST, {"--demo", QString::fromStdString(root.string()), "--script",
+                             QString::fromStdString(scriptFile.string()), "--out",
+                             QString::fromStdString(outFile.string())});
+    host.waitForFinished(300000);
+    HostRun run;
+    run.exitCode = host.exitCode();
+    run.stderrText = host.readAllStandardError().toStdString();
+    std::ifstream in(outFile);
+    std::stringstream text;
+    text << in.rdbuf();
+    run.output = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
+    return run;
+}
+
+std::vector<std::string> column(const fs::path& db, const std::string& sql) {
+    auto rs = ocable::db::SqliteConnection(db).query(sql);
+    std::vector<std::string> out;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+        out.push_back(rs->Fields(0).toText());
+    return out;
+}
+
+std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& first) {
+    std::vector<std::string> out;
+    bool on = false;
+    for (const QJsonValue s : dump["sql"].toArray()) {
+        on = on || s.toString().toStdString() == first;
+        if (on) out.push_back(s.toString().toStdString());
+    }
+    return out;
+}
+
+QJsonObject lastDump(const HostRun& run) {
+    return run.output["dumps"].toArray().last().toObject();
+}
+
+// A new rule, seeded on its first display, edited, saved under a new name
+// and deleted: the statements in the order the host received them, and the
+// tables read back afterwards.
+TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
+    const fs::path root = freshRoot("rule");
+    const HostRun run = runHost(root, R"([
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["划分原则4", "按传输制式划分"]},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["划分原则4", "自定义"]},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
+        {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"answer": "Yes"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuDelete"]},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 3);
+    const auto created = sqlSince(dumps[0].toObject(), "SELECT P_KEY FROM EN_SUBNET_P");
+    ASSERT_GE(created.size(), 4u);
+    EXPECT_EQ(created[1], "INSERT INTO EN_SUBNET_P(P_KEY,P_NAME) VALUES('划分原则4' ,'划分原则4')");
+    EXPECT_EQ(created[2],
+              "SELECT * FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' ORDER BY NODELEVEL , NODENAME ");
+    EXPECT_EQ(created[4], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                          "VALUES('划分原则4' ,'划分原则4','NULL',0,'划分原则4','NO')");
+    EXPECT_EQ(dumps[0]["ruleEditor"]["isNewRule"].toBool(), true);
+    EXPECT_EQ(dumps[0]["ruleEditor"]["text"].toString(), "划分原则4");
+
+    const auto saved = sqlSince(dumps[1].toObject(), "DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'");
+    ASSERT_GE(saved.size(), 4u);
+    EXPECT_EQ(saved[1], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                        "VALUES('划分原则4' ,'自定义','NULL',0,'划分原则4','NO')");
+    EXPECT_EQ(saved[2], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
+                        "VALUES('划分方法1','新建节点1','划分原则4',1,'划分原则4','YES')");
+    EXPECT_NE(std::find(saved.begin(), saved.end(),
+                        "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"),
+              saved.end());
+    bool refused = false;
+    for (const QJsonValue m : dumps[1]["messages"].toArray())
+        refused = refused || m["text"].toString() == "划分原则命名重复！";
+    EXPECT_TRUE(refused);
+    EXPECT_EQ(dumps[1]["ruleEditor"]["isNewRule"].toBool(), false);
+
+    const auto deleted =
+        sqlSince(dumps[2].toObject(), "SELECT P_KEY , REMARK FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
+    ASSERT_GE(deleted.size(), 5u);
+    EXPECT_EQ(deleted[2], "DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'");
+    EXPECT_EQ(deleted[3], "DELETE FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
+    EXPECT_TRUE(
+        column(root / "network.db", "SELECT P_KEY FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'").empty());
+    EXPECT_EQ(column(root / "network.db",
+                     "SELECT OPCONTENT FROM OPERATIONLOG WHERE OPCODE = '99' ORDER BY LOGID DESC LIMIT 1"),
+              std::vector<std::string>{"自定义节点->删除划分原则4"});
+}
+
+// Refresh after a system left TRANSSYSTEM; a rule switch with unsaved
+// changes answered No keeps the stored tree.
+TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
+    const fs::path root = freshRoot("refresh");
+    const fs::path db = root / "network.db";
+    const std::string gone =
+        column(db, "SELECT SYSTEMCODE FROM TRANSSYSTEM ORDER BY SYSTEMCODE LIMIT 1").at(0);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + gone + "'");
+    const auto before =
+        column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1");
+    const HostRun run = runHost(root, R"([
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按传输制式划分"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuRefresh"]},
+        {"tree": "frmViewResTree.TreeSystem", "node": "按传输制式划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"answer": "No"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const auto after =
+        column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1");
+    std::vector<std::string> expected;
+    for (const std::string& k : before)
+        if (k != "按传输制式划分:" + gone) expected.push_back(k);
+    EXPECT_EQ(after, expected);
+    const QJsonObject editor = lastDump(run)["ruleEditor"].toObject();
+    EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
+    EXPECT_FALSE(editor["isModified"].toBool());
+}
+
+} // namespace
+
+namespace {
+
+// Codes on the ordinary cable layer, and the codes of its selection.
+std::set<std::string> cableCodes(const QJsonObject& dump, bool selectedOnly = false) {
+    std::set<std::string> codes;
+    for (const QJsonValue l : dump["maps"]["Map1"]["layers"].toArray()) {
+        if (l["name"].toString() != "光缆网络分布图_光缆段") continue;
+        std::set<QString> selected;
+        for (const QJsonValue k : l["selection"].toArray())
+            selected.insert(k.toString());
+        for (const QJsonValue f : l["features"].toArray())
+            if (!selectedOnly || selected.count(f["key"].toString()))
+                codes.insert(f["row"].toArray()[1].toString().toStdString());
+    }
+    return codes;
+}
+
+// The nodes of the first rule's tree that are shown: those under a node
+// whose text holds "本地" are left out of the tree.
+const std::string kShownSystems =
+    "WITH RECURSIVE shown(k) AS (SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' AND "
+    "PARENTKEY = "
+    "'NULL' UNION SELECT t.NODEKEY FROM RE_TREE_STRUCT t JOIN shown ON t.PARENTKEY = shown.k WHERE t.P_KEY = "
+    "'按管理区域划分' AND t.NODENAME NOT LIKE '%本地%') ";
+
+std::string dumpStep() {
+    return R"({"dump": true, "features": true, "layers": ["光缆网络分布图_光缆段"]})";
+}
+
+// Unticking a system takes off only the segments no other shown system runs
+// over; ticking it again brings exactly those back.
+TEST(SystemTreeAutomation, SharedSegmentsAreCountedDownAndUp) {
+    const fs::path root = freshRoot("routes");
+    const fs::path db = root / "network.db";
+    const HostRun first = runHost(root, "[" + dumpStep() + "]");
+    ASSERT_EQ(first.exitCode, 0) << first.stderrText;
+    const auto ordinary = cableCodes(first.output["dumps"].toArray()[0].toObject());
+    // A shown system with an ordinary segment of its own and a segment it shares.
+    std::string system;
+    std::vector<std::string> own;
+    for (const std::string& candidate : column(
+             db, kShownSystems +
+                     "SELECT DISTINCT a.SYSTEMCODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM a WHERE "
+                     "'按管理区域划分:' || a.SYSTEMCODE IN (SELECT k FROM shown) AND EXISTS (SELECT 1 FROM "
+                     "MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE = a.OCABLECODE AND b.SYSTEMCODE "
+                     "<> a.SYSTEMCODE) ORDER BY 1")) {
+        own = column(db, "SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM a WHERE SYSTEMCODE = '" +
+                             candidate +
+                             "' AND (SELECT COUNT(*) FROM MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE "
+                             "= a.OCABLECODE) = 1");
+        if (std::any_of(own.begin(), own.end(),
+                        [&](const std::string& c) { return ordinary.count(c) > 0; })) {
+            system = candidate;
+            break;
+        }
+    }
+    ASSERT_FALSE(system.empty()) << "the demo network has such a system";
+    const std::string node = "按管理区域划分:" + system;
+    const HostRun run =
+        runHost(root, "[" + dumpStep() + R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
+                          R"(", "do": "uncheck"}, )" + dumpStep() +
+                          R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
+                          R"(", "do": "check"}, )" + dumpStep() + "]");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 3);
+    const auto before = cableCodes(dumps[0].toObject());
+    std::set<std::string> expected = before;
+    for (const std::string& c : own)
+        expected.erase(c);
+    EXPECT_LT(expected.size(), before.size()) << "some of the system's own segments are ordinary cables";
+    EXPECT_EQ(cableCodes(dumps[1].toObject()), expected);
+    EXPECT_EQ(cableCodes(dumps[2].toObject()), before);
+}
+
+// A click on a DWDM-carried system selects the segments that join the
+// stations of its channels' links, read here straight from the database.
+TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
+    const fs::path root = freshRoot("dwdm");
+    const fs::path db = root / "network.db";
+    const auto carried =
+        column(db, kShownSystems + "SELECT DISTINCT SYSTEMCODE FROM RE_DWDMC_SDHT WHERE '按管理区域划分:' || "
+                                   "SYSTEMCODE IN (SELECT k FROM shown) ORDER BY 1 LIMIT 1");
+    ASSERT_EQ(carried.size(), 1u) << "the demo network has a shown DWDM-carried system";
+    const std::string system = carried[0];
+    auto viaDwdm = column(
+        db,
+        "SELECT DISTINCT O.OCABLECODE FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = "
+        "C.DWDMCHANNELCODE JOIN EN_DWDM_RES R ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE O ON "
+        "(R.STATION_A = O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND "
+        "R.STATION_Z = O.STATION_A) WHERE D.SYSTEMCODE = '" +
+            system + "'");
+    const auto direct =
+        column(db, "SELECT DISTINCT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM WHERE SYSTEMCODE = '" +
+                       system + "'");
+    viaDwdm.insert(viaDwdm.end(), direct.begin(), direct.end());
+    const HostRun run = runHost(root, R"([{"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分:)" +
+                                          system + R"(", "do": "click"}, )" + dumpStep() + "]");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    const auto drawn = cableCodes(dump);
+    const auto selected = cableCodes(dump, true);
+    for (const std::string& c : viaDwdm) {
+        if (drawn.count(c)) {
+            EXPECT_TRUE(selected.count(c)) << c;
+        }
+    }
+    EXPECT_FALSE(selected.empty());
+    const QJsonArray sql = dump["sql"].toArray();
+    EXPECT_TRUE(std::any_of(sql.begin(), sql.end(), [&](const QJsonValue& s) {
+        return s.toString().toStdString() ==
+               "SELECT DISTINCT OCABLECODE  FROM RE_DWDMC_SDHT D , EN_DWDM_RES R , EN_OCABLE O  , "
+               "EN_DWDM_CHANNEL C  "
+               "WHERE D.CHANNELSERIAL = C.DWDMCHANNELCODE AND C.DWDMTOPOLINKCODE =  R.DWDMTOPOLINKCODE  AND "
+               "((R.STATION_A =  O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A =  O.STATION_Z "
+               "AND "
+               "R.STATION_Z = O.STATION_A))  AND D.SYSTEMCODE IN('" +
+                   system + "')";
+    }));
+}
+
+// A save refused in the middle by the database leaves the stored tree as it
+// was, and the user reads that it failed.
+TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
+    const fs::path root = freshRoot("failedsave");
+    const fs::path db = root / "network.db";
+    const std::string query =
+        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
+        "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' ORDER BY rowid";
+    const auto before = column(db, query);
+    ocable::db::SqliteConnection(db).execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON RE_TREE_STRUCT WHEN NEW.NODELEVEL = 2 BEGIN SELECT "
+        "RAISE(ABORT, 'refused'); END");
+    const HostRun run = runHost(root, R"([
+        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    EXPECT_EQ(column(db, query), before);
+    std::vector<std::string> texts;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    for (const QJsonValue m : dump["messages"].toArray())
+        texts.push_back(m["text"].toString().toStdString());
+    EXPECT_NE(
+        std::find(texts.begin(), texts.end(), "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"),
+        texts.end());
+    EXPECT_EQ(std::find(texts.begin(), texts.end(), "保存成功！"), texts.end());
+}
+
+} // namespace
+
+namespace {
+
+// A new rule, edited and left for another rule with the answer Yes, is
+// stored with its edits; the combo box keeps it.
+TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
+    const fs::path root = freshRoot("newyes");
+    const fs::path db = root / "network.db";
+    const HostRun run = runHost(root, R"([
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"answer": "Yes"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true}
+    ])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    const QJsonArray messages = dump["messages"].toArray();
+    ASSERT_GE(messages.size(), 1);
+    EXPECT_EQ(messages[0]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
+    EXPECT_EQ(messages[0]["answer"].toString(), "Yes");
+    EXPECT_EQ(
+        column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' AND IS_DELETE = 'YES'"),
+        std::vector<std::string>{"新建节点1"});
+    const QJsonObject editor = dump["ruleEditor"].toObject();
+    EXPECT_TRUE(editor["items"].toArray().contains("划分原则4"));
+    EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
+    EXPECT_FALSE(editor["isNewRule"].toBool());
+    // The dump shows the rows of the rule on show and every rule.
+    EXPECT_EQ(editor["RE_TREE_STRUCT"].toArray().size(),
+              static_cast<qsizetype>(
+                  column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分'").size()));
+    EXPECT_EQ(editor["EN_SUBNET_P"].toArray().size(), 4);
+}
+
+} // namespace

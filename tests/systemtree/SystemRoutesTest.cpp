@@ -1,0 +1,196 @@
+#include "SystemTreeFixture.h"
+
+#include "platform/ui/PropertyGrid.h"
+#include "resources/frmViewProperty.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace ocable::systemtree {
+namespace {
+
+using testing_support::ViewFixture;
+
+/* Segments and the shown systems over them:
+     C1 ── S1          count 1
+     C2 ── S1, S2      count 2
+     C3 ── S2          count 1                                               */
+struct RoutesTest : ViewFixture, testing::Test {
+    RoutesTest() {
+        host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('C1', 'S1'), ('C2', 'S1'), ('C2', 'S2'), "
+                  "('C3', 'S2')");
+        drawCable("C1", 110, 1);
+        drawCable("C2", 112, 2);
+        drawCable("C3", 114, 1);
+    }
+};
+
+TEST_F(RoutesTest, SharedSegmentsAreCountedDownAndUp) {
+    routes.showSystemRoute("S1", false);
+    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C2", "C3"}));
+    EXPECT_EQ(remark("C1"), "0");
+    EXPECT_EQ(remark("C2"), "1");
+    EXPECT_TRUE((*view.cableFeatures.find("C1"))->isDelete);
+    EXPECT_FALSE((*view.cableFeatures.find("C2"))->isDelete);
+
+    routes.showSystemRoute("S2", false);
+    EXPECT_TRUE(codesOn(cables()).empty());
+
+    routes.showSystemRoute("S1", true);
+    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C1", "C2"}));
+    EXPECT_EQ(remark("C1"), "1");
+    EXPECT_EQ(remark("C2"), "1");
+    // Back with its label and code in the row, and findable by code again.
+    const gis::FeatureSet c1 = cables().Search(cableCondition("C1"));
+    ASSERT_EQ(c1.Count(), 1);
+    EXPECT_EQ(*cables().valueOf(c1.Item(1).id(), 0), "标注C1");
+    EXPECT_EQ((*view.cableFeatures.find("C1"))->ftrKey, c1.Item(1).FeatureKey());
+}
+
+// A backbone segment is counted with its systems but stays on its own layer.
+TEST_F(RoutesTest, BackboneSegmentsStayOnTheirLayer) {
+    drawCable("B1", 120, 1, vocab::kLayerBackbone);
+    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
+    routes.showSystemRoute("S1", false);
+    EXPECT_EQ(remark("B1"), "0");
+    EXPECT_FALSE((*view.cableFeatures.find("B1"))->isDelete);
+    routes.showSystemRoute("S1", true);
+    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C1", "C2", "C3"}));
+    EXPECT_EQ(codesOn(backbone()), std::vector<std::string>{"B1"});
+    EXPECT_EQ(remark("B1"), "1");
+}
+
+TEST_F(RoutesTest, AZeroOrUnreadableCountStaysZeroAndTheSegmentGoes) {
+    (*view.cableFeatures.find("C1"))->remark = "0";
+    (*view.cableFeatures.find("C2"))->remark = "终端站";
+    routes.showSystemRoute("S1", false);
+    EXPECT_EQ(codesOn(cables()), std::vector<std::string>{"C3"});
+    EXPECT_EQ(remark("C1"), "0");
+    EXPECT_EQ(remark("C2"), "0");
+}
+
+TEST_F(RoutesTest, ASegmentWithoutRecordEndsTheDisplayAndDeletesNothing) {
+    // C0 comes after C1 and C2 (rows in the order stored) and was never drawn.
+    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('C0', 'S1')");
+    EXPECT_ANY_THROW(routes.showSystemRoute("S1", false));
+    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C1", "C2", "C3"}));
+    EXPECT_EQ(remark("C1"), "0") << "counts lowered before the failure stay lowered";
+    EXPECT_FALSE(cables().inBatch());
+}
+
+TEST_F(RoutesTest, CollectedCodesSkipGroupsAndTheRoot) {
+    ui::KeyedTree t;
+    t.node(t.Add("", "R", "R")).tag = "NO";
+    t.node(t.Add("R", "G", "G")).tag = "YES";
+    t.node(t.Add("G", "R:S1", "S1")).tag = "NO";
+    t.node(t.Add("G", "E", "E")).tag = "YES";
+    t.node(t.Add("R", "R:S2", "S2")).tag = "NO";
+    t.node(t.Add("R", "R:", "bad")).tag = "NO";
+    EXPECT_EQ(SystemRoutes::collectSystemCodes(t, t.id("R")), "'S1','S2',");
+    EXPECT_EQ(SystemRoutes::collectSystemCodes(t, t.id("E")), "");
+}
+
+// Which table gives the cables follows guiConfig.ini.
+TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
+    host.exec("INSERT INTO re_ocable_transsystem VALUES ('S1', 'C3')");
+    drawCable("B1", 120, 1, vocab::kLayerBackbone);
+    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
+
+    routes.selectSystemCables("('S1')");
+    EXPECT_EQ(selectedCodes(cables()), (std::vector<std::string>{"C1", "C2"}));
+    EXPECT_EQ(selectedCodes(backbone()), std::vector<std::string>{"B1"});
+    EXPECT_EQ(host.data->sql.front(),
+              "SELECT DISTINCT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM WHERE SYSTEMCODE "
+              "IN ('S1')");
+    EXPECT_TRUE(map.Bounds().contains(cables().Bounds())) << "the selection is framed";
+
+    const auto dir = host.sysEnv->systemDir / "data" / "config";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "guiConfig.ini") << "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=false\n";
+    routes.clearSelections();
+    host.data->sql.clear();
+    routes.selectSystemCables("('S1')");
+    EXPECT_EQ(host.data->sql.front(), "select * from re_ocable_transsystem where systemcode in ('S1')");
+    EXPECT_EQ(selectedCodes(cables()), std::vector<std::string>{"C3"});
+}
+
+/* A DWDM-carried system S9: its channel CH1 rides link L1 between stations
+   A and B; cable C5 joins B and A (reversed) and carries it. Fibre segment C6
+   leaves A towards X and belongs to system SDH7, the third field of the
+   channel serial; C7 leaves B towards Y for another system.
+        X ── C6 ── A ══ C5 ══ B ── C7 ── Y                                   */
+TEST_F(RoutesTest, DwdmCarriedRouteIncludesTheFibreSegmentsAtItsEnds) {
+    drawCable("C5", 100, 1);
+    drawCable("C6", 102, 1);
+    drawCable("C7", 104, 1);
+    host.exec("INSERT INTO EN_OCABLE VALUES ('C5', 'c5', 'B', 'A'), ('C6', 'c6', 'X', 'A'), ('C7', 'c7', "
+              "'B', 'Y')");
+    host.exec("INSERT INTO RE_DWDMC_SDHT VALUES ('S9', 'D1:CH1:SDH7')");
+    host.exec("INSERT INTO EN_DWDM_CHANNEL VALUES ('D1:CH1:SDH7', 'L1')");
+    host.exec("INSERT INTO EN_DWDM_RES VALUES ('L1', 'A', 'B')");
+    host.exec("INSERT INTO \"V_EN_FIBER$OC\" VALUES ('C6', 'SDH7'), ('C7', 'OTHER')");
+
+    routes.selectSystemCables("('S9')");
+    EXPECT_EQ(selectedCodes(cables()), (std::vector<std::string>{"C5", "C6"}));
+    const auto& sql = host.data->sql;
+    EXPECT_NE(std::find(sql.begin(), sql.end(), "SELECT * FROM EN_Ocable WHERE  OcableCode = 'C5'"),
+              sql.end());
+    EXPECT_NE(
+        std::find(
+            sql.begin(), sql.end(),
+            "select * from en_ocable o,V_EN_FIBER$OC v where o.ocablecode=v.ocablecode and v.systemcode "
+            "in ('SDH7') and  ((station_a<>'A' and  station_z='B') or (station_a='B' and "
+            "station_z<>'A'))"),
+        sql.end());
+}
+
+TEST_F(RoutesTest, WithoutChannelSerialTheFibreQueryKeepsTheCallersList) {
+    host.exec("INSERT INTO EN_OCABLE VALUES ('C1', 'c1', 'P', 'Q'), ('C2', 'c2', 'Q', 'R')");
+    db::Recordset dwdm({"OCABLECODE"}, {{"C1"}});
+    db::Recordset direct({"OCABLECODE"}, {{"C2"}});
+    std::string list = "('S1')";
+    routes.getotherocablecode(dwdm, list, direct);
+    EXPECT_EQ(list, "('S1')");
+    // P and R end one segment each; Q ends two and is no route end.
+    std::vector<std::string> ends;
+    for (const std::string& s : host.data->sql)
+        if (s.find("V_EN_FIBER$OC") != std::string::npos)
+            ends.push_back(s.substr(s.find("station_z='") + 11, 1));
+    EXPECT_EQ(ends, (std::vector<std::string>{"P", "R"}));
+}
+
+struct RecordingResService : host::IResService {
+    std::vector<std::string> asked;
+    QWidget form;
+    void initResService(const host::HostArray&) override {}
+    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
+        asked.push_back(table + ":" + code);
+        return &form;
+    }
+    void showStationTransmission(const std::string&) override {}
+    void showFibers(const std::string&, const std::string&) override {}
+};
+
+TEST_F(RoutesTest, SummaryOfOneSystemIsTheHostFormOfSeveralACount) {
+    auto service = std::make_shared<RecordingResService>();
+    mPubVar::gobjResService.set(service);
+    routes.showSystemSummary("('S1')", "华北");
+    EXPECT_EQ(service->asked, std::vector<std::string>{"TRANSSYSTEM:S1"});
+
+    routes.showSystemSummary("('S1','S2','S3')", "华北");
+    ui::PropertyGrid& grid = *frmViewProperty::instance().SUIProperty();
+    EXPECT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.value("划分方法"), "华北");
+    EXPECT_EQ(grid.value("传输系统个数"), "存在3个传输系统");
+
+    routes.showSystemSummary("('')", "华北");
+    EXPECT_EQ(host.message->shown.back(), "notice:对象编号为空！");
+    view.activebarMain->setHostedWindow("frmProperty", "frmProperty", nullptr);
+    mPubVar::gobjResService.reset();
+}
+
+} // namespace
+} // namespace ocable::systemtree

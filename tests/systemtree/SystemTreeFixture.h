@@ -1,0 +1,119 @@
+#pragma once
+
+#include "core/ViewContext.h"
+#include "core/mPubVar.h"
+#include "host/SharedNames.h"
+#include "platform/gis/Feature.h"
+#include "platform/gis/Layer.h"
+#include "platform/gis/Layers.h"
+#include "platform/gis/Map.h"
+#include "platform/ui/ActiveBar.h"
+#include "platform/ui/CheckTreeView.h"
+#include "support/FakeHost.h"
+#include "systemtree/SystemRoutes.h"
+#include "systemtree/SystemTree.h"
+#include "systemtree/frmViewResTree.h"
+
+#include <QMainWindow>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ocable::systemtree::testing_support {
+
+// The host tables the system tree and the routes read, as the host database
+// declares them (the view of systems over cables is a plain table here).
+inline void createSystemTables(fake::FakeHost& host) {
+    for (const char* ddl : {
+             "CREATE TABLE EN_SUBNET_P (P_KEY TEXT PRIMARY KEY, P_NAME TEXT, REMARK TEXT)",
+             "CREATE TABLE RE_TREE_STRUCT (NODEKEY TEXT NOT NULL, NODENAME TEXT, PARENTKEY TEXT, NODELEVEL "
+             "INTEGER, P_KEY TEXT NOT NULL, IS_DELETE TEXT, REMARK TEXT DEFAULT '')",
+             "CREATE TABLE TRANSSYSTEM (SYSTEMCODE TEXT PRIMARY KEY, SYSNAME TEXT NOT NULL, TRANMODEL TEXT)",
+             "CREATE TABLE MAP_V_RE_CABLE_SUNNET_SYSTEM (OCABLECODE TEXT, SYSTEMCODE TEXT)",
+             "CREATE TABLE re_ocable_transsystem (SYSTEMCODE TEXT, OCABLECODE TEXT)",
+             "CREATE TABLE EN_OCABLE (OCABLECODE TEXT PRIMARY KEY, OCABLENAME TEXT, STATION_A TEXT, "
+             "STATION_Z TEXT)",
+             "CREATE TABLE RE_DWDMC_SDHT (SYSTEMCODE TEXT, CHANNELSERIAL TEXT)",
+             "CREATE TABLE EN_DWDM_CHANNEL (DWDMCHANNELCODE TEXT, DWDMTOPOLINKCODE TEXT)",
+             "CREATE TABLE EN_DWDM_RES (DWDMTOPOLINKCODE TEXT, STATION_A TEXT, STATION_Z TEXT)",
+             "CREATE TABLE \"V_EN_FIBER$OC\" (OCABLECODE TEXT, SYSTEMCODE TEXT)",
+         })
+        host.exec(ddl);
+}
+
+// A map view without a window: the two cable layers and the main window's
+// hidden system tree, with the shared tree window beside it.
+struct ViewFixture {
+    fake::FakeHost host;
+    gis::Map map;
+    ui::CheckTreeView mainTree;
+    QMainWindow owner;
+    ViewContext view;
+    SystemRoutes routes{view};
+    SystemTree tree{view, routes};
+
+    ViewFixture() {
+        createSystemTables(host);
+        map.Layers().CreateLayer(vocab::kLayerBackbone, 1, {"Label", "OcableCode"}, gis::LayerKind::Line);
+        map.Layers().CreateLayer(vocab::kLayerCable, 1, {"Label", "OcableCode"}, gis::LayerKind::Line);
+        view.map = &map;
+        view.TreeSystemView = &mainTree;
+        view.activebarMain = new ui::ActiveBar(&owner, &owner);
+        view.activebarMain->addBand("frmProperty", "属性", ui::ActiveBar::BandKind::Dock);
+        view.activebarMain->addTool("frmProperty", "frmProperty", "属性");
+        host.data->sql.clear();
+    }
+    ~ViewFixture() { frmViewResTree::unload(); }
+
+    gis::Layer& cables() { return map.Layers().Item(vocab::kLayerCable); }
+    gis::Layer& backbone() { return map.Layers().Item(vocab::kLayerBackbone); }
+    ui::KeyedTree& shown() { return frmViewResTree::instance().TreeSystem()->tree(); }
+
+    // A drawn segment of the ordinary cable layer with its record, counted
+    // for `systems` shown systems.
+    void drawCable(const std::string& code, double x, int systems,
+                   const char* layerName = vocab::kLayerCable) {
+        gis::Layer& layer = map.Layers().Item(layerName);
+        gis::Feature f =
+            gis::FeatureFactory::CreateLine(gis::Points{{x, 30.0}, {x + 1, 31.0}}, layer.defaultStyle());
+        f.setCarriedRow({"标注" + code, code});
+        const gis::Feature added = layer.AddFeature(f);
+        auto record = std::make_shared<clsFearture>();
+        record->ftr = added;
+        record->ftrKey = added.FeatureKey();
+        record->ftrCode = code;
+        record->label = "标注" + code;
+        record->remark = std::to_string(systems);
+        record->layerName = layerName;
+        view.cableFeatures.Add(record, code);
+    }
+
+    // Codes of the features on a layer, sorted.
+    static std::vector<std::string> codesOn(const gis::Layer& layer) {
+        std::vector<std::string> codes;
+        for (const gis::Feature& f : layer.AllFeatures())
+            codes.push_back(*layer.valueOf(f.id(), 1));
+        std::sort(codes.begin(), codes.end());
+        return codes;
+    }
+    static std::vector<std::string> selectedCodes(const gis::Layer& layer) {
+        std::vector<std::string> codes;
+        for (std::uint32_t id : layer.Selection().ids())
+            codes.push_back(*layer.valueOf(id, 1));
+        std::sort(codes.begin(), codes.end());
+        return codes;
+    }
+    std::string remark(const std::string& code) { return (*view.cableFeatures.find(code))->remark; }
+    // The route queries sent since the last clear, one per system shown or hidden.
+    std::vector<std::string> routeQueries() const {
+        std::vector<std::string> out;
+        for (const std::string& s : host.data->sql)
+            if (s.find("WHERE SYSTEMCODE = '") != std::string::npos)
+                out.push_back(s.substr(s.rfind('=') + 2));
+        return out;
+    }
+};
+
+} // namespace ocable::systemtree::testing_support
