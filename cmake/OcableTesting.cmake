@@ -1,7 +1,8 @@
-# ocable_add_gtest(<name> SOURCES ... [LIBS ...] [GUI])
+# ocable_add_gtest(<name> SOURCES ... [LIBS ...] [GUI] [SERIAL])
 # One GoogleTest executable; GUI tests get a main() that creates a QApplication.
+# SERIAL tests run alone: their timing depends on a real display server.
 function(ocable_add_gtest name)
-    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI;SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     if(T_GUI)
         set(main ocable_test_main_gui)
@@ -13,5 +14,5 @@ function(ocable_add_gtest name)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OCABLE_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-                   TIMEOUT 300)
+                   TIMEOUT 300 RUN_SERIAL ${T_SERIAL})
 endfunction()

@@ -46,7 +46,8 @@ void PluginHost::load() {
     if (exported<DllRegisterServerFn>(library_, "DllRegisterServer")() != host::kOk)
         throw std::runtime_error("插件注册失败：" + pluginPath_.string());
     host::IClassFactory* factory = nullptr;
-    if (exported<DllGetClassObjectFn>(library_, "DllGetClassObject")("clsMain", &factory) != host::kOk || !factory)
+    if (exported<DllGetClassObjectFn>(library_, "DllGetClassObject")("clsMain", &factory) != host::kOk ||
+        !factory)
         throw std::runtime_error("插件没有提供类 clsMain");
     factory_.reset(factory);
     main_ = factory_->CreateInstance();
@@ -55,13 +56,13 @@ void PluginHost::load() {
     auto user = config_.userName;
     auto common = std::make_shared<HostCommon>([data, user](const std::vector<std::string>& entry) {
         try {
-            data->executeSql("systemDB",
-                             "INSERT INTO OPERATIONLOG (OPCODE, OPCONTENT, OBJECTCODE, OBJECTTYPE, PARAM1, PARAM2, "
-                             "USERNAME) VALUES (" +
-                                 db::sqlQuote(entry[0]) + ", " + db::sqlQuote(entry[1]) + ", " +
-                                 db::sqlQuote(entry[2]) + ", " + db::sqlQuote(entry[3]) + ", " +
-                                 db::sqlQuote(entry[4]) + ", " + db::sqlQuote(entry[5]) + ", " +
-                                 db::sqlQuote(user) + ")");
+            data->executeSql(
+                "systemDB",
+                "INSERT INTO OPERATIONLOG (OPCODE, OPCONTENT, OBJECTCODE, OBJECTTYPE, PARAM1, PARAM2, "
+                "USERNAME) VALUES (" +
+                    db::sqlQuote(entry[0]) + ", " + db::sqlQuote(entry[1]) + ", " + db::sqlQuote(entry[2]) +
+                    ", " + db::sqlQuote(entry[3]) + ", " + db::sqlQuote(entry[4]) + ", " +
+                    db::sqlQuote(entry[5]) + ", " + db::sqlQuote(user) + ")");
         } catch (const std::exception& e) {
             // The log is the host's record; a failure there must not stop the view.
             qCWarning(lcHost, "操作日志未能写入：%s", e.what());
@@ -85,8 +86,9 @@ void PluginHost::load() {
 
     host::HostArray objects;
     objects.lowerBound = 1;
-    objects.elements = {std::make_shared<HostGridService>(), common, sysEnv, std::make_shared<HostSysParam>(), message,
-                        data, std::make_shared<HostExtra>()};
+    objects.elements = {std::make_shared<HostGridService>(), common,  sysEnv,
+                        std::make_shared<HostSysParam>(),    message, data,
+                        std::make_shared<HostExtra>()};
     main_->initEnv(objects);
 }
 

@@ -1,11 +1,11 @@
 #include "DrawingFingerprint.h"
 
 #include "core/NetworkVocabulary.h"
+#include "core/TextUtil.h"
+#include "core/clsResTree.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "core/clsResTree.h"
-#include "core/TextUtil.h"
 
 #include <cstdio>
 #include <string_view>

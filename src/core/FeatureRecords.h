@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/clsFearture.h"
 #include "core/KeyedCollection.h"
+#include "core/clsFearture.h"
 
 #include <memory>
 

@@ -53,8 +53,9 @@ public:
     const T* find(std::string_view key) const { return const_cast<KeyedCollection*>(this)->find(key); }
     // The item at a 1-based position, or null.
     T* at(std::int64_t position) {
-        return position >= 1 && position <= static_cast<std::int64_t>(items_.size()) ? &items_[position - 1].second
-                                                                                     : nullptr;
+        return position >= 1 && position <= static_cast<std::int64_t>(items_.size())
+                   ? &items_[position - 1].second
+                   : nullptr;
     }
 
     // By key or 1-based position; anything else, or a miss, gives null.
@@ -101,7 +102,6 @@ private:
     // Small collections (the fields of one row) are searched in place; a
     // hash index is built once a collection outgrows this.
     static constexpr std::size_t kLinearLimit = 32;
-
 
     std::optional<std::size_t> indexOf(std::string_view key) const {
         if (key.empty()) return std::nullopt;

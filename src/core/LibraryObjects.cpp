@@ -8,10 +8,18 @@ namespace {
 std::atomic<int> liveObjects{0};
 }
 
-LibraryObjectToken::LibraryObjectToken() { ++liveObjects; }
-LibraryObjectToken::LibraryObjectToken(const LibraryObjectToken&) { ++liveObjects; }
-LibraryObjectToken::~LibraryObjectToken() { --liveObjects; }
+LibraryObjectToken::LibraryObjectToken() {
+    ++liveObjects;
+}
+LibraryObjectToken::LibraryObjectToken(const LibraryObjectToken&) {
+    ++liveObjects;
+}
+LibraryObjectToken::~LibraryObjectToken() {
+    --liveObjects;
+}
 
-int liveLibraryObjects() { return liveObjects.load(); }
+int liveLibraryObjects() {
+    return liveObjects.load();
+}
 
 } // namespace ocable

@@ -43,8 +43,15 @@ inline constexpr int kMicrowavePattern = 0;
 // Object keys and the tables behind them.
 inline constexpr const char* kStationKeyPrefix = "STA";
 inline constexpr const char* kCableKeyPrefix = "OCA";
+inline std::string stationKey(std::string_view code) {
+    return std::string(kStationKeyPrefix) + ":" + std::string(code);
+}
+inline std::string cableKey(std::string_view code) {
+    return std::string(kCableKeyPrefix) + ":" + std::string(code);
+}
 inline constexpr const char* kStationTable = "STATION";
 inline constexpr const char* kCableTable = "EN_OCABLE";
+inline constexpr const char* kSystemTable = "TRANSSYSTEM";
 
 // Resource tree keys.
 inline constexpr const char* kTreeRootKey = "ROOT";

@@ -32,9 +32,9 @@ class KeyedTree;
 // itself (and a test can build one without a window).
 struct ViewContext {
     // ---- widgets of the window (null in a context built without one) ----
-    QWidget* window = nullptr;           // the map view itself, parent of its dialogs
-    gis::MapWidget* Map1 = nullptr;      // the network map
-    gis::MapWidget* Map2 = nullptr;      // the overview map
+    QWidget* window = nullptr;      // the map view itself, parent of its dialogs
+    gis::MapWidget* Map1 = nullptr; // the network map
+    gis::MapWidget* Map2 = nullptr; // the overview map
     ui::ActiveBar* activebarMain = nullptr;
     ui::ActiveBar* ActiveBarMenu = nullptr;
     QWidget* PicMain = nullptr;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/db/Recordset.h"
-#include "core/clsViewField.h"
 #include "core/KeyedCollection.h"
+#include "core/clsViewField.h"
+#include "platform/db/Recordset.h"
 
 #include <cstdint>
 #include <memory>

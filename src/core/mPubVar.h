@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/ServiceSlot.h"
 #include "host/ICommon.h"
 #include "host/IDataAccess.h"
 #include "host/IMessage.h"
 #include "host/IResService.h"
 #include "host/ISysEnv.h"
 #include "host/ServiceFactories.h"
-#include "core/ServiceSlot.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -17,7 +17,9 @@ struct HostArray {
 
     int upperBound() const { return lowerBound + static_cast<int>(elements.size()) - 1; }
     bool hasIndex(int k) const { return dimensions == 1 && k >= lowerBound && k <= upperBound(); }
-    const std::shared_ptr<HostObject>& at(int k) const { return elements.at(static_cast<size_t>(k - lowerBound)); }
+    const std::shared_ptr<HostObject>& at(int k) const {
+        return elements.at(static_cast<size_t>(k - lowerBound));
+    }
 };
 
 } // namespace ocable::host

@@ -8,14 +8,19 @@
 
 namespace ocable::host {
 
+// The status of a statement that failed.
+inline constexpr long kExecuteFailed = -1;
+
 // Database access of the host. The connection name is always "systemDB".
 class IDataAccess : public virtual HostObject {
 public:
-    // Runs a query and returns its rows, or nothing when the host has no
-    // result to give. Failures throw db::DbError.
+    // Runs a query and returns its rows (a statement without rows gives an
+    // empty recordset), or nothing when the query failed. A host may also
+    // throw db::DbError; the plug-in guards against both.
     virtual std::shared_ptr<db::Recordset> openRecordset(std::string_view connection, std::string_view sql,
                                                          int options = 0) = 0;
-    // Runs an INSERT, UPDATE or DELETE; returns the number of rows changed.
+    // Runs an INSERT, UPDATE or DELETE; returns the number of rows changed,
+    // or kExecuteFailed when the statement failed (a host may also throw).
     virtual long executeSql(std::string_view connection, std::string_view sql) = 0;
 };
 

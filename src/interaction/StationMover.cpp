@@ -6,7 +6,6 @@
 #include "core/mPubVar.h"
 #include "interaction/InteractionTexts.h"
 #include "interaction/MapSelection.h"
-#include "interaction/NumberText.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -34,7 +33,7 @@ void placeAt(gis::Feature& station, double lng, double lat) {
 }
 
 std::string stationPositionSql(const std::string& stationCode, double lng, double lat) {
-    return "UPDATE STATION SET LNG=" + shortestDecimal(lng) + ",LAT=" + shortestDecimal(lat) +
+    return "UPDATE STATION SET LNG=" + db::sqlNumber(lng) + ",LAT=" + db::sqlNumber(lat) +
            " WHERE STATIONCODE = " + db::sqlQuote(stationCode);
 }
 

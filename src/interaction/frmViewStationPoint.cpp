@@ -5,8 +5,8 @@
 #include "core/mPubVar.h"
 #include "interaction/InteractionTexts.h"
 #include "interaction/MapSelection.h"
-#include "interaction/NumberText.h"
 #include "interaction/StationMover.h"
+#include "platform/db/NumberFormat.h"
 #include "platform/gis/Layer.h"
 #include "platform/ui/MessageBoxService.h"
 
@@ -93,8 +93,8 @@ void frmViewStationPoint::iniFrm(gis::Feature& ftr) {
 }
 
 void frmViewStationPoint::setFtrPoint(double lng, double lat) {
-    txtLng_->setText(QString::fromStdString(shortestDecimal(lng)));
-    txtLat_->setText(QString::fromStdString(shortestDecimal(lat)));
+    txtLng_->setText(QString::fromStdString(db::formatNumber(lng)));
+    txtLat_->setText(QString::fromStdString(db::formatNumber(lat)));
 }
 
 bool frmViewStationPoint::openForSelectedStation(ViewContext& view) {

@@ -67,8 +67,8 @@ std::shared_ptr<clsFearture> makeRecord(gis::Feature drawn, const std::string& k
 
 // An object drawn in two layers (a station of two classes, a cable both
 // backbone and ordinary) keeps the record of the layer that drew it first.
-void keepFirstRecord(FeatureRecords& records, gis::Feature drawn, const std::string& key, const std::string& label,
-                     const std::string& code, const std::string& layerName) {
+void keepFirstRecord(FeatureRecords& records, gis::Feature drawn, const std::string& key,
+                     const std::string& label, const std::string& code, const std::string& layerName) {
     if (!code.empty() && records.find(code)) return;
     records.Add(makeRecord(std::move(drawn), key, label, code, layerName), code);
 }
@@ -105,8 +105,8 @@ struct LineColumns {
     // Every column must be there: the backbone builder ends the drawing
     // when one is missing.
     LineColumns(const db::Recordset& rs, const LineFields& f)
-        : lngA(column(rs, f.lngA)), latA(column(rs, f.latA)), lngZ(column(rs, f.lngZ)), latZ(column(rs, f.latZ)),
-          label(column(rs, f.label)), code(column(rs, f.code)) {}
+        : lngA(column(rs, f.lngA)), latA(column(rs, f.latA)), lngZ(column(rs, f.lngZ)),
+          latZ(column(rs, f.latZ)), label(column(rs, f.label)), code(column(rs, f.code)) {}
     // A missing column reads as empty (see columnOrNone).
     LineColumns(const db::Recordset& rs, const LineFields& f, const std::string& layerName)
         : lngA(columnOrNone(rs, f.lngA, layerName)), latA(columnOrNone(rs, f.latA, layerName)),
@@ -115,7 +115,8 @@ struct LineColumns {
 
     // The four end coordinates as texts (cut by normalise when given); false
     // when one is empty, for a segment without both ends is not drawn.
-    bool ends(const db::Recordset& rs, std::string (&out)[4], std::string (*normalise)(const std::string&)) const {
+    bool ends(const db::Recordset& rs, std::string (&out)[4],
+              std::string (*normalise)(const std::string&)) const {
         const int columns[4] = {lngA, latA, lngZ, latZ};
         for (int i = 0; i < 4; ++i) {
             out[i] = trimmed(rs, columns[i]);
@@ -139,7 +140,8 @@ gis::Style lineStyle(const LineLook& look) {
 void clearMapLayers(const std::string& layerName, gis::Map& map) {
     gis::Layer& layer = map.Layers().Item(layerName);
     layer.BeginAccess(gis::AccessMode::ReadWrite);
-    for (const gis::Feature& f : layer.AllFeatures()) layer.DeleteFeature(f);
+    for (const gis::Feature& f : layer.AllFeatures())
+        layer.DeleteFeature(f);
     layer.EndAccess();
     layer.Refresh();
 }
@@ -152,8 +154,9 @@ void bindLayerDatasets(gis::Map& map) {
     }
 }
 
-bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName, const SymbolFields& fields,
-                      const std::string& bitmap, int symbolSize, FeatureRecords* records) {
+bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName,
+                      const SymbolFields& fields, const std::string& bitmap, int symbolSize,
+                      FeatureRecords* records) {
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
@@ -194,7 +197,8 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
         passOver(*rs, layerName, [&] {
             std::string ends[4];
             if (!columns.ends(*rs, ends, nullptr)) return;
-            const gis::Points points = {{toNumber(ends[0]), toNumber(ends[1])}, {toNumber(ends[2]), toNumber(ends[3])}};
+            const gis::Points points = {{toNumber(ends[0]), toNumber(ends[1])},
+                                        {toNumber(ends[2]), toNumber(ends[3])}};
             gis::Feature f = gis::FeatureFactory::CreateLine(points, style);
             const std::string label = trimmed(*rs, columns.label);
             const std::string code = trimmed(*rs, columns.code);
@@ -210,7 +214,8 @@ bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerNa
 
 std::size_t BackboneGroups::KeyHash::operator()(const Key& k) const {
     std::size_t h = 0;
-    for (double v : {k.x1, k.y1, k.x2, k.y2}) h = h * 1000003u ^ std::hash<double>()(v);
+    for (double v : {k.x1, k.y1, k.x2, k.y2})
+        h = h * 1000003u ^ std::hash<double>()(v);
     return h;
 }
 
@@ -235,8 +240,9 @@ std::string groupBackboneLabel(std::size_t count, const std::string& length) {
     return "光缆数-" + std::to_string(count) + "条,长度:" + length + "KM";
 }
 
-bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName, const LineFields& fields,
-                        const LineLook& look, BackboneGroups& groups, FeatureRecords& records) {
+bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName,
+                        const LineFields& fields, const LineLook& look, BackboneGroups& groups,
+                        FeatureRecords& records) {
     if (!rs || rs->RecordCount() == 0) return false;
     rs->MoveFirst();
     gis::Layer& layer = map.Layers().Item(layerName);
@@ -281,13 +287,14 @@ bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& lay
     return true;
 }
 
-void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& parentKey, const std::string& codeField,
-                  const std::string& nameField) {
+void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& parentKey,
+                  const std::string& codeField, const std::string& nameField) {
     if (!rs || rs->RecordCount() == 0) return;
     const int codeCol = column(*rs, codeField), nameCol = column(*rs, nameField);
     auto& common = *mPubVar::gobjCommon;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-        common.addTreeNode(tree, parentKey, parentKey + ":" + trimmed(*rs, codeCol), rs->Fields(nameCol).toText());
+        common.addTreeNode(tree, parentKey, parentKey + ":" + trimmed(*rs, codeCol),
+                           rs->Fields(nameCol).toText());
 }
 
 void fillRecordStore(const std::shared_ptr<db::Recordset>& rs, clsResTree& store, const std::string& prefix,

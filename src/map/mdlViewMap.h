@@ -47,8 +47,9 @@ struct LineLook {
 // One bitmap symbol per row with both coordinates, row [name, code]. Rows
 // whose feature cannot be made are passed over. False when the recordset is
 // missing or empty.
-bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName, const SymbolFields& fields,
-                      const std::string& bitmap, int symbolSize, FeatureRecords* records);
+bool buildSymbolLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName,
+                      const SymbolFields& fields, const std::string& bitmap, int symbolSize,
+                      FeatureRecords* records);
 
 // One two-point line per row, row [trimmed label, trimmed code].
 bool buildLineLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName, const LineFields& fields,
@@ -76,8 +77,9 @@ private:
 // Like buildLineLayer, but segments sharing both end points share one label
 // that counts them, and a lone segment is labelled with its end stations and
 // length. Errors are not passed over: they end the caller's drawing.
-bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName, const LineFields& fields,
-                        const LineLook& look, BackboneGroups& groups, FeatureRecords& records);
+bool buildBackboneLayer(db::Recordset* rs, gis::Map& map, const std::string& layerName,
+                        const LineFields& fields, const LineLook& look, BackboneGroups& groups,
+                        FeatureRecords& records);
 
 // End-point normalisation of backbone coordinates: a decimal text longer than
 // 10 characters is cut to six decimals.
@@ -87,8 +89,8 @@ std::string loneBackboneLabel(const std::string& nameA, const std::string& nameZ
 std::string groupBackboneLabel(std::size_t count, const std::string& length);
 
 // One tree node per row below parentKey: key parentKey + ":" + code, text name.
-void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& parentKey, const std::string& codeField,
-                  const std::string& nameField);
+void addTreeNodes(db::Recordset* rs, ui::KeyedTree& tree, const std::string& parentKey,
+                  const std::string& codeField, const std::string& nameField);
 
 // Every row into the store under prefix + ":" + trimmed code, each column a
 // field keyed by its name. The records read their fields from the recordset

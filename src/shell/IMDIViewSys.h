@@ -9,7 +9,9 @@ namespace ocable {
 class IMDIViewSys {
 public:
     bool CommandHandler(const std::string& /*command*/) { return false; }
-    bool InitView(const std::string& /*a*/, const std::string& /*b*/, const std::string& /*c*/) { return false; }
+    bool InitView(const std::string& /*a*/, const std::string& /*b*/, const std::string& /*c*/) {
+        return false;
+    }
 };
 
 } // namespace ocable

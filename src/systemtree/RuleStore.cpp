@@ -3,6 +3,7 @@
 #include "core/Log.h"
 #include "core/TextUtil.h"
 #include "host/IDataAccess.h"
+#include "platform/db/DbError.h"
 #include "platform/ui/KeyedTree.h"
 #include "systemtree/RuleStatements.h"
 
@@ -47,15 +48,18 @@ RuleStore::RuleStore(host::IDataAccess& data)
     : data_(data), transactions_(dynamic_cast<host::IDataTransactions*>(&data)) {}
 
 void RuleStore::execute(const std::string& statement) {
-    data_.executeSql(kSystemDb, statement);
+    // A host reports a failed statement by its status or by throwing; either
+    // ends the save, which then rolls back.
+    if (data_.executeSql(kSystemDb, statement) == host::kExecuteFailed)
+        throw db::DbError("语句执行失败：" + statement);
 }
 
 // The tree builder and the rule creator send their inserts as queries; hosts
 // have always been given them that way.
 void RuleStore::openForInsert(const std::string& statement) {
-    if (auto rs = data_.openRecordset(kSystemDb, statement, 0);
-        rs && rs->State() == db::Recordset::ObjectState::Open)
-        rs->Close();
+    auto rs = data_.openRecordset(kSystemDb, statement, 0);
+    if (!rs) throw db::DbError("语句执行失败：" + statement);
+    if (rs->State() == db::Recordset::ObjectState::Open) rs->Close();
 }
 
 std::vector<RuleStore::Rule> RuleStore::readRules() {

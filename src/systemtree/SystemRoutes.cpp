@@ -6,6 +6,7 @@
 #include "core/ViewContext.h"
 #include "core/mPubVar.h"
 #include "host/SharedNames.h"
+#include "interaction/Locating.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Layers.h"
@@ -67,28 +68,6 @@ void selectWhere(gis::Layer& layer, const std::string& condition) {
     if (found.Count() > 0) layer.Selection().Add(found);
 }
 
-// Frames everything selected on the two cable layers. One function, so that
-// the map's own zoom to selection can take its place.
-void fitViewToSelection(gis::Map& map) {
-    gis::Rectangle box;
-    bool any = false;
-    for (const char* name : {vocab::kLayerCable, vocab::kLayerBackbone}) {
-        if (!map.Layers().contains(name)) continue;
-        gis::Layer& layer = map.Layers().Item(name);
-        for (std::uint32_t id : layer.Selection().ids()) {
-            const gis::Rectangle r = layer.featureById(id).Bounds();
-            if (any) {
-                box.include(r);
-            } else {
-                box = r;
-                any = true;
-            }
-        }
-    }
-    if (!any) return;
-    const double margin = std::max(box.Width(), box.Height()) * 0.05 + 0.01;
-    map.setBounds(box.expanded(margin, margin));
-}
 } // namespace
 
 std::string cableCondition(const std::string& code) {

@@ -36,7 +36,8 @@ TEST(GuiConfigTest, ReadsTheThreeKeys) {
 
 TEST(GuiConfigTest, EmptyValuesKeepTheDefaults) {
     fake::FakeHost host;
-    writeConfig(host, "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n");
+    writeConfig(host,
+                "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n");
     EXPECT_EQ(GuiConfig::areaNodeCaption(), "二干");
     EXPECT_TRUE(GuiConfig::localTransByFiber());
 }

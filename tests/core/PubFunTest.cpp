@@ -36,8 +36,16 @@ TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
 TEST(OpenRecordsetTest, AFailedQueryIsNothingAndIsLogged) {
     fake::FakeHost host;
     fake::LogCapture log;
+    // The stand-alone host's data access gives nothing itself and says why.
     EXPECT_EQ(mPubFun::openRecordset("SELECT * FROM MAP_V_EN_OCABLE"), nullptr);
-    EXPECT_EQ(log.count("SELECT * FROM MAP_V_EN_OCABLE；原因："), 1u);
+    EXPECT_EQ(log.count("SELECT * FROM MAP_V_EN_OCABLE"), 1u);
+
+    // A host whose data access throws: the plug-in's own guard.
+    auto throwing = std::make_shared<fake::ScriptedDataAccess>();
+    throwing->failure = "no such table: MAP_V_EN_MW_Seg";
+    mPubVar::gobjDataAccess.set(throwing);
+    EXPECT_EQ(mPubFun::openRecordset("select * from MAP_V_EN_MW_Seg"), nullptr);
+    EXPECT_EQ(log.count("select * from MAP_V_EN_MW_Seg；原因："), 1u);
 
     // No data access at all, and none the host could make: still nothing.
     mPubVar::releaseGlobals();
@@ -55,7 +63,7 @@ TEST(GetColumnValuesTest, AQueryFailingAfterSomeRowsGivesNothing) {
     EXPECT_EQ(mPubFun::getColumnValues("T", "CASE WHEN N < 3 THEN N ELSE abs(-9223372036854775807 - 1) END",
                                        "1 = 1 ORDER BY N"),
               "");
-    EXPECT_EQ(log.count("abs("), 1u);
+    EXPECT_GE(log.count("abs("), 1u);
 
     // A data access whose rows cannot be read as asked: nothing, not a part.
     auto stub = std::make_shared<fake::ScriptedDataAccess>();

@@ -1,8 +1,8 @@
 // Records that read their fields from a row of a loaded recordset only when
 // first asked must answer exactly as records filled field by field.
-#include "platform/db/DbError.h"
 #include "core/clsResTree.h"
 #include "core/clsViewRecord.h"
+#include "platform/db/DbError.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

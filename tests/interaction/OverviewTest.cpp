@@ -2,7 +2,6 @@
 // coordinate dialog.
 #include "InteractionFixture.h"
 
-#include "interaction/NumberText.h"
 #include "interaction/Overview.h"
 #include "interaction/frmViewStationPoint.h"
 

@@ -1,9 +1,9 @@
 #include "core/NetworkVocabulary.h"
+#include "core/clsResTree.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "core/clsResTree.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +19,8 @@ struct Fixture {
     fake::FakeHost host;
     gis::Map map;
     Fixture() {
-        map.Layers().CreateLayer(vocab::kLayerTerminal, 1, {"StationName", "StationCode"}, gis::LayerKind::Symbol);
+        map.Layers().CreateLayer(vocab::kLayerTerminal, 1, {"StationName", "StationCode"},
+                                 gis::LayerKind::Symbol);
         map.Layers().CreateLayer(vocab::kLayerBackbone, 2, {"Label", "OcableCode"}, gis::LayerKind::Line);
         mdlViewMap::bindLayerDatasets(map);
     }
@@ -27,24 +28,29 @@ struct Fixture {
 };
 
 std::shared_ptr<Recordset> cables(std::vector<Recordset::Row> rows) {
-    return std::make_shared<Recordset>(std::vector<std::string>{"OCABLECODE", "LNG_A", "LAT_A", "LNG_Z", "LAT_Z",
-                                                                "LENGTH", "STATIONNAME_A", "STATIONNAME_Z"},
+    return std::make_shared<Recordset>(std::vector<std::string>{"OCABLECODE", "LNG_A", "LAT_A", "LNG_Z",
+                                                                "LAT_Z", "LENGTH", "STATIONNAME_A",
+                                                                "STATIONNAME_Z"},
                                        std::move(rows));
 }
 
 std::map<std::string, std::string> labels(gis::Layer& layer) {
     std::map<std::string, std::string> out;
-    for (const gis::Feature& f : layer.AllFeatures()) out[*layer.valueOf(f.id(), 1)] = *layer.valueOf(f.id(), 0);
+    for (const gis::Feature& f : layer.AllFeatures())
+        out[*layer.valueOf(f.id(), 1)] = *layer.valueOf(f.id(), 0);
     return out;
 }
 
 } // namespace
 
 TEST(NormaliseCoordinateTest, CutsLongDecimalTextsToSixDecimals) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"116.40741234567", "116.407412"}, {"116.4074123", "116.407412"}, {"116.407412", "116.407412"},
-        {"80.1234561", "80.1234561"},      {"-116.1234567", "-116.123456"}, {"12345678901", "12345678901"},
-        {"", ""}};
+    const std::pair<std::string, std::string> cases[] = {{"116.40741234567", "116.407412"},
+                                                         {"116.4074123", "116.407412"},
+                                                         {"116.407412", "116.407412"},
+                                                         {"80.1234561", "80.1234561"},
+                                                         {"-116.1234567", "-116.123456"},
+                                                         {"12345678901", "12345678901"},
+                                                         {"", ""}};
     for (const auto& [in, out] : cases) {
         SCOPED_TRACE(in);
         EXPECT_EQ(mdlViewMap::normaliseCoordinate(in), out);
@@ -56,8 +62,8 @@ TEST(BackboneLayerTest, LoneSegmentNamesItsEndsAndLength) {
     auto rs = cables({{"C1", 116.0, 39.0, 117.0, 39.5, 12.5, "甲站", "乙站"}});
     mdlViewMap::BackboneGroups groups;
     FeatureRecords records;
-    ASSERT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {3, gis::rgb(0, 0, 255), 64},
-                                               groups, records));
+    ASSERT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {},
+                                               {3, gis::rgb(0, 0, 255), 64}, groups, records));
     EXPECT_EQ(labels(f.backbone())["C1"], "(甲站-乙站) 长度:12.5KM");
     const gis::Feature drawn = f.backbone().AllFeatures().Item(1);
     EXPECT_EQ(drawn.Style().LinePattern, 64);
@@ -102,7 +108,8 @@ TEST(BackboneLayerTest, SegmentsWithoutBothEndsAreLeftOut) {
     auto rs = cables({{"C1", Value(), Value(), 117.0, 39.5, 5, "未测站", "乙"},
                       {"C2", 116.0, 39.0, 117.0, " ", 6, "甲", "乙"},
                       {"C3", 116.0, 39.0, 117.0, 39.5, 7, "甲", "乙"}});
-    EXPECT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records));
+    EXPECT_TRUE(
+        mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records));
     EXPECT_EQ(f.backbone().featureCount(), 1);
     EXPECT_EQ(labels(f.backbone())["C3"], "(甲-乙) 长度:7KM");
     EXPECT_EQ(records.Count(), 1u);
@@ -123,17 +130,17 @@ TEST(BackboneLayerTest, SameEndsShortTextsAreNotCut) {
 
 TEST(SymbolLayerTest, RowsWithoutPositionOrWithBadNumbersArePassedOver) {
     Fixture f;
-    auto rs = std::make_shared<Recordset>(
-        std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG", "LAT"},
-        std::vector<Recordset::Row>{{" S1 ", "甲站", 116.4, 39.9},
-                                    {"S2", "乙站", Value(), 39.9},
-                                    {"S3", "丙站", " ", 30.0},
-                                    {"S4", "丁站", "东经", 30.0},
-                                    {"S1", "甲站副本", 117.0, 40.0},
-                                    {"S5", "戊站", "113.65", "34.76"}});
+    auto rs =
+        std::make_shared<Recordset>(std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG", "LAT"},
+                                    std::vector<Recordset::Row>{{" S1 ", "甲站", 116.4, 39.9},
+                                                                {"S2", "乙站", Value(), 39.9},
+                                                                {"S3", "丙站", " ", 30.0},
+                                                                {"S4", "丁站", "东经", 30.0},
+                                                                {"S1", "甲站副本", 117.0, 40.0},
+                                                                {"S5", "戊站", "113.65", "34.76"}});
     FeatureRecords records;
-    ASSERT_TRUE(mdlViewMap::buildSymbolLayer(rs.get(), f.map, vocab::kLayerTerminal, {}, vocab::kBitmapTerminal, 14,
-                                             &records));
+    ASSERT_TRUE(mdlViewMap::buildSymbolLayer(rs.get(), f.map, vocab::kLayerTerminal, {},
+                                             vocab::kBitmapTerminal, 14, &records));
     gis::Layer& layer = f.map.Layers().Item(vocab::kLayerTerminal);
     // S1 twice (the record keeps the first), S5; S2 to S4 have no usable position.
     EXPECT_EQ(layer.featureCount(), 3);
@@ -148,8 +155,9 @@ TEST(SymbolLayerTest, RowsWithoutPositionOrWithBadNumbersArePassedOver) {
 
 TEST(RecordStoreTest, EveryRowUnderItsKeyWithEveryColumn) {
     fake::FakeHost host;
-    auto rs = std::make_shared<Recordset>(std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG"},
-                                          std::vector<Recordset::Row>{{" S1", "甲站", Value()}, {"S2", "乙站", 116.5}});
+    auto rs = std::make_shared<Recordset>(
+        std::vector<std::string>{"STATIONCODE", "STATIONNAME", "LNG"},
+        std::vector<Recordset::Row>{{" S1", "甲站", Value()}, {"S2", "乙站", 116.5}});
     clsResTree store;
     mdlViewMap::fillRecordStore(rs, store, "STA", "STATIONCODE", "STATION");
     ASSERT_EQ(store.count(), 2);

@@ -13,7 +13,8 @@ void seedDomains(fake::FakeHost& host) {
     host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
     host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华东 ', 2), (' 华北', 1), ('西北', 3)");
     host.exec("CREATE TABLE GUI_RE_DOMAIN_PROVINCE (DOMAINNAME TEXT, PROVINCE TEXT)");
-    host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('华北', 'XZ0116 '), ('华北', 'XZ0101'), ('华东', 'XZ0109')");
+    host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('华北', 'XZ0116 '), ('华北', 'XZ0101'), ('华东', "
+              "'XZ0109')");
 }
 
 } // namespace
@@ -46,7 +47,8 @@ TEST(AreaScopeTest, DomainNameIsUsedUntrimmedAndUnknownNamesAddNothing) {
     seedDomains(host);
     std::string station, cable;
     AreaScope::getDomainFilters("按管理区域划分", " 华东,西北", station, cable);
-    EXPECT_EQ(host.data->sql.front(), "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = ' 华东'");
+    EXPECT_EQ(host.data->sql.front(),
+              "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = ' 华东'");
     // Neither domain yields a province: conditions that select nothing.
     EXPECT_EQ(station, "(1 = 0)");
     EXPECT_EQ(cable, "(1 = 0)");

@@ -1,7 +1,7 @@
 #include "core/InitEnvError.h"
-#include "shell/clsMain.h"
-#include "shell/IMDIViewSys.h"
 #include "core/mPubVar.h"
+#include "shell/IMDIViewSys.h"
+#include "shell/clsMain.h"
 #include "support/FakeHost.h"
 
 #include <gtest/gtest.h>

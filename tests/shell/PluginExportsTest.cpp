@@ -27,7 +27,8 @@ std::string readAll(const fs::path& p) {
 } // namespace
 
 TEST(PluginExportsTest, RegistersCreatesAndReportsWhenItCanUnload) {
-    const fs::path registry = fs::temp_directory_path() / ("ocable-reg-" + std::to_string(getpid())) / "plugins.reg";
+    const fs::path registry =
+        fs::temp_directory_path() / ("ocable-reg-" + std::to_string(getpid())) / "plugins.reg";
     setenv(ocable::host::kRegistryEnvVar, registry.c_str(), 1);
 
     void* lib = dlopen(OCABLE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);

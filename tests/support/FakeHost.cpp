@@ -21,13 +21,13 @@ LogCapture* activeCapture = nullptr;
 
 LogCapture::LogCapture() {
     activeCapture = this;
-    previous_ =
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (activeCapture && context.category && std::string_view(context.category) == "ocable.component")
-                activeCapture->messages.push_back(text.toStdString());
-            else if (activeCapture && activeCapture->previous_)
-                activeCapture->previous_(type, context, text);
-        });
+    previous_ = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
+                                          const QString& text) {
+        if (activeCapture && context.category && std::string_view(context.category).starts_with("ocable."))
+            activeCapture->messages.push_back(text.toStdString());
+        else if (activeCapture && activeCapture->previous_)
+            activeCapture->previous_(type, context, text);
+    });
 }
 
 LogCapture::~LogCapture() {

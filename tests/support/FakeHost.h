@@ -83,8 +83,8 @@ struct FakeResService : host::IResService {
     void showFibers(const std::string&, const std::string&) override {}
 };
 
-// Keeps the warnings of the plug-in's logging category while it lives, so a
-// test can see that a passed-over error was reported and with what.
+// Keeps the warnings of the project's logging categories (ocable.*) while it
+// lives, so a test can see that a passed-over error was reported and with what.
 class LogCapture {
 public:
     LogCapture();

@@ -20,7 +20,7 @@ namespace ocable::hostapp {
 // executeSql): no exception reaches the view.
 class SqliteDataAccess : public host::IDataAccess, public host::IDataTransactions {
 public:
-    static constexpr long kFailed = -1;
+    static constexpr long kFailed = host::kExecuteFailed;
 
     explicit SqliteDataAccess(const std::filesystem::path& database);
     ~SqliteDataAccess() override;

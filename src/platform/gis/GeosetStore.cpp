@@ -1,5 +1,6 @@
 #include "platform/gis/GeosetStore.h"
 
+#include "platform/gis/GeoPackageFormat.h"
 #include "platform/gis/GeosetFile.h"
 #include "platform/gis/GeosetWriter.h"
 #include "platform/gis/GisError.h"
@@ -22,19 +23,9 @@ namespace ocable::gis {
 
 namespace {
 
-constexpr const char* kStyleField = "gst_style";
-
-// Paths are UTF-8 on this system, so the native narrow form is the text.
-std::string pathText(const std::filesystem::path& p) {
-    return p.string();
-}
-
-OGRSpatialReference wgs84() {
-    OGRSpatialReference srs;
-    srs.importFromEPSG(4326);
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    return srs;
-}
+using gpkg::kStyleField;
+using gpkg::pathText;
+using gpkg::wgs84;
 
 Points pointsOf(const OGRLineString& line, bool dropClosing) {
     Points pts;

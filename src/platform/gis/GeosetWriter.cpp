@@ -1,5 +1,6 @@
 #include "platform/gis/GeosetWriter.h"
 
+#include "platform/gis/GeoPackageFormat.h"
 #include "platform/gis/GisError.h"
 #include "platform/gis/GisLog.h"
 #include "platform/gis/Map.h"
@@ -22,18 +23,9 @@ namespace ocable::gis {
 
 namespace {
 
-constexpr const char* kStyleField = "gst_style";
-
-std::string pathText(const std::filesystem::path& p) {
-    return p.string();
-}
-
-OGRSpatialReference wgs84() {
-    OGRSpatialReference srs;
-    srs.importFromEPSG(4326);
-    srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    return srs;
-}
+using gpkg::kStyleField;
+using gpkg::pathText;
+using gpkg::wgs84;
 
 // ---- geometry of a snapshot feature ---------------------------------
 

@@ -1,9 +1,9 @@
 // The importer run over small hand-made packages laid out like the npm ones.
 #include "BaseMapImport.h"
 
+#include "support/PartContains.h"
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
-#include "support/PartContains.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,8 +1,8 @@
 // The committed base-map files against facts of the real country: a decoding
 // or recoding fault in the importer shows up here.
+#include "support/PartContains.h"
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
-#include "support/PartContains.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -4,9 +4,9 @@
 #include "DemoDbTestSupport.h"
 #include "Scale.h"
 
+#include "support/PartContains.h"
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
-#include "support/PartContains.h"
 
 #include <cmath>
 #include <map>

@@ -143,7 +143,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
                                            at("out.json"), "--log", at("host.log"), "--size", "1200x850"});
     ASSERT_TRUE(
         waitFor([&] { return readText(root / "host.log").find("自动化脚本开始") != std::string::npos; },
-                std::chrono::seconds(40)))
+                std::chrono::seconds(150)))
         << host.readAllStandardError().toStdString();
 
     // Another program's window, to take the focus from the host and give it back.
@@ -159,7 +159,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     xdo.run({"windowfocus", "--sync", hostId});
 
     std::ofstream(root / "go1");
-    ASSERT_TRUE(waitFor([&] { return fs::exists(root / "s1.png"); }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(root / "s1.png"); }, std::chrono::seconds(60)));
     const QJsonObject d1 = readJson(root / "d1.json");
 
     // A real click on the overview tool of the toolbar.
@@ -188,7 +188,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
 
     std::ofstream(root / "go2");
-    ASSERT_TRUE(waitFor([&] { return fs::exists(root / "s2.png"); }, std::chrono::seconds(20)));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(root / "s2.png"); }, std::chrono::seconds(60)));
     const QJsonObject d2 = readJson(root / "d2.json");
     EXPECT_TRUE(d2["tools"]["activebarMain/toolbar/mnu_view_Radar"]["checked"].toBool());
     EXPECT_TRUE(d2["rects"].toObject().contains("frmViewOcableMain.Map2")) << "the overview map is not shown";
@@ -217,7 +217,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     xdo.run({"windowfocus", "--sync", hostId});
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     std::ofstream(root / "go3");
-    ASSERT_TRUE(host.waitForFinished(40000));
+    ASSERT_TRUE(host.waitForFinished(120000));
     EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
     QStringList expandedAfter;
     const QJsonObject d3 = readJson(root / "d3.json");

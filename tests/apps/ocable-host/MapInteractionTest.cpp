@@ -4,18 +4,17 @@
 // windows behind the pop-up commands.
 
 #include "platform/db/SqliteConnection.h"
+#include "support/HostRunner.h"
+#include "support/TempDir.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -27,53 +26,24 @@ const QString kCable = "光缆网络分布图_光缆段";
 const QString kBackbone = "光缆网络分布图_骨干光缆段";
 const QString kMicrowave = "光缆网络分布图_微波段";
 
-// A fresh copy of one small network per test, since most tests change it.
+using ocable::testsupport::HostRunner;
+
+// A fresh copy of the small network per test, since most tests change it;
+// the copies go when the test program ends.
 fs::path freshRoot(const std::string& name) {
-    static const fs::path network = [] {
-        const fs::path dir = fs::temp_directory_path() / ("ocable-map-e2e-" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        QProcess gen;
-        gen.start(OCABLE_DEMO_DB,
-                  {"--scale", "small", "--seed", "1", QString::fromStdString((dir / "network.db").string())});
-        gen.waitForFinished(120000);
-        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
-        return dir / "network.db";
-    }();
-    const fs::path root = network.parent_path() / name;
-    fs::remove_all(root);
-    fs::create_directories(root);
-    fs::copy_file(network, root / "network.db");
-    return root;
+    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
+    kept.push_back(HostRunner::freshRoot(name));
+    return kept.back()->path();
 }
 
-struct HostRun {
-    int exitCode = -1;
-    std::string stderrText;
-    QJsonObject output;
+struct HostRun : ocable::testsupport::HostRun {
     QJsonObject dump(int i) const { return output["dumps"][i].toObject(); }
 };
 
 HostRun runHost(const fs::path& root, const QJsonArray& steps) {
-    const fs::path script = root / "script.json", out = root / "out.json";
-    std::ofstream(script) << QJsonDocument(steps).toJson().toStdString();
-    fs::remove(out);
-    QProcess host;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
-    host.setProcessEnvironment(env);
-    host.start(OCABLE_HOST,
-               {"--demo", QString::fromStdString(root.string()), "--script",
-                QString::fromStdString(script.string()), "--out", QString::fromStdString(out.string())});
-    host.waitForFinished(300000);
     HostRun run;
-    run.exitCode = host.exitCode();
-    run.stderrText = host.readAllStandardError().toStdString();
-    std::ifstream in(out);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.output = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
+    static_cast<ocable::testsupport::HostRun&>(run) =
+        HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
     return run;
 }
 

@@ -2,69 +2,34 @@
 // the stand-alone host's automation mode on a small demo network.
 
 #include "platform/db/SqliteConnection.h"
+#include "support/HostRunner.h"
+#include "support/TempDir.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <set>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Every test changes the rule tables, so each gets its own copy of one
-// generated network.
+using ocable::testsupport::HostRun;
+using ocable::testsupport::HostRunner;
+
+// Every test changes the rule tables, so each gets its own copy of the small
+// network; the copies go when the test program ends.
 fs::path freshRoot(const std::string& name) {
-    static const fs::path generated = [] {
-        fs::path r = fs::temp_directory_path() / ("ocable-systree-e2e-" + std::to_string(getpid()));
-        fs::remove_all(r);
-        fs::create_directories(r);
-        QProcess gen;
-        gen.start(OCABLE_DEMO_DB,
-                  {"--scale", "small", "--seed", "1", QString::fromStdString((r / "network.db").string())});
-        gen.waitForFinished(120000);
-        EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
-        return r;
-    }();
-    const fs::path r = generated.parent_path() / (generated.filename().string() + "-" + name);
-    fs::remove_all(r);
-    fs::create_directories(r);
-    fs::copy_file(generated / "network.db", r / "network.db");
-    return r;
+    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
+    kept.push_back(HostRunner::freshRoot(name));
+    return kept.back()->path();
 }
 
-struct HostRun {
-    int exitCode = -1;
-    std::string stderrText;
-    QJsonObject output;
-};
-
 HostRun runHost(const fs::path& root, const std::string& script) {
-    const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
-    std::ofstream(scriptFile) << script;
-    QProcess host;
-    auto env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QZTRANS_PLUGIN_REGISTRY", QString::fromStdString((root / "plugins.reg").string()));
-    host.setProcessEnvironment(env);
-    host.start(OCABLE_HOST, {"--demo", QString::fromStdString(root.string()), "--script",
-                             QString::fromStdString(scriptFile.string()), "--out",
-                             QString::fromStdString(outFile.string())});
-    host.waitForFinished(300000);
-    HostRun run;
-    run.exitCode = host.exitCode();
-    run.stderrText = host.readAllStandardError().toStdString();
-    std::ifstream in(outFile);
-    std::stringstream text;
-    text << in.rdbuf();
-    run.output = QJsonDocument::fromJson(QByteArray::fromStdString(text.str())).object();
-    return run;
+    return HostRunner::run(root, script);
 }
 
 std::vector<std::string> column(const fs::path& db, const std::string& sql) {
