@@ -1,8 +1,7 @@
-# ocable_add_gtest(<name> SOURCES ... [LIBS ...] [GUI] [SERIAL])
+# ocable_add_gtest(<name> SOURCES ... [LIBS ...] [GUI])
 # One GoogleTest executable; GUI tests get a main() that creates a QApplication.
-# SERIAL tests run alone: their timing depends on a real display server.
 function(ocable_add_gtest name)
-    cmake_parse_arguments(T "GUI;SERIAL" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     if(T_GUI)
         set(main ocable_test_main_gui)
@@ -14,5 +13,5 @@ function(ocable_add_gtest name)
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;OCABLE_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-                   TIMEOUT 300 RUN_SERIAL ${T_SERIAL})
+                   TIMEOUT 300)
 endfunction()

@@ -137,8 +137,13 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
         "]";
     dir->write("script.json", script);
     QProcess host;
-    host.setProcessEnvironment(
-        HostRunner::environment(root, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.display()}}));
+    // libxkbcommon-x11 reads the X server's atom names with strndup past
+    // their end, which AddressSanitizer's strict string checks take for an
+    // overflow; the host on a real display runs without that one check.
+    QString asan = qEnvironmentVariable("ASAN_OPTIONS");
+    asan.replace("strict_string_checks=1", "strict_string_checks=0");
+    host.setProcessEnvironment(HostRunner::environment(
+        root, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.display()}, {"ASAN_OPTIONS", asan}}));
     host.start(HostRunner::hostProgram(), {"--demo", at(""), "--script", at("script.json"), "--out",
                                            at("out.json"), "--log", at("host.log"), "--size", "1200x850"});
     ASSERT_TRUE(
