@@ -1,5 +1,6 @@
 // The toolbar, the pop-up dispatch through the command table, the pop-up's
-// availability rules and the map keys.
+// availability rules, the map keys and the pick-up timer of a station move.
+// Moving and saving a station is driven end to end in tests/apps/ocable-host.
 #include "InteractionFixture.h"
 #include "RecordingServices.h"
 
@@ -149,6 +150,26 @@ TEST(CommandsTest, FibersOfTheSelectedSegmentsComeFromTheirRecords) {
     c.commands.onMenuClick("mnuFiber");
     EXPECT_EQ(c.res->calls,
               std::vector<std::string>{"fibers:OC1<>OC2|甲乙,112,30,113,31<>丙丁,114,32,115,33"});
+}
+
+// The pick-up timer of a station move.
+TEST(CommandsTest, TheMoveTimerWaitsUntilExactlyOneStationIsSelected) {
+    Commands m;
+    const auto a = m.addStation(vocab::kLayerTerminal, "A", "甲", 112, 32);
+    const auto b = m.addStation(vocab::kLayerTerminal, "B", "乙", 113, 33);
+    m.timer.start();
+    m.mouse.timerTick();
+    EXPECT_TRUE(m.timer.isActive());
+    m.layer(vocab::kLayerTerminal).Selection().Add(a);
+    m.layer(vocab::kLayerTerminal).Selection().Add(b);
+    m.mouse.timerTick();
+    EXPECT_TRUE(m.timer.isActive());
+    EXPECT_EQ(m.map().CurrentTool(), gis::tools::Select);
+    m.layer(vocab::kLayerTerminal).Selection().Remove(a);
+    m.mouse.timerTick();
+    EXPECT_FALSE(m.timer.isActive());
+    EXPECT_EQ(m.mouse.movingStationCode(), "B");
+    m.timer.stop();
 }
 
 } // namespace

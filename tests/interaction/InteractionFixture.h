@@ -8,6 +8,7 @@
 #include "core/ViewContext.h"
 #include "interaction/MapCommands.h"
 #include "map/mdlViewMap.h"
+#include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
@@ -75,12 +76,7 @@ struct TestView {
         f.setCarriedRow({"1.0", code});
         return layer(layerName).AddFeature(f);
     }
-    static std::string quote(const std::string& s) {
-        std::string out = "'";
-        for (char c : s)
-            out += c == '\'' ? std::string("''") : std::string(1, c);
-        return out + "'";
-    }
+    static std::string quote(const std::string& s) { return db::sqlQuote(s); }
     std::vector<std::string> sqlSent() const { return host.data->sql; }
 };
 

@@ -2,6 +2,8 @@
 
 #include "support/TempDir.h"
 
+#include "platform/db/SqliteConnection.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
@@ -77,6 +79,13 @@ HostRun HostRunner::runRaw(const QStringList& arguments, const QProcessEnvironme
     result.exitCode = host.exitCode();
     result.stderrText = host.readAllStandardError().toStdString();
     return result;
+}
+
+std::vector<std::string> firstColumn(const std::filesystem::path& db, const std::string& sql) {
+    std::vector<std::string> out;
+    for (auto rs = db::SqliteConnection(db).query(sql); !rs->Eof(); rs->MoveNext())
+        out.push_back(rs->Fields(0).toText());
+    return out;
 }
 
 QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name) {

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace ocable::testsupport {
 
@@ -50,6 +51,10 @@ public:
     static HostRun runRaw(const QStringList& arguments, const QProcessEnvironment& env,
                           int timeoutMs = 300000);
 };
+
+// The first column of every row of a query on a database file, as text:
+// what the host wrote, read apart from it.
+std::vector<std::string> firstColumn(const std::filesystem::path& db, const std::string& sql);
 
 // The layer of that name in a dump's map, or an empty object.
 QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name);

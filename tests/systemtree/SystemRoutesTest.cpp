@@ -28,28 +28,6 @@ struct RoutesTest : ViewFixture, testing::Test {
     }
 };
 
-TEST_F(RoutesTest, SharedSegmentsAreCountedDownAndUp) {
-    routes.showSystemRoute("S1", false);
-    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C2", "C3"}));
-    EXPECT_EQ(remark("C1"), "0");
-    EXPECT_EQ(remark("C2"), "1");
-    EXPECT_TRUE((*view.cableFeatures.find("C1"))->isDelete);
-    EXPECT_FALSE((*view.cableFeatures.find("C2"))->isDelete);
-
-    routes.showSystemRoute("S2", false);
-    EXPECT_TRUE(codesOn(cables()).empty());
-
-    routes.showSystemRoute("S1", true);
-    EXPECT_EQ(codesOn(cables()), (std::vector<std::string>{"C1", "C2"}));
-    EXPECT_EQ(remark("C1"), "1");
-    EXPECT_EQ(remark("C2"), "1");
-    // Back with its label and code in the row, and findable by code again.
-    const gis::FeatureSet c1 = cables().Search(cableCondition("C1"));
-    ASSERT_EQ(c1.Count(), 1);
-    EXPECT_EQ(*cables().valueOf(c1.Item(1).id(), 0), "标注C1");
-    EXPECT_EQ((*view.cableFeatures.find("C1"))->ftrKey, c1.Item(1).FeatureKey());
-}
-
 // A backbone segment is counted with its systems but stays on its own layer.
 TEST_F(RoutesTest, BackboneSegmentsStayOnTheirLayer) {
     drawCable("B1", 120, 1, vocab::kLayerBackbone);
@@ -122,31 +100,6 @@ TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
    leaves A towards X and belongs to system SDH7, the third field of the
    channel serial; C7 leaves B towards Y for another system.
         X ── C6 ── A ══ C5 ══ B ── C7 ── Y                                   */
-TEST_F(RoutesTest, DwdmCarriedRouteIncludesTheFibreSegmentsAtItsEnds) {
-    drawCable("C5", 100, 1);
-    drawCable("C6", 102, 1);
-    drawCable("C7", 104, 1);
-    host.exec("INSERT INTO EN_OCABLE VALUES ('C5', 'c5', 'B', 'A'), ('C6', 'c6', 'X', 'A'), ('C7', 'c7', "
-              "'B', 'Y')");
-    host.exec("INSERT INTO RE_DWDMC_SDHT VALUES ('S9', 'D1:CH1:SDH7')");
-    host.exec("INSERT INTO EN_DWDM_CHANNEL VALUES ('D1:CH1:SDH7', 'L1')");
-    host.exec("INSERT INTO EN_DWDM_RES VALUES ('L1', 'A', 'B')");
-    host.exec("INSERT INTO \"V_EN_FIBER$OC\" VALUES ('C6', 'SDH7'), ('C7', 'OTHER')");
-
-    routes.selectSystemCables("('S9')");
-    EXPECT_EQ(selectedCodes(cables()), (std::vector<std::string>{"C5", "C6"}));
-    const auto& sql = host.data->sql;
-    EXPECT_NE(std::find(sql.begin(), sql.end(), "SELECT * FROM EN_Ocable WHERE  OcableCode = 'C5'"),
-              sql.end());
-    EXPECT_NE(
-        std::find(
-            sql.begin(), sql.end(),
-            "select * from en_ocable o,V_EN_FIBER$OC v where o.ocablecode=v.ocablecode and v.systemcode "
-            "in ('SDH7') and  ((station_a<>'A' and  station_z='B') or (station_a='B' and "
-            "station_z<>'A'))"),
-        sql.end());
-}
-
 TEST_F(RoutesTest, WithoutChannelSerialTheFibreQueryKeepsTheCallersList) {
     host.exec("INSERT INTO EN_OCABLE VALUES ('C1', 'c1', 'P', 'Q'), ('C2', 'c2', 'Q', 'R')");
     db::Recordset dwdm({"OCABLECODE"}, {{"C1"}});

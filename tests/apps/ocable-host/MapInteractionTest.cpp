@@ -48,10 +48,7 @@ HostRun runHost(const fs::path& root, const QJsonArray& steps) {
 }
 
 std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    std::vector<std::string> out;
-    for (auto rs = ocable::db::SqliteConnection(db).query(sql); !rs->Eof(); rs->MoveNext())
-        out.push_back(rs->Fields(0).toText());
-    return out;
+    return ocable::testsupport::firstColumn(db, sql);
 }
 
 double number(const fs::path& db, const std::string& sql) {
@@ -78,11 +75,7 @@ QJsonArray layerFeatures(const QJsonObject& d, const QString& map, const QString
         if (l["name"].toString() == name) return l["features"].toArray();
     return {};
 }
-QJsonObject layerOf(const QJsonObject& d, const QString& map, const QString& name) {
-    for (const QJsonValue l : d["maps"][map]["layers"].toArray())
-        if (l["name"].toString() == name) return l.toObject();
-    return {};
-}
+using ocable::testsupport::layerOf;
 bool popupEnabled(const QJsonObject& d, const QString& key) {
     return d["tools"]["ActiveBarMenu/mnuPop/" + key]["enabled"].toBool();
 }

@@ -33,11 +33,7 @@ HostRun runHost(const fs::path& root, const std::string& script) {
 }
 
 std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    auto rs = ocable::db::SqliteConnection(db).query(sql);
-    std::vector<std::string> out;
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-        out.push_back(rs->Fields(0).toText());
-    return out;
+    return ocable::testsupport::firstColumn(db, sql);
 }
 
 std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& first) {
