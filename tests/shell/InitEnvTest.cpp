@@ -1,6 +1,5 @@
 #include "core/InitEnvError.h"
 #include "core/mPubVar.h"
-#include "shell/IMDIViewSys.h"
 #include "shell/clsMain.h"
 #include "support/FakeHost.h"
 
@@ -105,10 +104,4 @@ TEST_F(InitEnvTest, ReleasedServicesAreCreatedAgainOnUse) {
     } catch (const HostServiceError& e) {
         EXPECT_NE(std::string(e.what()).find("gobjMessage"), std::string::npos);
     }
-}
-
-TEST(IMDIViewSysTest, BothOperationsDecline) {
-    IMDIViewSys view;
-    EXPECT_FALSE(view.CommandHandler("anything"));
-    EXPECT_FALSE(view.InitView("a", "b", "c"));
 }

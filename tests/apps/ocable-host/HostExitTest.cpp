@@ -199,11 +199,6 @@ INSTANTIATE_TEST_SUITE_P(
                      return QStringList{"--level", "abc"};
                  },
                  "--level：用户级别必须是非负整数，而不是“abc”", 2},
-        BadStart{"NegativeLevel",
-                 [](const TempDir&) {
-                     return QStringList{"--level", "-1"};
-                 },
-                 "--level：用户级别必须是非负整数", 2},
         BadStart{"SizeWithoutHeight",
                  [](const TempDir&) {
                      return QStringList{"--size", "1600"};
