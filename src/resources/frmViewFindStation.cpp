@@ -155,7 +155,13 @@ frmViewFindStation& frmViewFindStation::showFor(ViewContext& view) {
     if (dialog.parentWidget() != view.window) dialog.setParent(view.window, Qt::Tool);
     dialog.view_ = &view;
     dialog.viewWindow_ = view.window;
-    if (fresh) dialog.Form_Load();
+    if (fresh) {
+        dialog.Form_Load();
+        // At the view's right edge: locating centres each hit in the view,
+        // where the dialog would hide it.
+        if (view.window)
+            dialog.move(view.window->mapToGlobal(QPoint(view.window->width() - dialog.width() - 24, 48)));
+    }
     dialog.show();
     dialog.raise();
     dialog.activateWindow();

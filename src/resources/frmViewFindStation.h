@@ -42,6 +42,9 @@ public:
     static frmViewFindStation& showFor(ViewContext& view);
     static bool loaded();
 
+    // Fills both lists from the database, replacing what they held.
+    void Form_Load();
+
     Q_INVOKABLE void cmdOK_Click();
     Q_INVOKABLE void cmdCancel_Click();
 
@@ -53,7 +56,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
     void txtStation_Change();
     void txtEnds_Change();
     void lstStation_DblClick(const QModelIndex& index);
