@@ -17,16 +17,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using ocable::testsupport::HostRunner;
-
-fs::path freshRoot(const std::string& name) {
-    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
-    kept.push_back(HostRunner::freshRoot(name));
-    return kept.back()->path();
-}
-
-std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    return ocable::testsupport::firstColumn(db, sql);
-}
+const auto column = ocable::testsupport::firstColumn;
 
 // Gives the rows of the first three codes of the query the names, in order.
 std::vector<std::string> rename(const fs::path& db, const std::string& table, const std::string& codeColumn,
@@ -86,8 +77,8 @@ std::string currentItem(const QJsonObject& d, const char* list) {
 // press (the button, F3, Enter), says "查询完毕！" on the third and starts over;
 // a changed text queries anew; closing the dialog ends F3's stepping.
 TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterTheLast) {
-    const fs::path root = freshRoot("find-stations");
-    const fs::path db = root / "network.db";
+    const auto dir = HostRunner::freshRoot("find-stations");
+    const fs::path root = dir->path(), db = root / "network.db";
     rename(db, "STATION", "STATIONCODE", "STATIONNAME", "%ST00001", {"寻踪一站", "寻踪二站", "寻踪三站"});
     const std::string like = "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪%'";
     const auto hits = column(db, like);
@@ -144,8 +135,8 @@ TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterThe
 // finds "A－B" for typed A and B, exact searches (two hits, then one) and a
 // matching search on one name, and a double click that only fills the boxes.
 TEST(FindDialogAutomation, CableSearchesTreatBothDashesAlike) {
-    const fs::path root = freshRoot("find-cables");
-    const fs::path db = root / "network.db";
+    const auto dir = HostRunner::freshRoot("find-cables");
+    const fs::path root = dir->path(), db = root / "network.db";
     const auto codes = rename(db, "EN_OCABLE", "OCABLECODE", "OCABLENAME", "4112OC%",
                               {"寻踪一站－寻踪二站", "寻踪二站-寻踪一站", "寻踪一站-寻踪三站"});
     const auto names = column(db, "SELECT OCABLENAME FROM EN_OCABLE ORDER BY OCABLENAME");
