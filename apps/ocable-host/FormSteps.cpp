@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTabWidget>
+#include <cmath>
 
 namespace ocable::hostapp {
 
@@ -30,7 +31,7 @@ QWidget* control(const QJsonObject& step, const char* member) {
 int index(const QJsonObject& step, const char* member, int count) {
     const QJsonValue v = step[member];
     const double d = v.toDouble(-1);
-    if (!v.isDouble() || d != static_cast<int>(d) || d < 0 || d >= count)
+    if (!v.isDouble() || d < 0 || d >= count || d != std::floor(d))
         throw ScriptError(std::string("“") + member + "”必须是 0 到 " + std::to_string(count - 1) +
                           " 之间的整数");
     return static_cast<int>(d);
@@ -77,6 +78,8 @@ void click(const QJsonObject& step) {
         QWidget* viewport = list->viewport();
         mouseAt(viewport, QEvent::MouseButtonPress, at);
         mouseAt(viewport, QEvent::MouseButtonRelease, at);
+        if (!step["double"].isUndefined() && !step["double"].isBool())
+            throw ScriptError("“double”必须是 true 或 false");
         if (step["double"].toBool()) {
             mouseAt(viewport, QEvent::MouseButtonDblClick, at);
             mouseAt(viewport, QEvent::MouseButtonRelease, at);
