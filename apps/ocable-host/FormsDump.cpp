@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTabWidget>
 #include <QTableWidget>
 
 namespace ocable::hostapp {
@@ -76,6 +77,21 @@ QJsonObject control(QWidget* w) {
             items.append(list->item(i)->text());
         out["items"] = items;
         out["current"] = list->currentRow();
+    } else if (auto* view = qobject_cast<QListView*>(w)) {
+        // A list over a model (the find dialog's names): its rows and current row.
+        out["type"] = "ListBox";
+        QJsonArray items;
+        for (int i = 0; i < view->model()->rowCount(); ++i)
+            items.append(view->model()->index(i, 0).data().toString());
+        out["items"] = items;
+        out["current"] = view->currentIndex().row();
+    } else if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+        out["type"] = "TabStrip";
+        QJsonArray items;
+        for (int i = 0; i < tabs->count(); ++i)
+            items.append(tabs->tabText(i));
+        out["items"] = items;
+        out["current"] = tabs->currentIndex();
     } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
         out["type"] = "ComboBox";
         QJsonArray items;

@@ -18,6 +18,7 @@
 #include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MdiEmbedding.h"
+#include "resources/frmViewFindStation.h"
 #include "resources/frmViewProperty.h"
 #include "resources/frmWaiting.h"
 #include "systemtree/SystemRoutes.h"
@@ -87,6 +88,7 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
 
     popup_ = std::make_unique<PopupCommands>(view_, *drawing_);
     popup_->registerCommands();
+    frmViewFindStation::registerCommands(view_);
     mover_ = std::make_unique<StationMover>(view_);
     mouse_ = std::make_unique<MouseHandler>(view_, *popup_, *mover_);
     mouse_->connectSignals(this);

@@ -1,0 +1,199 @@
+// End to end through the automation mode: the find dialog ("资源查找") on a
+// small demo network whose names the tests set, each hit read back as the one
+// feature selected on the map and checked against the database.
+
+#include "platform/db/SqliteConnection.h"
+#include "support/HostRunner.h"
+#include "support/TempDir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using ocable::testsupport::HostRunner;
+const auto column = ocable::testsupport::firstColumn;
+
+// Gives the rows of the first three codes of the query the names, in order.
+std::vector<std::string> rename(const fs::path& db, const std::string& table, const std::string& codeColumn,
+                                const std::string& nameColumn, const std::string& codeLike,
+                                const std::vector<std::string>& names) {
+    auto codes = column(db, "SELECT " + codeColumn + " FROM " + table + " WHERE " + codeColumn + " LIKE '" +
+                                codeLike + "' ORDER BY " + codeColumn + " LIMIT 3");
+    for (std::size_t i = 0; i < names.size(); ++i)
+        ocable::db::SqliteConnection(db).execute("UPDATE " + table + " SET " + nameColumn + " = '" +
+                                                 names[i] + "' WHERE " + codeColumn + " = '" + codes.at(i) +
+                                                 "'");
+    return codes;
+}
+
+QJsonObject dump() {
+    return {{"dump", true},
+            {"features", true},
+            {"layers", QJsonArray{"光缆网络分布图_终端站", "光缆网络分布图_其它局站", "光缆网络分布图_光缆段",
+                                  "光缆网络分布图_骨干光缆段"}}};
+}
+QJsonObject type(const QString& box, const QString& text, bool enter = false) {
+    return {{"type", "frmViewFindStation." + box}, {"text", text}, {"enter", enter}};
+}
+QJsonObject click(const QString& control) {
+    return {{"click", "frmViewFindStation." + control}};
+}
+
+// The codes of every feature selected on the network map.
+std::vector<std::string> located(const QJsonObject& d) {
+    std::vector<std::string> codes;
+    for (const QJsonValue layer : d["maps"][QString("Map1")]["layers"].toArray())
+        for (const QJsonValue key : layer["selection"].toArray())
+            for (const QJsonValue f : layer["features"].toArray())
+                if (f["key"] == key) codes.push_back(f["row"][1].toString().toStdString());
+    return codes;
+}
+
+std::vector<std::string> texts(const QJsonObject& d, const char* member) {
+    std::vector<std::string> out;
+    for (const QJsonValue v : d[member].toArray())
+        out.push_back((v.isObject() ? v["text"] : v).toString().toStdString());
+    return out;
+}
+long count(const std::vector<std::string>& list, const std::string& text) {
+    return std::count(list.begin(), list.end(), text);
+}
+
+QJsonObject controlOf(const QJsonObject& d, const char* name) {
+    return d["forms"][QString("frmViewFindStation")]["controls"][QString(name)].toObject();
+}
+std::string currentItem(const QJsonObject& d, const char* list) {
+    const QJsonObject c = controlOf(d, list);
+    return c["items"][c["current"].toInt()].toString().toStdString();
+}
+
+// Three stations named "寻踪…": a matching search steps through them, one per
+// press (the button, F3, Enter), says "查询完毕！" on the third and starts over;
+// a changed text queries anew; closing the dialog ends F3's stepping.
+TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterTheLast) {
+    const auto dir = HostRunner::freshRoot("find-stations");
+    const fs::path root = dir->path(), db = root / "network.db";
+    rename(db, "STATION", "STATIONCODE", "STATIONNAME", "%ST00001", {"寻踪一站", "寻踪二站", "寻踪三站"});
+    const std::string like = "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪%'";
+    const auto hits = column(db, like);
+    ASSERT_EQ(hits.size(), 3u);
+    const QJsonArray steps = {QJsonObject{{"key", 70}, {"shift", 2}}, // Ctrl+F
+                              click("cmdOK"),
+                              click("chkMatch"),
+                              type("txtStation", "寻踪"),
+                              click("cmdOK"),
+                              dump(),
+                              QJsonObject{{"key", 114}}, // F3
+                              dump(),
+                              type("txtStation", "寻踪", true),
+                              dump(),
+                              click("cmdOK"),
+                              dump(),
+                              type("txtStation", "寻踪二"),
+                              click("cmdOK"),
+                              dump(),
+                              QJsonObject{{"call", "frmViewFindStation.close"}},
+                              QJsonObject{{"key", 114}},
+                              dump()};
+    const auto run = HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 6);
+    const auto d = [&](int i) { return dumps[i].toObject(); };
+
+    EXPECT_EQ(texts(d(0), "messages").at(0), "请输入要查询的局站名！");
+    EXPECT_EQ(d(0)["messages"][0][QString("title")], "信息提示");
+    EXPECT_EQ(currentItem(d(0), "lstStation"), "寻踪一站");
+    const std::vector<std::vector<std::string>> expected = {
+        {hits[0]},
+        {hits[1]},
+        {hits[2]},
+        {hits[0]},
+        {column(db, "SELECT STATIONCODE FROM STATION WHERE "
+                    "STATIONNAME = '寻踪二站'")}};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(located(d(i)), expected[i]) << "dump " << i;
+    // One query for the three hits, another after "查询完毕！".
+    EXPECT_EQ(count(texts(d(2), "sql"), like), 1);
+    EXPECT_EQ(count(texts(d(1), "messages"), "查询完毕！"), 0);
+    EXPECT_EQ(count(texts(d(2), "messages"), "查询完毕！"), 1);
+    EXPECT_EQ(count(texts(d(3), "sql"), like), 2);
+    EXPECT_EQ(count(texts(d(4), "sql"), "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪二%'"),
+              1);
+    EXPECT_EQ(count(texts(d(4), "messages"), "查询完毕！"), 2); // its only hit is its last
+    EXPECT_EQ(texts(d(5), "sql"), texts(d(4), "sql"));
+    EXPECT_FALSE(d(5)["windows"][QString("frmViewFindStation")].toBool());
+}
+
+// Cable segments named by end stations joined by either dash: the list
+// finds "A－B" for typed A and B, exact searches (two hits, then one) and a
+// matching search on one name, and a double click that only fills the boxes.
+TEST(FindDialogAutomation, CableSearchesTreatBothDashesAlike) {
+    const auto dir = HostRunner::freshRoot("find-cables");
+    const fs::path root = dir->path(), db = root / "network.db";
+    const auto codes = rename(db, "EN_OCABLE", "OCABLECODE", "OCABLENAME", "4112OC%",
+                              {"寻踪一站－寻踪二站", "寻踪二站-寻踪一站", "寻踪一站-寻踪三站"});
+    const auto names = column(db, "SELECT OCABLENAME FROM EN_OCABLE ORDER BY OCABLENAME");
+    const int wideRow =
+        static_cast<int>(std::find(names.begin(), names.end(), "寻踪一站－寻踪二站") - names.begin());
+    const QJsonArray steps = {
+        QJsonObject{{"tool", "mnuFindRes"}, {"control", "ActiveBarMenu"}},
+        QJsonObject{{"click", "frmViewFindStation.SSTabRes"}, {"tab", 1}},
+        type("txtStart", "寻踪一站"),
+        type("txtEnd", "寻踪二站"),
+        click("cmdOK"),
+        dump(),
+        click("cmdOK"),
+        dump(),
+        type("txtEnd", "寻踪三站", true),
+        dump(),
+        click("chkMatch"),
+        type("txtEnd", "", true),
+        dump(),
+        click("cmdOK"),
+        click("cmdOK"),
+        dump(),
+        type("txtStart", ""),
+        QJsonObject{{"click", "frmViewFindStation.lstOcable"}, {"row", wideRow}, {"double", true}},
+        dump()};
+    const auto run = HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    ASSERT_EQ(dumps.size(), 6);
+    const auto d = [&](int i) { return dumps[i].toObject(); };
+
+    EXPECT_EQ(currentItem(d(0), "lstOcable"), "寻踪一站－寻踪二站");
+    const std::string exactTwo = "SELECT OCABLECODE FROM EN_OCABLE WHERE OCABLENAME = '寻踪一站-寻踪二站' OR "
+                                 "OCABLENAME = '寻踪二站-寻踪一站'OR OCABLENAME = '寻踪一站－寻踪二站' OR "
+                                 "OCABLENAME = '寻踪二站－寻踪一站'";
+    const auto twoHits = column(db, exactTwo);
+    ASSERT_EQ(twoHits.size(), 2u);
+    // An exact search queries on every press and locates its first hit.
+    EXPECT_EQ(located(d(0)), std::vector{twoHits[0]});
+    EXPECT_EQ(located(d(1)), std::vector{twoHits[0]});
+    EXPECT_EQ(count(texts(d(1), "sql"), exactTwo), 2);
+    EXPECT_EQ(count(texts(d(1), "messages"), "查询完毕！"), 0);
+    EXPECT_EQ(located(d(2)), std::vector{codes[2]});
+    EXPECT_EQ(count(texts(d(2), "messages"), "查询完毕！"), 1);
+
+    const std::string matching = "SELECT OCABLECODE FROM EN_OCABLE  WHERE OCABLENAME LIKE '%寻踪一站%%' OR "
+                                 "OCABLENAME LIKE '%%寻踪一站%'";
+    const auto all = column(db, matching);
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(located(d(3)), std::vector{all[0]});
+    EXPECT_EQ(located(d(4)), std::vector{all[2]});
+    EXPECT_EQ(count(texts(d(4), "sql"), matching), 1);
+    EXPECT_EQ(count(texts(d(4), "messages"), "查询完毕！"), 2);
+
+    EXPECT_EQ(controlOf(d(5), "txtStart")["text"], "寻踪一站");
+    EXPECT_EQ(controlOf(d(5), "txtEnd")["text"], "寻踪二站");
+    EXPECT_EQ(texts(d(5), "sql").size(), texts(d(4), "sql").size());
+}
+
+} // namespace
