@@ -10,20 +10,13 @@ using namespace ocable::gis;
 
 namespace {
 
-// What the screen shows of the widget: the partial repaints as they landed.
-QImage onScreen(MapWidget& widget) {
+// Whether the screen shows what a full drawing of the map gives: the
+// partial repaints as they landed, not the widget painted anew.
+bool screenShowsFullDrawing(MapWidget& widget) {
     QApplication::processEvents();
-    return widget.screen()->grabWindow(widget.winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-int differingPixels(const QImage& a, const QImage& b) {
-    const QImage x = a.convertToFormat(QImage::Format_RGB32), y = b.convertToFormat(QImage::Format_RGB32);
-    if (x.size() != y.size()) return -1;
-    int n = 0;
-    for (int row = 0; row < x.height(); ++row)
-        for (int col = 0; col < x.width(); ++col)
-            n += x.pixel(col, row) != y.pixel(col, row);
-    return n;
+    const QImage screen = widget.screen()->grabWindow(widget.winId()).toImage();
+    return screen.convertToFormat(QImage::Format_RGB32) ==
+           MapRenderer().renderImage(widget.map()).convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -44,10 +37,9 @@ TEST(DragRepaint, StepsRepaintOnlyTheMovedStationAndLeaveNoTrace) {
     map.setBounds({99, 29, 103, 32});
     Feature s3 = stations.Search("StationCode = \"S3\"").Item(1);
     stations.Selection().Add(s3);
-    MapRenderer reference;
 
     widget.beginMove({s3});
-    onScreen(widget); // the layers drawn once, without S3
+    QApplication::processEvents(); // the layers drawn once, without S3
     const int renders = widget.renderCount();
     for (int step = 1; step <= 5; ++step) {
         const QPointF before = map.mapToScreen(s3.Point());
@@ -55,23 +47,23 @@ TEST(DragRepaint, StepsRepaintOnlyTheMovedStationAndLeaveNoTrace) {
         s3.Update();
         const QRect area = widget.moveStepArea();
         EXPECT_TRUE(area.contains(before.toPoint()) && area.contains(map.mapToScreen(s3.Point()).toPoint()));
-        EXPECT_LT(area.width() * area.height(), 120 * 60)
-            << "step " << step; // symbol, label, highlight, twice
+        // The symbol, its label and its highlight, where it was and where it is.
+        EXPECT_LT(area.width() * area.height(), 120 * 60) << "step " << step;
     }
     EXPECT_EQ(widget.renderCount(), renders);
-    EXPECT_EQ(differingPixels(onScreen(widget), reference.renderImage(map)), 0);
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
 
     // The drop: the layers drawn again as a whole, the station among the others.
     map.setCurrentTool(tools::Pan);
     EXPECT_FALSE(widget.moving());
-    EXPECT_EQ(differingPixels(onScreen(widget), reference.renderImage(map)), 0);
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
     EXPECT_EQ(widget.renderCount(), renders + 1);
     // Another feature's update in the same layer is no move step: all is drawn again.
     widget.beginMove({s3});
-    onScreen(widget);
+    QApplication::processEvents();
     Feature s1 = stations.Search("StationCode = \"S1\"").Item(1);
     s1.Offset(0.2, 0);
     s1.Update();
-    EXPECT_EQ(differingPixels(onScreen(widget), reference.renderImage(map)), 0);
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
     EXPECT_EQ(widget.renderCount(), renders + 3);
 }
