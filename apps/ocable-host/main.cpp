@@ -18,7 +18,6 @@
 #include "ResultFile.h"
 #include "TerminationWatcher.h"
 #include "TreeSteps.h"
-#include "platform/gis/GeosetWriter.h"
 #include "platform/ui/MessageBoxService.h"
 #include "services/DemoFolders.h"
 #include "services/HostLog.h"
@@ -90,12 +89,6 @@ QByteArray pngOf(QWidget& window) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // A closed view's map is written on a thread of its own. It must be done
-    // before the process ends: the libraries it writes with tear down their
-    // own state at exit, and a write still under way would then crash.
-    struct FinishGeosetWrites {
-        ~FinishGeosetWrites() { ocable::gis::GeosetWriter::instance().finish(); }
-    } finishGeosetWrites;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ocable-host"));
     substituteFonts();

@@ -66,6 +66,10 @@ void MouseHandler::timerTick() {
         startLng_ = movingFeature_.CenterX();
         startLat_ = movingFeature_.CenterY();
         map.setCurrentTool(kMoveTool);
+        // At whole-country zoom a full drawing takes longer than the mouse
+        // waits: the map keeps everything else and repaints only the station
+        // until the tool changes back at the release.
+        if (view_.Map1) view_.Map1->beginMove({movingFeature_});
         view_.tmrIntervel->stop();
         return;
     }

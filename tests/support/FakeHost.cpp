@@ -89,7 +89,9 @@ FakeHost::~FakeHost() {
     mPubVar::releaseGlobals();
     mPubVar::registerServiceFactories({});
     data.reset();
-    // A closed view's geoset may still be being written into the map folder.
+    // A closed view's geoset may still be being written into the map folder,
+    // which goes next. (The end of the process needs no wait: the writer
+    // holds it until the write is done.)
     gis::GeosetWriter::instance().finish();
     std::error_code ec;
     fs::remove_all(root, ec);

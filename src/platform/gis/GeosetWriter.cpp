@@ -6,6 +6,8 @@
 #include "platform/gis/Map.h"
 #include "platform/gis/QuietGdal.h"
 
+#include <QCoreApplication>
+#include <cpl_vsi.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -249,6 +251,36 @@ void finishWrite(const GeosetWriter::Target& target, const std::filesystem::path
     syncPath(target.gst.parent_path().empty() ? "." : target.gst.parent_path(), true);
 }
 
+// GDAL and PROJ make part of their process-wide state on first use and
+// register its end with the C++ runtime then; at exit, what was registered
+// last ends first. One small write before the writer is made, on the
+// caller's thread, makes that state older than the writer: the writer's end,
+// which waits for a write under way, then comes before theirs.
+void primeLibraries() noexcept {
+    try {
+        QuietGdal quiet;
+        const std::filesystem::path scratch = "/vsimem/ocable-geoset-writer-prime.gpkg";
+        LayerSnapshot layer;
+        layer.name = "prime";
+        layer.columns = {"c"};
+        layer.styleTexts = {""};
+        layer.types = {FeatureType::Symbol};
+        layer.styles = {0};
+        layer.firstPart = {0, 1};
+        layer.partEnds = {1};
+        layer.points = {Point(0, 0)};
+        layer.texts = "x";
+        layer.textEnds = {1};
+        auto ds = createData(scratch);
+        auto srs = wgs84();
+        writeLayer(*ds, layer, srs);
+        ds.reset();
+        VSIUnlink(pathText(scratch).c_str());
+    } catch (const std::exception& e) {
+        qCWarning(lcGis, "地图集写入前的准备未完成：%s", e.what());
+    }
+}
+
 std::filesystem::path aside(const std::filesystem::path& p) {
     auto t = p;
     t += ".tmp";
@@ -310,8 +342,15 @@ std::vector<LayerSnapshot> snapshotLayers(const Map& map) {
 }
 
 GeosetWriter& GeosetWriter::instance() {
+    [[maybe_unused]] static const bool primed = (primeLibraries(), true);
     static GeosetWriter writer;
     return writer;
+}
+
+GeosetWriter::GeosetWriter() {
+    // A Qt program ends its application object before the C++ runtime ends
+    // anything: the wait comes first there, while Qt can still log a failure.
+    qAddPostRoutine([] { instance().finish(); });
 }
 
 GeosetWriter::~GeosetWriter() {

@@ -54,8 +54,10 @@ std::vector<LayerSnapshot> snapshotLayers(const Map& map);
 // for it. Whatever can be checked at once (the files aside can be created,
 // the text is written) is checked before start returns. The process has one
 // writer: a save waits for the one before it, a geoset load waits for a
-// save still writing, and the writer's end at process exit waits too, so a
-// process that ends normally leaves the last save complete.
+// save still writing, and the end of the process waits too, so a process
+// that ends normally leaves the last save complete; no program need wait
+// itself. The wait runs when the Qt application object ends or, without
+// one, when the writer ends at exit, before GDAL and PROJ end (instance()).
 class GeosetWriter {
 public:
     struct Target {
@@ -77,7 +79,7 @@ public:
     void finish() noexcept;
 
 private:
-    GeosetWriter() = default;
+    GeosetWriter();
 
     std::mutex mutex_; // one caller at a time starts or waits
     std::thread thread_;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace ocable::gis {
 
@@ -239,11 +240,22 @@ void Layer::report(const Pending& change) {
     if (batchDepth_ == 0) flush();
 }
 
+void Layer::reportUpdate(std::uint32_t id) {
+    // Past this many the ids are not worth keeping: the whole layer is drawn again anyway.
+    constexpr int kNamedUpdates = 64;
+    if (pending_.updated < kNamedUpdates)
+        pendingUpdatedIds_.push_back(id);
+    else
+        pendingUpdatedIds_.clear();
+    report({.added = 0, .deleted = 0, .updated = 1});
+}
+
 void Layer::flush() {
     Pending p = pending_;
     pending_ = {};
+    const std::vector<std::uint32_t> updatedIds = std::exchange(pendingUpdatedIds_, {});
     if (map_ && (p.added || p.deleted || p.updated || p.selection || p.redraw))
-        map_->layerReport(*this, p.added, p.deleted, p.updated, p.selection, p.redraw);
+        map_->layerReport(*this, p.added, p.deleted, p.updated, p.selection, p.redraw, updatedIds);
 }
 
 void Layer::maybeCompact() {
@@ -299,7 +311,7 @@ Feature Layer::UpdateFeature(const Feature& f) {
     checkGeometry(f.Type(), f.Parts());
     store_.setGeometry(slot, f.Type(), normalised(f.Type(), f.Parts()));
     store_.setStyle(slot, f.Style());
-    report({.added = 0, .deleted = 0, .updated = 1});
+    reportUpdate(f.id_);
     return featureAtSlot(slot);
 }
 
@@ -309,7 +321,7 @@ Feature Layer::UpdateFeature(const Feature& f, const gis::RowValues& rowValues) 
     store_.setGeometry(slot, f.Type(), normalised(f.Type(), f.Parts()));
     store_.setStyle(slot, f.Style());
     writeRow(slot, rowValues.values());
-    report({.added = 0, .deleted = 0, .updated = 1});
+    reportUpdate(f.id_);
     return featureAtSlot(slot);
 }
 

@@ -133,6 +133,7 @@ private:
     std::uint32_t checkedSlot(const Feature& f, const char* action) const;
     void writeRow(FeatureStore::Slot slot, const std::vector<std::string>& values);
     void report(const Pending& change);
+    void reportUpdate(std::uint32_t id);
     void flush();
     void maybeCompact();
     void detachFromMap() { map_ = nullptr; }
@@ -150,6 +151,9 @@ private:
     gis::Selection selection_;
     int batchDepth_ = 0;
     Pending pending_;
+    // The updated features of pending_, while they are few enough to name:
+    // a view that follows one dragged feature repaints only where it moved.
+    std::vector<std::uint32_t> pendingUpdatedIds_;
 };
 
 // The key text of a feature id, and back (0 when the text is not a key).

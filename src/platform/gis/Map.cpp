@@ -138,11 +138,12 @@ void Map::setSymbolFolder(const std::filesystem::path& folder) {
     emit symbolFolderChanged();
 }
 
-void Map::layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw) {
+void Map::layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw,
+                      const std::vector<std::uint32_t>& updatedIds) {
     const QString name = QString::fromStdString(layer.Name());
     if (added) emit featuresAdded(name, added);
     if (deleted) emit featuresDeleted(name, deleted);
-    if (updated) emit featuresUpdated(name, updated);
+    if (updated) emit featuresUpdated(name, updated, updatedIds);
     if (redraw) emit layerRefreshed(name);
     if (selection) emit selectionChanged(name);
 }

@@ -12,6 +12,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace ocable::gis {
 
@@ -133,7 +134,8 @@ signals:
     void layersChanged(); // added, removed, moved, shown, hidden, relabelled
     void featuresAdded(const QString& layer, int count);
     void featuresDeleted(const QString& layer, int count);
-    void featuresUpdated(const QString& layer, int count);
+    // ids names the updated features when they are at most 64, else it is empty.
+    void featuresUpdated(const QString& layer, int count, const std::vector<std::uint32_t>& ids);
     void layerRefreshed(const QString& layer);
     void selectionChanged(const QString& layer);
     void viewChanged();
@@ -143,7 +145,8 @@ signals:
 private:
     friend class Layer;
     friend class gis::Layers;
-    void layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw);
+    void layerReport(const Layer& layer, int added, int deleted, int updated, bool selection, bool redraw,
+                     const std::vector<std::uint32_t>& updatedIds);
     void layerSettingsChanged() { emit layersChanged(); }
 
     gis::Layers layers_{this};

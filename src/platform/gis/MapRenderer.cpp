@@ -150,7 +150,44 @@ QImage MapRenderer::renderImage(const Map& map, const RenderOptions& options) {
     return image;
 }
 
-void MapRenderer::render(const Map& map, QPainter& painter, const RenderOptions& options) {
+void MapRenderer::render(const Map& map, QPainter& painter, const RenderOptions& options,
+                         std::span<const std::uint32_t> leaveOut) {
+    Filter filter;
+    filter.leaveOut = leaveOut;
+    drawLayers(map, painter, options, filter);
+}
+
+QRectF MapRenderer::renderFeatures(const Map& map, QPainter& painter, std::span<const std::uint32_t> ids,
+                                   const RenderOptions& options) {
+    QRectF touched;
+    Filter filter;
+    filter.only = ids;
+    filter.onlyListed = true;
+    filter.touched = &touched;
+    drawLayers(map, painter, options, filter);
+    return touched;
+}
+
+template <class Visit>
+void MapRenderer::forEachDrawn(const FeatureStore& store, const Rectangle& area, const Filter& filter,
+                               Visit&& visit) {
+    if (filter.onlyListed) {
+        for (std::uint32_t id : filter.only) {
+            const Slot s = store.find(id);
+            if (s != FeatureStore::kNone && isPlaceable(store.bounds(s)) && store.bounds(s).intersects(area))
+                visit(s);
+        }
+        return;
+    }
+    const auto& out = filter.leaveOut;
+    store.forEachIn(area, [&](Slot s) {
+        if (!out.empty() && std::binary_search(out.begin(), out.end(), store.id(s))) return;
+        visit(s);
+    });
+}
+
+void MapRenderer::drawLayers(const Map& map, QPainter& painter, const RenderOptions& options,
+                             const Filter& filter) {
     stats_ = {};
     symbols_.setFolder(map.symbolFolder());
     painter.save();
@@ -158,18 +195,19 @@ void MapRenderer::render(const Map& map, QPainter& painter, const RenderOptions&
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const auto& layers = map.Layers();
     for (int i = layers.Count(); i >= 1; --i)
-        if (layers.Item(i).Visible()) drawLayer(map, layers.Item(i), painter);
+        if (layers.Item(i).Visible()) drawLayer(map, layers.Item(i), painter, filter);
     if (options.labels) {
         installChineseFontSubstitutions();
         LabelPlacer placer(map.viewSize());
         for (int i = 1; i <= layers.Count(); ++i)
             if (layers.Item(i).Visible() && layers.Item(i).AutoLabel())
-                drawLabels(map, layers.Item(i), painter, placer);
+                drawLabels(map, layers.Item(i), painter, placer, filter);
     }
     painter.restore();
 }
 
-void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points) {
+void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points,
+                              QRectF* touched) {
     if (const QImage* image = style.SymbolBitmapName.empty()
                                   ? nullptr
                                   : symbols_.symbol(style.SymbolBitmapName, style.SymbolBitmapSize,
@@ -181,6 +219,7 @@ void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::
             const QPoint at = (p - half).toPoint();
             if (at == last) continue;
             painter.drawImage(at, *image);
+            if (touched) *touched |= QRectF(at, image->size()).adjusted(-1, -1, 1, 1);
             last = at;
         }
         return;
@@ -194,6 +233,7 @@ void MapRenderer::drawSymbols(QPainter& painter, const Style& style, const std::
         const QPoint at = (p - half).toPoint();
         if (at == last) continue;
         painter.drawImage(at, dot);
+        if (touched) *touched |= QRectF(at, dot.size()).adjusted(-1, -1, 1, 1);
         last = at;
     }
 }
@@ -246,7 +286,7 @@ void MapRenderer::drawSegments(QPainter& painter, const std::vector<QLineF>& lin
     }
 }
 
-void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painter) {
+void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painter, const Filter& filter) {
     const FeatureStore& store = layer.store();
     if (store.size() == 0) return;
     const Viewport& view = map.viewport();
@@ -260,8 +300,13 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
         b.points.clear();
         b.shapes.clear();
     }
+    // Past a line's width: the antialiased edge and the pen's rounding.
+    auto touch = [&](const QRectF& r, double width) {
+        const double pad = std::max(1.0, width) / 2 + 2;
+        if (filter.touched) *filter.touched |= r.normalized().adjusted(-pad, -pad, pad, pad);
+    };
     std::vector<Slot> regions;
-    store.forEachIn(area, [&](Slot s) {
+    forEachDrawn(store, area, filter, [&](Slot s) {
         ++stats_.features;
         Bucket& b = buckets_[store.styleIndex(s)];
         switch (store.type(s)) {
@@ -277,6 +322,7 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
             Point a = pts[0], z = pts[1];
             if ((!area.contains(a) || !area.contains(z)) && !clipSegment(a, z, area)) break;
             b.lines.emplace_back(t(a), t(z));
+            touch(QRectF(b.lines.back().p1(), b.lines.back().p2()), store.style(s).LineWidth);
             break;
         }
         case FeatureType::Region:
@@ -292,7 +338,9 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
         painter.setPen(pen);
         const Qt::BrushStyle brush = brushOf(st.RegionPattern);
         painter.setBrush(brush == Qt::NoBrush ? QBrush() : QBrush(toQColor(st.RegionColor), brush));
-        painter.drawPath(regionPath(store, s, t));
+        const QPainterPath path = regionPath(store, s, t);
+        painter.drawPath(path);
+        touch(path.boundingRect(), st.RegionBorderWidth);
     }
     painter.setBrush(Qt::NoBrush);
     const auto& styles = store.styles();
@@ -302,14 +350,18 @@ void MapRenderer::drawLayer(const Map& map, const Layer& layer, QPainter& painte
         if (!b.lines.empty()) drawSegments(painter, b.lines, styles[i]);
         painter.setPen(linePen(styles[i].LineColor, styles[i].LineWidth, styles[i].LinePattern));
         for (Slot s : b.shapes)
-            for (int p = 0; p < store.partCount(s); ++p)
-                painter.drawPolyline(polyline(store.part(s, p), t));
+            for (int p = 0; p < store.partCount(s); ++p) {
+                const QPolygonF line = polyline(store.part(s, p), t);
+                painter.drawPolyline(line);
+                touch(line.boundingRect(), styles[i].LineWidth);
+            }
     }
     for (std::size_t i = 0; i < styles.size(); ++i)
-        if (!buckets_[i].points.empty()) drawSymbols(painter, styles[i], buckets_[i].points);
+        if (!buckets_[i].points.empty()) drawSymbols(painter, styles[i], buckets_[i].points, filter.touched);
 }
 
-void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer) {
+void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer,
+                             const Filter& filter) {
     const FeatureStore& store = layer.store();
     const LabelStyle& ls = layer.LabelStyle();
     const int column = ls.Column - 1;
@@ -325,7 +377,7 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
     painter.setFont(font);
     std::unordered_set<std::string> shown;
 
-    store.forEachIn(view.bounds(), [&](Slot s) {
+    forEachDrawn(store, view.bounds(), filter, [&](Slot s) {
         const std::string& text = store.value(s, static_cast<std::size_t>(column));
         if (text.empty()) return;
         const FeatureType type = store.type(s);
@@ -376,6 +428,7 @@ void MapRenderer::drawLabels(const Map& map, const Layer& layer, QPainter& paint
         for (const QGlyphRun& run : runs)
             painter.drawGlyphRun(origin, run);
         if (!ls.Duplicate) shown.insert(text);
+        if (filter.touched) *filter.touched |= box.adjusted(-2, -2, 2, 2); // the halo's pixel and rounding
         ++stats_.labels;
     });
 }

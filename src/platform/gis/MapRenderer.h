@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gis/Geometry.h"
 #include "platform/gis/Style.h"
 #include "platform/gis/SymbolCache.h"
 
@@ -7,9 +8,11 @@
 #include <QImage>
 #include <QLineF>
 #include <QPointF>
+#include <QRectF>
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -19,6 +22,7 @@ namespace ocable::gis {
 
 class Map;
 class Layer;
+class FeatureStore;
 class LabelPlacer;
 
 struct RenderOptions {
@@ -47,8 +51,15 @@ public:
     MapRenderer& operator=(const MapRenderer&) = delete;
 
     // The layers and labels, without the selection. The painter's device is
-    // expected to be map.viewSize() large.
-    void render(const Map& map, QPainter& painter, const RenderOptions& options = {});
+    // expected to be map.viewSize() large. The features of leaveOut (ids in
+    // increasing order) are not drawn: the picture under a dragged feature.
+    void render(const Map& map, QPainter& painter, const RenderOptions& options = {},
+                std::span<const std::uint32_t> leaveOut = {});
+    // Only the features of ids (in increasing order), layer by layer as
+    // render draws them, with their labels placed among themselves. Returns
+    // the rectangle of every pixel the drawing may have touched.
+    QRectF renderFeatures(const Map& map, QPainter& painter, std::span<const std::uint32_t> ids,
+                          const RenderOptions& options = {});
     // The selection highlight, drawn over a rendered picture.
     void renderSelection(const Map& map, QPainter& painter);
     // A whole picture of the map's view: background, layers, labels, selection.
@@ -64,9 +75,24 @@ private:
         std::vector<std::uint32_t> shapes; // polylines and regions, by slot
     };
 
-    void drawLayer(const Map& map, const Layer& layer, QPainter& painter);
-    void drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer);
-    void drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points);
+    // Which features a drawing visits: all but leaveOut, or only the listed
+    // ones; touched, when given, collects the drawn pixels' rectangle.
+    struct Filter {
+        std::span<const std::uint32_t> leaveOut;
+        std::span<const std::uint32_t> only;
+        bool onlyListed = false;
+        QRectF* touched = nullptr;
+    };
+
+    template <class Visit>
+    static void forEachDrawn(const FeatureStore& store, const Rectangle& area, const Filter& filter,
+                             Visit&& visit);
+    void drawLayers(const Map& map, QPainter& painter, const RenderOptions& options, const Filter& filter);
+    void drawLayer(const Map& map, const Layer& layer, QPainter& painter, const Filter& filter);
+    void drawLabels(const Map& map, const Layer& layer, QPainter& painter, LabelPlacer& placer,
+                    const Filter& filter);
+    void drawSymbols(QPainter& painter, const Style& style, const std::vector<QPointF>& points,
+                     QRectF* touched);
     const QImage& dotImage(Color color, int size);
     void drawSegments(QPainter& painter, const std::vector<QLineF>& lines, const Style& style);
     static constexpr int kMaxStrandWidth = 4;

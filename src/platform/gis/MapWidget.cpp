@@ -7,9 +7,11 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ocable::gis {
@@ -64,7 +66,8 @@ MapWidget::MapWidget(QWidget* parent) : QWidget(parent), map_(new gis::Map(this)
     connect(map_, &Map::layersChanged, this, redrawLayers);
     connect(map_, &Map::featuresAdded, this, redrawLayers);
     connect(map_, &Map::featuresDeleted, this, redrawLayers);
-    connect(map_, &Map::featuresUpdated, this, redrawLayers);
+    connect(map_, &Map::featuresUpdated, this,
+            [this](const QString&, int, const std::vector<std::uint32_t>& ids) { featuresUpdated(ids); });
     connect(map_, &Map::layerRefreshed, this, redrawLayers);
     connect(map_, &Map::symbolFolderChanged, this, [this] {
         renderer_.symbols().clear();
@@ -76,6 +79,7 @@ MapWidget::MapWidget(QWidget* parent) : QWidget(parent), map_(new gis::Map(this)
         emit MapViewChanged();
     });
     connect(map_, &Map::toolChanged, this, [this] {
+        endMove();
         polygon_.clear();
         dragging_ = false;
         updateCursor();
@@ -101,12 +105,69 @@ const QImage& MapWidget::layerPicture() {
     if (!pictureValid_ || picture_.size() != map_->viewSize()) {
         picture_ = QImage(map_->viewSize(), QImage::Format_ARGB32_Premultiplied);
         picture_.fill(options_.background);
-        QPainter painter(&picture_);
-        renderer_.render(*map_, painter, options_);
+        {
+            QPainter painter(&picture_);
+            renderer_.render(*map_, painter, options_, moving_);
+        }
         pictureValid_ = true;
         ++renderCount_;
+        if (moving()) {
+            still_ = picture_;
+            movingArea_ = drawMovingFeatures();
+        }
     }
     return picture_;
+}
+
+void MapWidget::beginMove(const std::vector<Feature>& features) {
+    moving_.clear();
+    for (const Feature& f : features)
+        if (!f.isNull() && f.id() != 0) moving_.push_back(f.id());
+    std::sort(moving_.begin(), moving_.end());
+    moving_.erase(std::unique(moving_.begin(), moving_.end()), moving_.end());
+    still_ = QImage();
+    movingArea_ = stepArea_ = QRect();
+    invalidatePicture();
+}
+
+void MapWidget::endMove() {
+    if (!moving()) return;
+    moving_.clear();
+    still_ = QImage();
+    movingArea_ = QRect();
+    invalidatePicture();
+}
+
+QRect MapWidget::drawMovingFeatures() {
+    QPainter painter(&picture_);
+    const QRectF drawn = renderer_.renderFeatures(*map_, painter, moving_, options_);
+    // The selection highlight, drawn over the picture, reaches a few pixels
+    // past a symbol's bitmap or a line's width.
+    constexpr int kHighlight = 8;
+    if (drawn.isEmpty()) return QRect();
+    return drawn.toAlignedRect().adjusted(-kHighlight, -kHighlight, kHighlight, kHighlight) & picture_.rect();
+}
+
+void MapWidget::featuresUpdated(const std::vector<std::uint32_t>& ids) {
+    const bool onlyMoving = moving() && pictureValid_ && !ids.empty() &&
+                            std::all_of(ids.begin(), ids.end(), [this](std::uint32_t id) {
+                                return std::binary_search(moving_.begin(), moving_.end(), id);
+                            });
+    if (!onlyMoving) {
+        invalidatePicture();
+        return;
+    }
+    // Put back what lay under the moving features, then draw them where they
+    // are now; the screen needs only the two places.
+    const QRect before = movingArea_;
+    if (!before.isEmpty()) {
+        QPainter painter(&picture_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(before, still_, before);
+    }
+    movingArea_ = drawMovingFeatures();
+    stepArea_ = before | movingArea_;
+    if (!stepArea_.isEmpty()) update(stepArea_);
 }
 
 bool MapWidget::showLayerControlDialog() {
@@ -139,13 +200,17 @@ void MapWidget::updateCursor() {
 
 // ---- painting ----------------------------------------------------------
 
-void MapWidget::paintEvent(QPaintEvent*) {
+void MapWidget::paintEvent(QPaintEvent* event) {
     const QImage& picture = layerPicture();
     QPainter painter(this);
     const bool panning = dragging_ && map_->CurrentTool() == tools::Pan;
     const QPointF offset = panning ? lastAt_ - pressAt_ : QPointF();
-    if (panning) painter.fillRect(rect(), options_.background);
-    painter.drawImage(offset, picture);
+    if (panning) {
+        painter.fillRect(rect(), options_.background);
+        painter.drawImage(offset, picture);
+    } else {
+        painter.drawImage(event->rect(), picture, event->rect());
+    }
     painter.translate(offset);
     renderer_.renderSelection(*map_, painter);
     painter.resetTransform();

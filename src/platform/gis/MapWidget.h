@@ -7,6 +7,9 @@
 #include <QPolygonF>
 #include <QWidget>
 
+#include <cstdint>
+#include <vector>
+
 class QPainter;
 
 namespace ocable::gis {
@@ -30,7 +33,9 @@ namespace ocable::gis {
 //
 // The picture of the layers is kept: dragging with the pan tool moves the
 // kept picture and the layers are drawn again once, on release; a change of
-// the selection only redraws the highlight.
+// the selection only redraws the highlight. While the owner drags features
+// (beginMove) the layers are drawn once without them; an update of those
+// features alone then repaints only where they were and where they are.
 //
 // Cursor numbers of custom tools: 0 and 1 arrow, 2 cross, 3 I-beam, 5 and
 // 18 four-way move, 11 busy, 12 pointing hand, 13 forbidden, 14 open hand,
@@ -63,7 +68,19 @@ public:
     void injectKey(int virtualKey, int shift);
     void injectWheel(int steps, QPointF pixel); // steps > 0 zoom in
 
-    // How many times the layers were drawn; a pan drag does not draw them.
+    // The owner is about to move these features with the mouse. Until
+    // endMove, or until the current tool changes, every other feature stays
+    // in a kept picture, and an update of the moving features alone draws
+    // just them over it. The end draws the layers again as a whole, so that
+    // the moved features take their places among the others.
+    void beginMove(const std::vector<Feature>& features);
+    void endMove();
+    bool moving() const { return !moving_.empty(); }
+    // The rectangle the last move step repainted (empty before any).
+    QRect moveStepArea() const { return stepArea_; }
+
+    // How many times the layers were drawn; a pan drag does not draw them,
+    // nor does a step of a move.
     int renderCount() const { return renderCount_; }
     // The kept picture of the layers (without selection), drawn when needed.
     const QImage& layerPicture();
@@ -92,6 +109,8 @@ private:
     void release(int button, int shift, QPointF pixel);
     void doubleClick(int button, int shift, QPointF pixel);
     void invalidatePicture();
+    void featuresUpdated(const std::vector<std::uint32_t>& ids);
+    QRect drawMovingFeatures();
     void updateCursor();
     void drawRubberBand(QPainter& painter) const;
 
@@ -101,6 +120,11 @@ private:
     QImage picture_;
     bool pictureValid_ = false;
     int renderCount_ = 0;
+
+    std::vector<std::uint32_t> moving_; // ids of the features being moved, in increasing order
+    QImage still_;                      // the layers without them
+    QRect movingArea_;                  // where they are drawn on picture_
+    QRect stepArea_;
 
     int buttons_ = 0;       // buttons held down
     bool dragging_ = false; // a tool drag in progress (pan, box, circle)
