@@ -19,6 +19,8 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <cstdint>
+
 namespace ocable {
 
 using restree::CollectedObjects;
@@ -81,23 +83,33 @@ gis::Layer* layerOrNull(gis::Map& map, const char* name) {
     return layer;
 }
 
+// The code in column 2 of a feature's row.
+std::string codeOf(const gis::Layer& layer, std::uint32_t id) {
+    const std::string* code = layer.valueOf(id, 1);
+    if (!code) throw std::runtime_error("要素已不在图层中：" + layer.Name());
+    return *code;
+}
+
 // Deletes the first marker of the object on an alarm layer; the number of
 // markers the search found.
 int deleteFirstMarker(gis::Layer* alarms, const std::string& code) {
-    if (!alarms) return 0;
+    // Most of the time no alarm is raised: an empty layer needs no search.
+    if (!alarms || alarms->featureCount() == 0) return 0;
     const gis::FeatureSet markers = alarms->Search(restree::codeTerm(vocab::kAlarmCodeColumn, code));
-    if (markers.Count() > 0) alarms->DeleteFeature(markers.Item(1));
+    if (markers.Count() > 0) alarms->DeleteFeature(alarms->featureById(markers.ids().front()));
     return markers.Count();
 }
 
-// Puts a record's saved feature back on a layer with its label and code.
-void putBack(gis::Map& map, gis::Layer& layer, clsFearture& record) {
-    gis::Feature added = layer.AddFeature(record.ftr);
-    gis::RowValues row = map.Datasets().Item(layer.Name()).RowValues(added);
-    row.Item(1).Value = record.label;
-    row.Item(2).Value = record.ftrCode;
-    added.Update(true, row);
-    record.ftrKey = added.FeatureKey();
+// Puts a record's saved feature back on a layer with its label and code:
+// the copy is added with its row in one step, which is the row the feature
+// would get from an update after the add.
+void putBack(gis::Layer& layer, clsFearture& record) {
+    std::vector<std::string> row = record.ftr.carriedRow();
+    row.resize(std::max<std::size_t>(layer.columns().size(), 2));
+    row[0] = record.label;
+    row[1] = record.ftrCode;
+    record.ftrKey =
+        layer.AddFeature(record.ftr, gis::RowValues(layer.columns(), std::move(row))).FeatureKey();
     record.isDelete = false;
 }
 
@@ -119,6 +131,14 @@ bool addFirst(gis::Map& map, const char* layerName, const char* column, const st
 
 ResourceTree::ResourceTree(ViewContext& view, Hooks hooks) : view_(view), hooks_(std::move(hooks)) {
     if (!hooks_.letEventsRun) hooks_.letEventsRun = [] { QCoreApplication::processEvents(); };
+}
+
+void ResourceTree::letEventsRunNowAndThen() {
+    // Often enough for the window to stay painted and answer the mouse, not
+    // once per station: a province hides thousands.
+    if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventsIntervalMs) return;
+    hooks_.letEventsRun();
+    sinceEvents_.start();
 }
 
 void ResourceTree::connectSignals(QObject* receiver) {
@@ -192,16 +212,17 @@ void ResourceTree::hideStations(const std::string& expression, const std::vector
     // Codes are read while the features are still on their layer, so that
     // each hidden station surely loses its marker on the alarm layer too.
     std::vector<std::string> terminalCodes;
+    // Each alarm layer redraws once, after the last marker is gone.
+    BatchedWrite writeAlarms(alarms);
+    BatchedWrite writeBackboneAlarms(backboneAlarms);
 
     guarded("隐藏终端站", [&] {
         gis::Layer& terminals = map.Layers().Item(vocab::kLayerTerminal);
-        gis::Dataset& data = map.Datasets().Item(vocab::kLayerTerminal);
         const gis::FeatureSet found = terminals.Search(expression);
         BatchedWrite writeStations(&terminals);
-        BatchedWrite writeMarkers(backboneAlarms);
-        for (const gis::Feature& f : found) {
+        for (std::uint32_t id : found.ids()) {
             guarded("隐藏终端站及骨干告警", [&] {
-                const std::string code = data.Value(f, 2);
+                const std::string code = codeOf(terminals, id);
                 terminalCodes.push_back(code);
                 // A station may carry several backbone-alarm markers: one
                 // goes per pass until the search finds the last one.
@@ -210,31 +231,26 @@ void ResourceTree::hideStations(const std::string& expression, const std::vector
                     const int markers = deleteFirstMarker(backboneAlarms, code);
                     if (!stationGone) {
                         stationGone = true;
-                        terminals.DeleteFeature(f);
+                        terminals.DeleteFeature(terminals.featureById(id));
                     }
-                    hooks_.letEventsRun();
+                    letEventsRunNowAndThen();
                     if (markers < 2) break;
                 }
             });
         }
     });
 
-    guarded("删除终端站告警", [&] {
-        BatchedWrite writeMarkers(alarms);
-        for (const std::string& code : terminalCodes)
-            guarded("删除终端站告警", [&] { deleteFirstMarker(alarms, code); });
-    });
+    for (const std::string& code : terminalCodes)
+        guarded("删除终端站告警", [&] { deleteFirstMarker(alarms, code); });
 
     guarded("隐藏其它局站", [&] {
         gis::Layer& others = map.Layers().Item(vocab::kLayerOtherStation);
-        gis::Dataset& data = map.Datasets().Item(vocab::kLayerOtherStation);
         const gis::FeatureSet found = others.Search(expression);
         BatchedWrite writeStations(&others);
-        BatchedWrite writeMarkers(alarms);
-        for (const gis::Feature& f : found) {
+        for (std::uint32_t id : found.ids()) {
             guarded("隐藏其它局站及告警", [&] {
-                const std::string code = data.Value(f, 2);
-                others.DeleteFeature(f);
+                const std::string code = codeOf(others, id);
+                others.DeleteFeature(others.featureById(id));
                 deleteFirstMarker(alarms, code);
             });
         }
@@ -257,7 +273,7 @@ void ResourceTree::showStations(const std::vector<std::string>& codes) {
         gis::Layer* target = record.remark == vocab::kClassTerminal ? terminals
                              : record.remark == vocab::kClassOther  ? others
                                                                     : nullptr;
-        if (target) guarded("显示局站", [&] { putBack(map, *target, record); });
+        if (target) guarded("显示局站", [&] { putBack(*target, record); });
     }
     // Alarm markers stay off: the alarm source draws them again when the
     // station next reports.
@@ -268,18 +284,20 @@ void ResourceTree::hideCables(const std::string& expression, const std::vector<s
     for (const char* name : {vocab::kLayerCable, vocab::kLayerBackbone}) {
         guarded("隐藏光缆段", [&] {
             gis::Layer& layer = map.Layers().Item(name);
-            gis::Dataset& data = map.Datasets().Item(name);
             const gis::FeatureSet found = layer.Search(expression);
             BatchedWrite write(&layer);
-            for (const gis::Feature& f : found) {
+            for (std::uint32_t id : found.ids()) {
                 guarded("隐藏光缆段", [&] {
                     // A backbone segment that joined a parallel group wears the
                     // group's label, written after its record was made: the
                     // record takes the label on show, so that it comes back.
-                    auto* record = view_.cableFeatures.find(data.Value(f, 2));
-                    if (record && *record && (*record)->layerName == name)
-                        (*record)->label = data.Value(f, 1);
-                    layer.DeleteFeature(f);
+                    if (name == vocab::kLayerBackbone) {
+                        auto* record = view_.cableFeatures.find(codeOf(layer, id));
+                        const std::string* label = layer.valueOf(id, 0);
+                        if (record && *record && label && (*record)->layerName == name)
+                            (*record)->label = *label;
+                    }
+                    layer.DeleteFeature(layer.featureById(id));
                 });
             }
         });
@@ -290,17 +308,21 @@ void ResourceTree::hideCables(const std::string& expression, const std::vector<s
 
 void ResourceTree::showCables(const std::vector<std::string>& codes) {
     gis::Map& map = *view_.map;
-    for (const char* name : {vocab::kLayerCable, vocab::kLayerBackbone}) {
+    // Each record goes back to the layer it was drawn in.
+    std::vector<clsFearture*> ordinary, backbone;
+    for (const std::string& code : codes) {
+        auto* found = view_.cableFeatures.find(code);
+        if (!found || !*found || !(*found)->isDelete) continue;
+        if ((*found)->layerName == vocab::kLayerCable) ordinary.push_back(found->get());
+        if ((*found)->layerName == vocab::kLayerBackbone) backbone.push_back(found->get());
+    }
+    for (const auto& [name, records] :
+         {std::pair{vocab::kLayerCable, &ordinary}, {vocab::kLayerBackbone, &backbone}}) {
         guarded("显示光缆段", [&] {
             gis::Layer& layer = map.Layers().Item(name);
             BatchedWrite write(&layer);
-            for (const std::string& code : codes) {
-                auto* found = view_.cableFeatures.find(code);
-                if (!found || !*found) continue;
-                clsFearture& record = **found;
-                if (record.isDelete && record.layerName == name)
-                    guarded("显示光缆段", [&] { putBack(map, layer, record); });
-            }
+            for (clsFearture* record : *records)
+                guarded("显示光缆段", [&] { putBack(layer, *record); });
         });
     }
 }

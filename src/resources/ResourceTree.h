@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -44,6 +46,7 @@ public:
 
 private:
     void tmrNodeClick_Timer();
+    void letEventsRunNowAndThen();
     // The tree that holds the key (the main window's first), or null.
     ui::KeyedTree* treeHolding(const std::string& key) const;
     void hideStations(const std::string& expression, const std::vector<std::string>& codes);
@@ -57,6 +60,8 @@ private:
     Hooks hooks_;
     std::string lastClickedNode_;
     std::string pendingRootNode_;
+    QElapsedTimer sinceEvents_;
+    static constexpr qint64 kEventsIntervalMs = 20;
 };
 
 } // namespace ocable

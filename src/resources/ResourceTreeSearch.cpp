@@ -43,8 +43,17 @@ std::string codeTerm(const char* column, const std::string& code) {
 }
 
 void CollectedObjects::addLeaf(const std::string& leafKey) {
-    const std::string code = text::field(leafKey, ":", 3);
-    if (text::field(leafKey, ":", 2) == vocab::kStationKeyPrefix) {
+    // Fields 2 and 3 of province:kind:code, read in place: a domain has
+    // tens of thousands of leaves.
+    const std::string_view key = leafKey;
+    const std::size_t first = key.find(':');
+    const std::size_t second = first == key.npos ? key.npos : key.find(':', first + 1);
+    const std::string_view kind =
+        first == key.npos ? std::string_view() : key.substr(first + 1, second - first - 1);
+    const std::size_t third = second == key.npos ? key.npos : key.find(':', second + 1);
+    const std::string code(second == key.npos ? std::string_view()
+                                              : key.substr(second + 1, third - second - 1));
+    if (kind == vocab::kStationKeyPrefix) {
         stationExpression += " OR " + codeTerm(vocab::kStationCodeColumn, code);
         stationList += code + ",";
     } else {
