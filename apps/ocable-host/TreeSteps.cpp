@@ -59,6 +59,11 @@ void treeStep(const QJsonObject& step) {
     } else if (action == "click") {
         view.setCurrentIndex(index);
         emit view.clicked(index);
+    } else if (action == "dblClick") {
+        // A double click is a click and then the double click, in that order.
+        view.setCurrentIndex(index);
+        emit view.clicked(index);
+        emit view.doubleClicked(index);
     } else if (action == "select") {
         view.setCurrentIndex(index);
     } else if (action == "expand" || action == "collapse") {

@@ -9,8 +9,8 @@ namespace ocable::hostapp {
 
 // Automation steps on the trees and the division-rule editor, and what the
 // dumps show of them:
-//   {"tree": "frmViewResTree.TreeSystem", "node": key, "do": "check" | "uncheck" | "click" | "select" |
-//    "expand" | "collapse"}
+//   {"tree": "frmViewResTree.TreeSystem", "node": key, "do": "check" | "uncheck" | "click" | "dblClick" |
+//    "select" | "expand" | "collapse"}   on any of the four trees
 //   {"combo": "frmViewResTree.CobSubNetPart", "select": text}   picks an entry as the user does
 //   {"drag": "frmViewResTree.TreeSystem", "from": key, "to": key, "dy": twips}
 // Nothing when the step is none of these; throws ScriptError for a bad one.

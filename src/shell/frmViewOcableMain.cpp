@@ -18,6 +18,7 @@
 #include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MdiEmbedding.h"
+#include "resources/ResourceTree.h"
 #include "resources/frmViewFindStation.h"
 #include "resources/frmViewProperty.h"
 #include "resources/frmWaiting.h"
@@ -95,6 +96,13 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     locating_ = std::make_unique<Locating>(view_);
     overview_ = std::make_unique<Overview>(view_);
     guarded("鹰眼图", [&] { overview_->connectSignals(this); });
+    resourceTree_ = std::make_unique<ResourceTree>(
+        view_, ResourceTree::Hooks{letEventsRun, [] {
+                                       return frmViewResTree::loaded()
+                                                  ? &frmViewResTree::instance().TreeRes()->tree()
+                                                  : nullptr;
+                                   }});
+    resourceTree_->connectSignals(this);
 }
 
 frmViewOcableMain::~frmViewOcableMain() {
@@ -477,6 +485,18 @@ void frmViewOcableMain::addOneNewMethod(const QString& name, const QString& key)
 
 void frmViewOcableMain::modifyMothedName(const QString& oldName, const QString& newName) {
     systemTree_->modifyMothedName(oldName.toStdString(), newName.toStdString());
+}
+
+void frmViewOcableMain::TreeRes_NodeCheck(const QString& nodeKey, bool checked) {
+    guarded("资源树勾选", [&] { resourceTree_->TreeRes_NodeCheck(nodeKey.toStdString(), checked); });
+}
+
+void frmViewOcableMain::TreeRes_NodeClick(const QString& nodeKey) {
+    guarded("资源树单击", [&] { resourceTree_->TreeRes_NodeClick(nodeKey.toStdString()); });
+}
+
+void frmViewOcableMain::TreeRes_DblClick() {
+    guarded("资源树双击", [&] { resourceTree_->TreeRes_DblClick(); });
 }
 
 void frmViewOcableMain::deleteOneMethod(const QString& name) {

@@ -19,6 +19,7 @@ class MouseHandler;
 class NetworkDrawing;
 class Overview;
 class PopupCommands;
+class ResourceTree;
 class StationMover;
 namespace systemtree {
 class SystemRoutes;
@@ -117,6 +118,12 @@ public:
     Q_INVOKABLE void deleteOneMethod(const QString& name);
     systemtree::SystemTree& systemTree() { return *systemTree_; }
 
+    // ---- resource tree (a node of either tree, by key) --------------------
+    Q_INVOKABLE void TreeRes_NodeCheck(const QString& nodeKey, bool checked);
+    Q_INVOKABLE void TreeRes_NodeClick(const QString& nodeKey);
+    Q_INVOKABLE void TreeRes_DblClick();
+    ResourceTree& resourceTree() { return *resourceTree_; }
+
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
     void Form_Deactivate();
@@ -146,6 +153,7 @@ private:
     std::unique_ptr<Overview> overview_;
     std::unique_ptr<systemtree::SystemRoutes> routes_;
     std::unique_ptr<systemtree::SystemTree> systemTree_;
+    std::unique_ptr<ResourceTree> resourceTree_;
     bool active_ = false;
     bool networkGeosetLoaded_ = false;
     std::shared_ptr<host::ISysEnv> closingEnv_; // the environment as the close found it
