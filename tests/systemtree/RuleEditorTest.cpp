@@ -111,13 +111,13 @@ TEST_F(RuleEditorTest, GroupingNodesComeFirstWithTheSmallestFreeKeyAndACounter) 
     select("R1:S1");
     window.prepareMenu();
     for (const char* entry : {"mnuAdd", "mnuDelete", "mnuModify"})
-        EXPECT_FALSE(window.mnuPop()->findChild<QAction*>(entry)->isEnabled()) << entry;
-    EXPECT_TRUE(window.mnuPop()->findChild<QAction*>("mnuSaveTree")->isEnabled());
+        EXPECT_FALSE(window.ActiveBarPop()->tool("mnuPop", entry).enabled) << entry;
+    EXPECT_TRUE(window.ActiveBarPop()->tool("mnuPop", "mnuSaveTree").enabled);
     window.ActiveBarPop_ToolClick("mnuAdd");
     EXPECT_EQ(edited().Count(), 5u);
     select("划分方法1");
     window.prepareMenu();
-    EXPECT_TRUE(window.mnuPop()->findChild<QAction*>("mnuDelete")->isEnabled());
+    EXPECT_TRUE(window.ActiveBarPop()->tool("mnuPop", "mnuDelete").enabled);
 }
 
 TEST_F(RuleEditorTest, RootRenameIsRefusedWhenAnotherRuleHasTheName) {

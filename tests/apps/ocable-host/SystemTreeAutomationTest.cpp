@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -328,6 +329,77 @@ TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
               static_cast<qsizetype>(
                   column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分'").size()));
     EXPECT_EQ(editor["EN_SUBNET_P"].toArray().size(), 4);
+}
+
+} // namespace
+
+namespace {
+
+// A right click on a node, as the tree reports it: the press, then the click.
+std::string rightClick(const std::string& key) {
+    return R"({"call": "frmViewResTree.TreeSystem_MouseDown", "args": [")" + key +
+           R"(", true, 0]}, {"call": "frmViewResTree.TreeSystem_NodeClick", "args": [")" + key + R"("]}, )";
+}
+
+// The editor's menu band per node kind, the summary of one and of three
+// systems against the database, the root renamed in the tree's own editor,
+// and the drop target of a drag.
+TEST(SystemTreeAutomation, MenuBandSummaryLabelEditAndDropTarget) {
+    const fs::path root = freshRoot("summary");
+    const fs::path db = root / "network.db";
+    const std::string group = "划分方法1", under = "P_KEY = '按管理区域划分' AND PARENTKEY = '划分方法1'";
+    const auto systems = column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " + under + " ORDER BY 1");
+    ASSERT_GE(systems.size(), 3u);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM RE_TREE_STRUCT WHERE " + under +
+                                             " AND NODEKEY > '" + systems[2] + "'");
+    const std::string sys = systems[0], code = sys.substr(sys.find(':') + 1);
+    const HostRun run = runHost(
+        root, "[" + rightClick(sys) + R"({"tool": "mnuProperty", "control": "ActiveBarPop"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                  group + R"(", "do": "click"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                  sys + R"(", "do": "click"}, {"dump": true}, )" + rightClick("按管理区域划分") +
+                  R"({"tool": "mnuModify", "control": "ActiveBarPop"}, {"dump": true},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "按传输制式划分"]},
+        {"tool": "mnuModify", "control": "ActiveBarPop"},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "自定义"]},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                  group + R"(", "to": ")" + sys + R"(", "dy": 300},
+        {"dump": true},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                  group + R"(", "to": ")" + sys + R"(", "dy": 301},
+        {"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray d = run.output["dumps"].toArray();
+    ASSERT_EQ(d.size(), 6);
+    for (const auto& [dump, entry, enabled] : {std::tuple{0, "mnuAdd", false},
+                                               {0, "mnuModify", false},
+                                               {0, "mnuDelete", false},
+                                               {0, "mnuSaveTree", true},
+                                               {3, "mnuAdd", true},
+                                               {3, "mnuModify", true},
+                                               {3, "mnuDelete", true}})
+        EXPECT_EQ(d[dump]["tools"][QString("ActiveBarPop/mnuPop/") + entry]["enabled"].toBool(), enabled)
+            << dump << entry;
+    const QJsonArray rows = d[1]["forms"]["frmViewProperty"]["controls"]["SUIProperty"]["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]["value"].toString().toStdString(),
+              column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE NODEKEY = '" + group + "'").at(0));
+    EXPECT_EQ(rows[1]["value"].toString(), "存在3个传输系统");
+    const QJsonObject form = d[2]["forms"]["propertyForm"].toObject();
+    EXPECT_TRUE(form["visible"].toBool());
+    EXPECT_TRUE(form["controls"]["propertyForm"]["items"].toArray().contains(QJsonArray{
+        "系统名称",
+        QString::fromStdString(
+            column(db, "SELECT SYSNAME FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + code + "'").at(0))}));
+    EXPECT_EQ(d[3]["ruleEditor"]["editingNode"].toString(), "按管理区域划分");
+    EXPECT_EQ(d[4]["ruleEditor"]["editingNode"].toString(), "");
+    EXPECT_EQ(d[4]["trees"]["frmViewResTree.TreeSystem"][0]["text"].toString(), "自定义");
+    EXPECT_EQ(d[4]["messages"].toArray().last()["text"].toString(), "划分原则命名重复！");
+    EXPECT_FALSE(d[4]["ruleEditor"]["dragging"].toBool());
+    EXPECT_EQ(d[4]["ruleEditor"]["dropTarget"].toString().toStdString(), group);
+    EXPECT_TRUE(d[5]["ruleEditor"]["dragging"].toBool());
+    EXPECT_EQ(d[5]["ruleEditor"]["dropTarget"].toString().toStdString(), sys);
 }
 
 } // namespace
