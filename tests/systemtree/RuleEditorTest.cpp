@@ -3,7 +3,12 @@
 #include "platform/db/SqliteConnection.h"
 #include "platform/ui/MessageBoxService.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 namespace ocable::systemtree {
@@ -158,6 +163,50 @@ TEST_F(RuleEditorTest, RefreshLeavesTheTreeOnShow) {
     EXPECT_EQ(stored("R1"), (std::vector<std::string>{"R1|按地区|NULL|0|NO", "划分方法1|华北|R1|1|YES",
                                                       "R1:S2|S2(乙)|R1|1|NO"}));
     EXPECT_TRUE(edited().Exists("R1:S1"));
+}
+
+// The tree's own mouse and editor: a drag past the threshold highlights the
+// node under the pointer under a drag cursor until the release, and a name
+// typed in place is refused or taken when Enter ends it.
+TEST_F(RuleEditorTest, TheTreeItselfDragsAndEditsNamesInPlace) {
+    window.resize(300, 400);
+    window.show();
+    window.TreeSystem()->expandAll();
+    QWidget* port = window.TreeSystem()->viewport();
+    const auto at = [&](const char* key) {
+        return window.TreeSystem()
+            ->visualRect(window.TreeSystem()->model().indexOf(edited().id(key)))
+            .center();
+    };
+    const auto mouse = [&](QEvent::Type type, const char* key, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, at(key), port->mapToGlobal(at(key)), Qt::LeftButton, buttons, {});
+        QApplication::sendEvent(port, &e);
+    };
+    mouse(QEvent::MouseButtonPress, "R1", Qt::LeftButton);
+    mouse(QEvent::MouseMove, "R1:S1", Qt::LeftButton);
+    EXPECT_EQ(window.dropTarget() + (window.dragging() ? "+" : "-"), "R1:S1+");
+    EXPECT_EQ(port->cursor().shape(), Qt::DragMoveCursor);
+    EXPECT_EQ(window.TreeSystem()->selectedKey(), "R1");
+    mouse(QEvent::MouseButtonRelease, "R1:S1", Qt::NoButton);
+    EXPECT_EQ(window.dropTarget() + (window.dragging() ? "+" : "-"), "-");
+    EXPECT_EQ(port->cursor().shape(), Qt::ArrowCursor);
+
+    for (const char* typed : {"按速率", "按省份"}) {
+        select("R1");
+        window.ActiveBarPop_ToolClick("mnuModify");
+        QPointer<QLineEdit> editor = port->findChild<QLineEdit*>();
+        ASSERT_TRUE(editor);
+        editor->setText(typed);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(editor, &enter);
+        QApplication::processEvents(); // the view commits on the next turn of the loop
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(editor) << "Enter closes the editor";
+    }
+    EXPECT_EQ(host.message->shown.back(), "notice:划分原则命名重复！");
+    EXPECT_EQ(edited().node("R1").text, "按省份");
+    select("R1:S1");
+    EXPECT_FALSE(window.TreeSystem()->startLabelEdit()) << "a system keeps its name";
 }
 
 } // namespace
