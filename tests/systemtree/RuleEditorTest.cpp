@@ -98,7 +98,7 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     }
 };
 
-// Creating, saving and deleting rules, deleting a grouping node, the rename
+// Creating, declining, saving and deleting rules, deleting a grouping node, the rename
 // refusal, the menu per node kind, the drag threshold and the commands that
 // need a system code are proven end to end (SystemTreeAutomationTest); these
 // are the editor's rules besides.
@@ -137,24 +137,6 @@ TEST_F(RuleEditorTest, SwitchingWithUnsavedEditsAsksAndYesSaves) {
     EXPECT_EQ(window.curRuleName, "按速率");
     pick("按速率");
     EXPECT_EQ(asked().size(), 2u) << "the rule on show asks nothing";
-}
-
-TEST_F(RuleEditorTest, ANewRuleDeclinedGoesFromComboTablesAndList) {
-    window.ActiveBarPop_ToolClick("mnuAddPart");
-    EXPECT_EQ(stored("划分原则3").size(), 3u) << "seeded on first display";
-    answer({false});
-    pick("按地区");
-    EXPECT_EQ(asked(), std::vector<QString>{"新增子网原则：“划分原则3”是否需要保存？"});
-    EXPECT_TRUE(stored("划分原则3").empty());
-    EXPECT_EQ(comboItems(), (QStringList{"按地区", "按速率"}));
-    EXPECT_EQ(tree.getMethodKeyByName("划分原则3"), "");
-    EXPECT_FALSE(window.isNewRule);
-    // Yes on unload keeps it.
-    window.ActiveBarPop_ToolClick("mnuAddPart");
-    answer({true});
-    window.saveWhenUnload();
-    EXPECT_EQ(stored("划分原则3").size(), 3u);
-    EXPECT_FALSE(window.isNewRule);
 }
 
 TEST_F(RuleEditorTest, RefreshLeavesTheTreeOnShow) {

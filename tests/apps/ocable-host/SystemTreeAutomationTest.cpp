@@ -301,25 +301,40 @@ TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
 
 namespace {
 
-// A new rule, edited and left for another rule with the answer Yes, is
-// stored with its edits; the combo box keeps it.
+// A new rule left for another with the answer No goes; one edited and left
+// with Yes is stored with its edits and the combo box keeps it; one pending
+// when the view closes is kept on Yes.
 TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
     const fs::path root = freshRoot("newyes");
     const fs::path db = root / "network.db";
     const HostRun run = runHost(root, R"([
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"answer": "No"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
         {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
         {"answer": "Yes"},
         {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
-        {"dump": true}
+        {"dump": true},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"answer": "Yes"}
     ])");
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    // Declined first: gone from the combo box, both tables and the view's list (else it could not come
+    // again).
+    const QJsonObject declined = run.output["dumps"].toArray()[0].toObject()["ruleEditor"].toObject();
+    EXPECT_FALSE(declined["items"].toArray().contains("划分原则4"));
+    EXPECT_EQ(declined["EN_SUBNET_P"].toArray().size(), 3);
+    const QJsonObject dump = run.output["dumps"].toArray()[1].toObject();
     const QJsonArray messages = dump["messages"].toArray();
-    ASSERT_GE(messages.size(), 1);
-    EXPECT_EQ(messages[0]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
-    EXPECT_EQ(messages[0]["answer"].toString(), "Yes");
+    ASSERT_GE(messages.size(), 2);
+    EXPECT_EQ(messages[1]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
+    EXPECT_EQ(messages[0]["answer"].toString() + messages[1]["answer"].toString(), "NoYes");
+    EXPECT_EQ(column(db, "SELECT COUNT(*) FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则5'"),
+              column(db, "SELECT COUNT(*) + 1 FROM TRANSSYSTEM"))
+        << "a new rule Yes on close keeps, seeded";
     EXPECT_EQ(
         column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' AND IS_DELETE = 'YES'"),
         std::vector<std::string>{"新建节点1"});
