@@ -95,6 +95,7 @@ void dragStep(const QJsonObject& step) {
     if (step.contains("to")) {
         auto& view = *need<ui::CheckTreeView>(path);
         indexOf(view, step["to"].toString()); // the drop target must exist; a drop changes nothing
+        QMetaObject::invokeMethod(window, "TreeSystem_DragOver", Q_ARG(QString, step["to"].toString()));
     }
 }
 } // namespace
@@ -123,7 +124,8 @@ QJsonObject dumpRuleEditor() {
         out["items"] = items;
         out["text"] = combo->currentText();
     }
-    for (const char* name : {"curRuleName", "isModified", "isNewRule", "dragging"}) {
+    for (const char* name :
+         {"curRuleName", "isModified", "isNewRule", "dragging", "dropTarget", "editingNode"}) {
         const QVariant v = window->property(name);
         if (v.isValid()) out[name] = QJsonValue::fromVariant(v);
     }

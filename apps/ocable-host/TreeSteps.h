@@ -12,7 +12,7 @@ namespace ocable::hostapp {
 //   {"tree": "frmViewResTree.TreeSystem", "node": key, "do": "check" | "uncheck" | "click" | "dblClick" |
 //    "select" | "expand" | "collapse"}   on any of the four trees
 //   {"combo": "frmViewResTree.CobSubNetPart", "select": text}   picks an entry as the user does
-//   {"drag": "frmViewResTree.TreeSystem", "from": key, "to": key, "dy": twips}
+//   {"drag": "frmViewResTree.TreeSystem", "from": key, "to": key, "dy": twips}   the pointer ends over "to"
 // Nothing when the step is none of these; throws ScriptError for a bad one.
 std::optional<QJsonValue> runTreeStep(const QJsonObject& step);
 

@@ -15,6 +15,8 @@
 #include "resources/frmViewProperty.h"
 #include "systemtree/SystemTreeTexts.h"
 
+#include <QPointer>
+
 #include <charconv>
 #include <stdexcept>
 
@@ -277,17 +279,26 @@ void SystemRoutes::showSystemSummary(const std::string& list, const std::string&
             return;
         }
         QWidget* form = mPubVar::gobjResService->propertyWindow(codes.front(), texts::kSystemTable);
-        if (view_.activebarMain)
-            view_.activebarMain->setHostedWindow(texts::kPropertyBand, texts::kPropertyBand, form);
+        if (view_.activebarMain) dockPropertyForm(*view_.activebarMain, form);
         return;
     }
     frmViewProperty& property = frmViewProperty::instance();
-    if (view_.activebarMain)
-        view_.activebarMain->setHostedWindow(texts::kPropertyBand, texts::kPropertyBand, &property);
+    if (view_.activebarMain) dockPropertyForm(*view_.activebarMain, &property);
     property.clearProperties();
     property.addProperty(texts::kSummaryGroup, QString::fromStdString(nodeText), QString());
     property.addProperty(texts::kSummaryCount, QStringLiteral("存在%1个传输系统").arg(codes.size()),
                          QString());
+}
+
+void dockPropertyForm(ui::ActiveBar& bar, QWidget* form) {
+    QPointer<QWidget> previous = bar.tool(texts::kPropertyBand, texts::kPropertyBand).hostedWindow;
+    bar.setHostedWindow(texts::kPropertyBand, texts::kPropertyBand, form);
+    bar.setBandVisible(texts::kPropertyBand, true);
+    bar.setChecked(texts::kToolbar, texts::kPropertyTool, true);
+    // The property window itself is shared and stays; a host form is ours
+    // once docked, as the property window treats it.
+    if (previous && previous != form && !qobject_cast<frmViewProperty*>(previous.data()))
+        delete previous.data(); // at once: until then it is a second, hidden window of that name
 }
 
 } // namespace ocable::systemtree

@@ -5,11 +5,16 @@
 #include <memory>
 #include <string>
 
+class QWidget;
+
 namespace ocable {
 
 struct ViewContext;
 namespace db {
 class Recordset;
+}
+namespace ui {
+class ActiveBar;
 }
 
 namespace systemtree {
@@ -51,6 +56,12 @@ private:
 
 // The condition of one cable for a layer search.
 std::string cableCondition(const std::string& code);
+
+// Docks a system's form (null: none) in band "frmProperty" as the host's
+// property forms are docked: the band shows and its view tool is pressed.
+// The host makes a new form for every request, so a host form it replaces
+// goes.
+void dockPropertyForm(ui::ActiveBar& bar, QWidget* form);
 
 } // namespace systemtree
 } // namespace ocable

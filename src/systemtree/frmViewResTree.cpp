@@ -7,12 +7,12 @@
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MessageBoxService.h"
 #include "systemtree/RuleStore.h"
+#include "systemtree/SystemRoutes.h"
 #include "systemtree/SystemTreeTexts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace ocable {
 
@@ -32,6 +33,7 @@ QPointer<frmViewResTree>& shared() {
 
 constexpr int kTwipsPerPixel = 15;
 
+constexpr const char* kPopBand = "mnuPop";
 // Context-menu entries: key and caption.
 constexpr std::pair<const char*, const char*> kMenuEntries[] = {
     {"mnuAdd", "新增节点"},         {"mnuDelete", "删除"},       {"mnuModify", "修改名称"},
@@ -129,6 +131,7 @@ frmViewResTree::frmViewResTree(QWidget* parent)
     treeSystem_->setObjectName("TreeSystem");
     // Ticking a system shows its route, so the system tree keeps its boxes.
     treeSystem_->setCheckBoxes(true);
+    treeSystem_->setLabelEdit(true);
     cmbRoom_->setObjectName("cmbRoom");
     cobSubNetPart_->setObjectName("CobSubNetPart");
 
@@ -147,6 +150,12 @@ frmViewResTree::frmViewResTree(QWidget* parent)
     });
     connect(treeSystem_, &ui::CheckTreeView::nodeClick, this,
             [this](const QString& key) { TreeSystem_NodeClick(key); });
+    connect(treeSystem_, &ui::CheckTreeView::beforeLabelEdit, this,
+            [this](const QString& key, bool* cancel) { *cancel = !labelEditable(key); });
+    connect(treeSystem_, &ui::CheckTreeView::afterLabelEdit, this,
+            [this](const QString& key, const QString& text, bool* cancel) {
+                guarded("子网：修改名称", [&] { *cancel = !acceptLabel(key, text); });
+            });
     connect(treeSystem_, &QTreeView::expanded, this, [this](const QModelIndex& i) {
         TreeSystem_Expand(
             QString::fromStdString(treeSystem_->tree().node(treeSystem_->model().nodeOf(i)).key), true);
@@ -164,14 +173,16 @@ frmViewResTree::frmViewResTree(QWidget* parent)
     connect(treeRes_, &ui::CheckTreeView::nodeDblClick, this, [this](const QString&) { TreeRes_DblClick(); });
 }
 
+// The context menu is a pop-up band, so that its entries are tools with
+// their own enabled state, clicked the same way from the menu and by name.
 void frmViewResTree::buildMenu() {
-    mnuPop_ = new QMenu(this);
-    mnuPop_->setObjectName("mnuPop");
-    for (const auto& [key, caption] : kMenuEntries) {
-        QAction* action = mnuPop_->addAction(QString::fromUtf8(caption));
-        action->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, k = QString(key)] { ActiveBarPop_ToolClick(k); });
-    }
+    activeBarPop_ = new ui::ActiveBar(nullptr, this);
+    activeBarPop_->setObjectName("ActiveBarPop");
+    activeBarPop_->addBand(kPopBand, "子网菜单", ui::ActiveBar::BandKind::Popup);
+    for (const auto& [key, caption] : kMenuEntries)
+        activeBarPop_->addTool(kPopBand, key, caption);
+    connect(activeBarPop_, &ui::ActiveBar::toolClick, this,
+            [this](const QString&, const QString& key) { ActiveBarPop_ToolClick(key); });
 }
 
 void frmViewResTree::setDisplaySwitch(ui::CheckTreeView* tree, bool on) {
@@ -269,10 +280,8 @@ void frmViewResTree::prepareMenu() {
         group = n.tag == systemtree::texts::kTagGroup;
         root = n.tag == systemtree::texts::kTagSystem && n.parent == ui::KeyedTree::npos;
     }
-    for (QAction* a : mnuPop_->actions()) {
-        if (a->objectName() == "mnuDelete" || a->objectName() == "mnuAdd" || a->objectName() == "mnuModify")
-            a->setEnabled(group || root);
-    }
+    for (const char* key : {"mnuDelete", "mnuAdd", "mnuModify"})
+        activeBarPop_->setEnabled(kPopBand, key, group || root);
 }
 
 void frmViewResTree::ActiveBarPop_ToolClick(const QString& toolKey) {
@@ -319,30 +328,33 @@ void frmViewResTree::addGroupingNode() {
     isModified = true;
 }
 
+// The text is edited in the tree itself; the edit ends in acceptLabel.
 void frmViewResTree::modifySelected() {
+    treeSystem_->startLabelEdit();
+}
+
+bool frmViewResTree::labelEditable(const QString& nodeKey) const {
     const ui::KeyedTree& tree = treeSystem_->tree();
-    const ui::KeyedTree::NodeId id = tree.find(selectedKey());
-    if (id == ui::KeyedTree::npos) return;
+    const ui::KeyedTree::NodeId id = tree.find(nodeKey.toStdString());
+    if (id == ui::KeyedTree::npos) return false;
     const auto& n = tree.node(id);
-    if (n.parent != ui::KeyedTree::npos && n.tag != systemtree::texts::kTagGroup) return;
-    bool ok = false;
-    const QString text = QInputDialog::getText(this, QStringLiteral("修改名称"), QStringLiteral("名称："),
-                                               QLineEdit::Normal, QString::fromStdString(n.text), &ok);
-    if (ok) TreeSystem_AfterLabelEdit(QString::fromStdString(n.key), text);
+    return n.parent == ui::KeyedTree::npos || n.tag == systemtree::texts::kTagGroup;
 }
 
 bool frmViewResTree::TreeSystem_AfterLabelEdit(const QString& nodeKey, const QString& newText) {
-    ui::KeyedTree& tree = treeSystem_->tree();
+    return treeSystem_->endLabelEdit(nodeKey.toStdString(), newText);
+}
+
+bool frmViewResTree::acceptLabel(const QString& nodeKey, const QString& newText) {
+    const ui::KeyedTree& tree = treeSystem_->tree();
     const ui::KeyedTree::NodeId id = tree.find(nodeKey.toStdString());
-    if (id == ui::KeyedTree::npos) return false;
     isModified = true;
     // Only a rule name must stay unique: other nodes may share a text.
-    if (tree.node(id).parent == ui::KeyedTree::npos && comboIndexOf(newText) >= 0) {
+    if (id != ui::KeyedTree::npos && tree.node(id).parent == ui::KeyedTree::npos &&
+        comboIndexOf(newText) >= 0) {
         notice(QStringLiteral("划分原则命名重复！"));
         return false;
     }
-    tree.node(id).text = newText.toStdString();
-    tree.notifyUpdated(id);
     return true;
 }
 
@@ -447,13 +459,11 @@ void frmViewResTree::showSystemProperty() {
         notice(QString::fromUtf8(systemtree::texts::kNoObjectCode));
         return;
     }
-    QWidget* form = mPubVar::gobjResService->propertyWindow(code, systemtree::texts::kSystemTable);
     QWidget* view = mPubVar::gfrmCurrentView;
     auto* bar = view ? view->findChild<ui::ActiveBar*>("activebarMain") : nullptr;
-    if (!bar) return;
-    bar->setHostedWindow(systemtree::texts::kPropertyBand, systemtree::texts::kPropertyBand, form);
-    bar->setBandVisible(systemtree::texts::kPropertyBand, true);
-    bar->clickTool(systemtree::texts::kToolbar, systemtree::texts::kPropertyTool);
+    if (bar)
+        systemtree::dockPropertyForm(
+            *bar, mPubVar::gobjResService->propertyWindow(code, systemtree::texts::kSystemTable));
 }
 
 void frmViewResTree::checkSystemCode(const QString&) {
@@ -471,21 +481,44 @@ void frmViewResTree::saveWhenUnload() {
 // ---- mouse and tree events of the system tree --------------------------------
 
 void frmViewResTree::TreeSystem_MouseDown(const QString& nodeKey, bool rightButton, int y) {
+    endDrag();
     if (!nodeKey.isEmpty()) treeSystem_->selectKey(nodeKey.toStdString());
     pressedNode_ = nodeKey;
-    dropTarget_ = nodeKey;
+    treeSystem_->setDropHighlight(nodeKey.toStdString());
     rightButton_ = rightButton;
     pressHeight_ = rightButton ? 0 : y;
-    dragging_ = false;
 }
 
 void frmViewResTree::TreeSystem_MouseMove(bool leftButton, int y) {
-    if (!leftButton || selectedKey().empty()) return;
-    if (std::abs(y - pressHeight_) > kDragThreshold) dragging_ = true;
+    if (!leftButton || selectedKey().empty() || dragging_) return;
+    if (std::abs(y - pressHeight_) > kDragThreshold) {
+        dragging_ = true;
+        treeSystem_->viewport()->setCursor(Qt::DragMoveCursor);
+    }
+}
+
+void frmViewResTree::TreeSystem_DragOver(const QString& nodeKey) {
+    if (dragging_) treeSystem_->setDropHighlight(nodeKey.toStdString());
+}
+
+// A drop changes nothing: the drag only ends.
+void frmViewResTree::endDrag() {
+    if (dragging_) treeSystem_->viewport()->unsetCursor();
+    dragging_ = false;
+    treeSystem_->setDropHighlight({});
+}
+
+QString frmViewResTree::dropTarget() const {
+    return QString::fromStdString(treeSystem_->dropHighlightKey());
+}
+
+QString frmViewResTree::editingNode() const {
+    return QString::fromStdString(treeSystem_->editingKey());
 }
 
 void frmViewResTree::TreeSystem_NodeClick(const QString& nodeKey) {
-    if (rightButton_) {
+    // The flag belongs to the press before this click only.
+    if (std::exchange(rightButton_, false)) {
         prepareMenu();
         return;
     }
@@ -512,30 +545,26 @@ bool frmViewResTree::eventFilter(QObject* watched, QEvent* event) {
     if (watched == treeSystem_->viewport()) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* e = static_cast<QMouseEvent*>(event);
-            const QModelIndex i = treeSystem_->indexAt(e->position().toPoint());
-            const ui::KeyedTree::NodeId id =
-                i.isValid() ? treeSystem_->model().nodeOf(i) : ui::KeyedTree::npos;
-            const QString key = id != ui::KeyedTree::npos
-                                    ? QString::fromStdString(treeSystem_->tree().node(id).key)
-                                    : QString();
+            const QString key = QString::fromStdString(treeSystem_->keyAt(e->position().toPoint()));
             TreeSystem_MouseDown(key, e->button() == Qt::RightButton,
                                  static_cast<int>(e->position().y()) * kTwipsPerPixel);
-            if (e->button() == Qt::RightButton && !key.isEmpty()) {
+            // A scripted run answers everything itself; a menu would wait for a person.
+            if (e->button() == Qt::RightButton && !key.isEmpty() &&
+                !ui::MessageBoxService::instance().scripted()) {
                 prepareMenu();
-                mnuPop_->popup(e->globalPosition().toPoint());
+                if (QMenu* menu = activeBarPop_->band(kPopBand).menu)
+                    menu->popup(e->globalPosition().toPoint());
             }
         } else if (event->type() == QEvent::MouseMove) {
             auto* e = static_cast<QMouseEvent*>(event);
             TreeSystem_MouseMove(e->buttons() & Qt::LeftButton,
                                  static_cast<int>(e->position().y()) * kTwipsPerPixel);
             if (dragging_) {
-                const QModelIndex i = treeSystem_->indexAt(e->position().toPoint());
-                if (i.isValid())
-                    dropTarget_ =
-                        QString::fromStdString(treeSystem_->tree().node(treeSystem_->model().nodeOf(i)).key);
+                TreeSystem_DragOver(QString::fromStdString(treeSystem_->keyAt(e->position().toPoint())));
+                return true; // the view's own drag-selecting would move the selection along
             }
         } else if (event->type() == QEvent::MouseButtonRelease) {
-            dragging_ = false; // a drop changes nothing
+            endDrag();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -7,12 +7,12 @@
 
 class QComboBox;
 class QLabel;
-class QMenu;
 class QTabWidget;
 
 namespace ocable {
 
 namespace ui {
+class ActiveBar;
 class CheckTreeView;
 class KeyedTree;
 } // namespace ui
@@ -27,6 +27,8 @@ class frmViewResTree : public QWidget {
     Q_PROPERTY(bool isModified MEMBER isModified)
     Q_PROPERTY(bool isNewRule MEMBER isNewRule)
     Q_PROPERTY(bool dragging READ dragging)
+    Q_PROPERTY(QString dropTarget READ dropTarget)
+    Q_PROPERTY(QString editingNode READ editingNode)
 public:
     explicit frmViewResTree(QWidget* parent = nullptr);
 
@@ -35,7 +37,8 @@ public:
     ui::CheckTreeView* TreeSystem() const { return treeSystem_; }
     QComboBox* cmbRoom() const { return cmbRoom_; }
     QComboBox* CobSubNetPart() const { return cobSubNetPart_; }
-    QMenu* mnuPop() const { return mnuPop_; }
+    // Its band "mnuPop" is the system tree's context menu.
+    ui::ActiveBar* ActiveBarPop() const { return activeBarPop_; }
 
     QString curRuleName;
     bool isModified = false;
@@ -61,15 +64,20 @@ public:
     Q_INVOKABLE void ActiveBarPop_ToolClick(const QString& toolKey);
     // Enables the entries that fit the selected node.
     Q_INVOKABLE void prepareMenu();
-    // The end of a label edit; false when the new text is refused.
+    // Ends a label edit of the node with the new text, as Enter in the
+    // tree's editor does; false when the text is refused (the node keeps
+    // its old one).
     Q_INVOKABLE bool TreeSystem_AfterLabelEdit(const QString& nodeKey, const QString& newText);
     // Mouse on the system tree, vertical positions in twips (15 a pixel).
     Q_INVOKABLE void TreeSystem_MouseDown(const QString& nodeKey, bool rightButton, int y);
     Q_INVOKABLE void TreeSystem_MouseMove(bool leftButton, int y);
+    // The pointer over a node (empty: over none) while a drag is under way.
+    Q_INVOKABLE void TreeSystem_DragOver(const QString& nodeKey);
     Q_INVOKABLE void TreeSystem_NodeClick(const QString& nodeKey);
     Q_INVOKABLE void TreeSystem_Expand(const QString& nodeKey, bool expanded);
     bool dragging() const { return dragging_; }
-    QString dropTarget() const { return dropTarget_; }
+    QString dropTarget() const;
+    QString editingNode() const;
     int newNodeCounter() const { return newNodeCounter_; }
     // Writes the tree on show; false when there is nothing to save or the
     // database refused it (the user is told either way).
@@ -92,6 +100,11 @@ protected:
 
 private:
     void buildMenu();
+    // Whether the node's text may be edited: the root and grouping nodes.
+    bool labelEditable(const QString& nodeKey) const;
+    // Whether the edited node may take the text; marks the rule modified.
+    bool acceptLabel(const QString& nodeKey, const QString& newText);
+    void endDrag();
     void onRulePicked(const QString& name);
     void addGroupingNode();
     void deleteSelected();
@@ -110,12 +123,11 @@ private:
     ui::CheckTreeView* treeSystem_;
     QComboBox* cmbRoom_;
     QComboBox* cobSubNetPart_;
-    QMenu* mnuPop_ = nullptr;
+    ui::ActiveBar* activeBarPop_ = nullptr;
     bool dragging_ = false;
     bool rightButton_ = false;
     int pressHeight_ = 0;
     QString pressedNode_;
-    QString dropTarget_;
     int newNodeCounter_ = 0;
     LibraryObjectToken token_;
 };

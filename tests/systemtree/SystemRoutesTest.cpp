@@ -1,8 +1,5 @@
 #include "SystemTreeFixture.h"
 
-#include "platform/ui/PropertyGrid.h"
-#include "resources/frmViewProperty.h"
-
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -113,36 +110,6 @@ TEST_F(RoutesTest, WithoutChannelSerialTheFibreQueryKeepsTheCallersList) {
         if (s.find("V_EN_FIBER$OC") != std::string::npos)
             ends.push_back(s.substr(s.find("station_z='") + 11, 1));
     EXPECT_EQ(ends, (std::vector<std::string>{"P", "R"}));
-}
-
-struct RecordingResService : host::IResService {
-    std::vector<std::string> asked;
-    QWidget form;
-    void initResService(const host::HostArray&) override {}
-    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
-        asked.push_back(table + ":" + code);
-        return &form;
-    }
-    void showStationTransmission(const std::string&) override {}
-    void showFibers(const std::string&, const std::string&) override {}
-};
-
-TEST_F(RoutesTest, SummaryOfOneSystemIsTheHostFormOfSeveralACount) {
-    auto service = std::make_shared<RecordingResService>();
-    mPubVar::gobjResService.set(service);
-    routes.showSystemSummary("('S1')", "华北");
-    EXPECT_EQ(service->asked, std::vector<std::string>{"TRANSSYSTEM:S1"});
-
-    routes.showSystemSummary("('S1','S2','S3')", "华北");
-    ui::PropertyGrid& grid = *frmViewProperty::instance().SUIProperty();
-    EXPECT_EQ(grid.rowCount(), 2);
-    EXPECT_EQ(grid.value("划分方法"), "华北");
-    EXPECT_EQ(grid.value("传输系统个数"), "存在3个传输系统");
-
-    routes.showSystemSummary("('')", "华北");
-    EXPECT_EQ(host.message->shown.back(), "notice:对象编号为空！");
-    view.activebarMain->setHostedWindow("frmProperty", "frmProperty", nullptr);
-    mPubVar::gobjResService.reset();
 }
 
 } // namespace

@@ -63,6 +63,8 @@ struct ViewFixture {
         view.activebarMain = new ui::ActiveBar(&owner, &owner);
         view.activebarMain->addBand("frmProperty", "属性", ui::ActiveBar::BandKind::Dock);
         view.activebarMain->addTool("frmProperty", "frmProperty", "属性");
+        view.activebarMain->addBand("toolbar", "工具栏", ui::ActiveBar::BandKind::Toolbar);
+        view.activebarMain->addTool("toolbar", "mnu_view_Property", "属性窗口");
         host.data->sql.clear();
     }
     ~ViewFixture() { frmViewResTree::unload(); }

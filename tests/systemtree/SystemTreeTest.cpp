@@ -32,8 +32,9 @@ TEST_F(SystemTreeTest, NoRuleBuildsNothing) {
 }
 
 TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', ' 按地区 ', NULL), ('R2', '按速率', NULL)");
-    host.exec("INSERT INTO TRANSSYSTEM VALUES ('TS2', '京津', 'ZY110302'), ('TS1', '郑洛', 'ZY110303')");
+    // Keys, names and system codes are read trimmed.
+    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', ' 按地区 ', NULL), (' R2 ', '按速率', NULL)");
+    host.exec("INSERT INTO TRANSSYSTEM VALUES ('TS2', '京津', 'ZY110302'), ('TS1 ', '郑洛 ', 'ZY110303')");
     tree.loadRules();
     const std::vector<std::string> expected = {"R1|按地区|NO|1|-", "R1:TS1|TS1(郑洛)|NO|1|R1",
                                                "R1:TS2|TS2(京津)|NO|1|R1"};

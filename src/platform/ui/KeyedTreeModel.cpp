@@ -98,6 +98,7 @@ QVariant KeyedTreeModel::data(const QModelIndex& index, int role) const {
     const auto& n = tree_.node(id);
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::EditRole:
         return QString::fromStdString(n.text);
     case Qt::CheckStateRole:
         if (!tree_.CheckBoxes) return {};
@@ -126,6 +127,7 @@ Qt::ItemFlags KeyedTreeModel::flags(const QModelIndex& index) const {
     if (nodeOf(index) == KeyedTree::npos) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (tree_.CheckBoxes) f |= Qt::ItemIsUserCheckable;
+    if (labelsEditable_) f |= Qt::ItemIsEditable;
     return f;
 }
 

@@ -29,6 +29,9 @@ public:
     KeyedTree::NodeId nodeOf(const QModelIndex& index) const;
     // Every row's check box appears or goes (the tree's CheckBoxes changed).
     void checkBoxesChanged();
+    // Whether a view may open an editor on a node's text. The model never
+    // writes the text itself: the view decides whether an edit is taken.
+    void setLabelsEditable(bool on) { labelsEditable_ = on; }
 
 signals:
     void nodeCheckToggled(const QString& key, bool checked);
@@ -41,6 +44,7 @@ private:
     // Between the tree's AboutToReset and Reset the model shows no rows, so a
     // view that paints meanwhile never reads a half-built tree.
     bool resetting_ = false;
+    bool labelsEditable_ = false;
 };
 
 } // namespace ocable::ui

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -104,6 +105,9 @@ TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
     EXPECT_EQ(deleted[3], "DELETE FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
     EXPECT_TRUE(
         column(root / "network.db", "SELECT P_KEY FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'").empty());
+    EXPECT_EQ(dumps[2]["ruleEditor"]["curRuleName"].toString(), "按管理区域划分")
+        << "the first rule left shows";
+    EXPECT_FALSE(dumps[2]["ruleEditor"]["items"].toArray().contains("自定义"));
     EXPECT_EQ(column(root / "network.db",
                      "SELECT OPCONTENT FROM OPERATIONLOG WHERE OPCODE = '99' ORDER BY LOGID DESC LIMIT 1"),
               std::vector<std::string>{"自定义节点->删除划分原则4"});
@@ -297,25 +301,40 @@ TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
 
 namespace {
 
-// A new rule, edited and left for another rule with the answer Yes, is
-// stored with its edits; the combo box keeps it.
+// A new rule left for another with the answer No goes; one edited and left
+// with Yes is stored with its edits and the combo box keeps it; one pending
+// when the view closes is kept on Yes.
 TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
     const fs::path root = freshRoot("newyes");
     const fs::path db = root / "network.db";
     const HostRun run = runHost(root, R"([
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"answer": "No"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
         {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
         {"answer": "Yes"},
         {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
-        {"dump": true}
+        {"dump": true},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
+        {"answer": "Yes"}
     ])");
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
+    // Declined first: gone from the combo box, both tables and the view's list (else it could not come
+    // again).
+    const QJsonObject declined = run.output["dumps"].toArray()[0].toObject()["ruleEditor"].toObject();
+    EXPECT_FALSE(declined["items"].toArray().contains("划分原则4"));
+    EXPECT_EQ(declined["EN_SUBNET_P"].toArray().size(), 3);
+    const QJsonObject dump = run.output["dumps"].toArray()[1].toObject();
     const QJsonArray messages = dump["messages"].toArray();
-    ASSERT_GE(messages.size(), 1);
-    EXPECT_EQ(messages[0]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
-    EXPECT_EQ(messages[0]["answer"].toString(), "Yes");
+    ASSERT_GE(messages.size(), 2);
+    EXPECT_EQ(messages[1]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
+    EXPECT_EQ(messages[0]["answer"].toString() + messages[1]["answer"].toString(), "NoYes");
+    EXPECT_EQ(column(db, "SELECT COUNT(*) FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则5'"),
+              column(db, "SELECT COUNT(*) + 1 FROM TRANSSYSTEM"))
+        << "a new rule Yes on close keeps, seeded";
     EXPECT_EQ(
         column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' AND IS_DELETE = 'YES'"),
         std::vector<std::string>{"新建节点1"});
@@ -328,6 +347,92 @@ TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
               static_cast<qsizetype>(
                   column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分'").size()));
     EXPECT_EQ(editor["EN_SUBNET_P"].toArray().size(), 4);
+}
+
+} // namespace
+
+namespace {
+
+// A right click on a node, as the tree reports it: the press, then the click.
+std::string rightClick(const std::string& key) {
+    return R"({"call": "frmViewResTree.TreeSystem_MouseDown", "args": [")" + key +
+           R"(", true, 1000]}, {"call": "frmViewResTree.TreeSystem_NodeClick", "args": [")" + key +
+           R"("]}, )";
+}
+
+// The editor's menu band per node kind, the summary of one and of three
+// systems against the database, the root renamed in the tree's own editor,
+// the commands that need a system code, a protected rule, the drop target of
+// a drag, a grouping node deleted.
+TEST(SystemTreeAutomation, MenuBandSummaryLabelEditAndDropTarget) {
+    const fs::path root = freshRoot("summary");
+    const fs::path db = root / "network.db";
+    const std::string group = "划分方法1", under = "P_KEY = '按管理区域划分' AND PARENTKEY = '划分方法1'";
+    const auto systems = column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " + under + " ORDER BY 1");
+    ASSERT_GE(systems.size(), 3u);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM RE_TREE_STRUCT WHERE " + under +
+                                             " AND NODEKEY > '" + systems[2] + "'");
+    const std::string sys = systems[0], code = sys.substr(sys.find(':') + 1);
+    const QString groupText = QString::fromStdString(
+        column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE NODEKEY = '" + group + "'").at(0));
+    const HostRun run = runHost(
+        root, "[" + rightClick(sys) + R"({"tool": "mnuProperty", "control": "ActiveBarPop"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                  group + R"(", "do": "click"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                  sys + R"(", "do": "click"}, {"dump": true}, )" + rightClick("按管理区域划分") +
+                  R"({"call": "frmViewResTree.TreeSystem_MouseMove", "args": [true, 299]},
+        {"tool": "mnuModify", "control": "ActiveBarPop"}, {"dump": true},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "按传输制式划分"]},
+        {"tool": "mnuModify", "control": "ActiveBarPop"},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "自定义"]},
+        {"tool": "mnuChannelMap", "control": "ActiveBarPop"}, {"tool": "mnuProperty", "control": "ActiveBarPop"},
+        {"tool": "mnuDelete", "control": "ActiveBarPop"},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                  group + R"(", "to": ")" + sys + R"(", "dy": 300},
+        {"dump": true},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                  group + R"(", "to": ")" + sys + R"(", "dy": 301},
+        {"dump": true}, {"answer": "Yes"}, {"tool": "mnuDelete", "control": "ActiveBarPop"}, {"dump": true}])");
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray d = run.output["dumps"].toArray();
+    ASSERT_EQ(d.size(), 7);
+    for (const auto& [dump, entry, enabled] : {std::tuple{0, "mnuAdd", false},
+                                               {0, "mnuModify", false},
+                                               {0, "mnuDelete", false},
+                                               {0, "mnuSaveTree", true},
+                                               {3, "mnuAdd", true},
+                                               {3, "mnuModify", true},
+                                               {3, "mnuDelete", true}})
+        EXPECT_EQ(d[dump]["tools"][QString("ActiveBarPop/mnuPop/") + entry]["enabled"].toBool(), enabled)
+            << dump << entry;
+    const QJsonArray rows = d[1]["forms"]["frmViewProperty"]["controls"]["SUIProperty"]["rows"].toArray();
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]["value"].toString(), groupText);
+    EXPECT_EQ(rows[1]["value"].toString(), "存在3个传输系统");
+    const QJsonObject form = d[2]["forms"]["propertyForm"].toObject();
+    EXPECT_TRUE(form["visible"].toBool());
+    EXPECT_TRUE(form["controls"]["propertyForm"]["items"].toArray().contains(QJsonArray{
+        "系统名称",
+        QString::fromStdString(
+            column(db, "SELECT SYSNAME FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + code + "'").at(0))}));
+    EXPECT_EQ(d[3]["ruleEditor"]["editingNode"].toString(), "按管理区域划分");
+    EXPECT_FALSE(d[3]["ruleEditor"]["dragging"].toBool()) << "a right press measures no height";
+    EXPECT_EQ(d[4]["ruleEditor"]["editingNode"].toString(), "");
+    EXPECT_EQ(d[4]["trees"]["frmViewResTree.TreeSystem"][0]["text"].toString(), "自定义");
+    QStringList texts;
+    for (const QJsonValue m : d[6]["messages"].toArray())
+        texts << m["title"].toString() + ":" + m["text"].toString();
+    EXPECT_EQ(
+        texts.mid(texts.size() - 5),
+        (QStringList{"提示:划分原则命名重复！", "提示:数据有误！", "提示:对象编号为空！",
+                     "提示:不能删除划分原则“自定义”", "删除确认:确定要删除节点“" + groupText + "”吗？"}));
+    for (const QJsonValue n : d[6]["trees"]["frmViewResTree.TreeSystem"][0]["children"].toArray())
+        EXPECT_NE(n["key"].toString().toStdString(), group);
+    EXPECT_FALSE(d[4]["ruleEditor"]["dragging"].toBool());
+    EXPECT_EQ(d[4]["ruleEditor"]["dropTarget"].toString().toStdString(), group);
+    EXPECT_TRUE(d[5]["ruleEditor"]["dragging"].toBool());
+    EXPECT_EQ(d[5]["ruleEditor"]["dropTarget"].toString().toStdString(), sys);
 }
 
 } // namespace
