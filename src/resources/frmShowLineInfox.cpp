@@ -12,7 +12,11 @@
 #include "platform/ui/SheetGrid.h"
 #include "resources/CodeTranslation.h"
 
+#include <QHeaderView>
 #include <QPointer>
+#include <QStyle>
+
+#include <algorithm>
 
 #include <cmath>
 #include <map>
@@ -248,8 +252,18 @@ void frmShowLineInfox::showBackboneLineInfo(ViewContext& view) {
     frmShowLineInfox& window = instance(view.window);
     window.showLines(view.resTree.get(), ends, record->tableName, &view.cableFeatures);
     window.load();
+    window.fitToGrid();
     window.show();
     window.raise();
+}
+
+void frmShowLineInfox::fitToGrid() {
+    // As wide as the shown columns and as tall as the rows, within reason.
+    const int width = grid_->verticalHeader()->width() + grid_->horizontalHeader()->length() +
+                      2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int height = grid_->horizontalHeader()->height() + grid_->verticalHeader()->length() +
+                       2 * grid_->frameWidth() + grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    resize(std::clamp(width, 400, 1400), std::clamp(height, 120, 500));
 }
 
 void frmShowLineInfox::resizeEvent(QResizeEvent* event) {

@@ -59,6 +59,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitToGrid();
     void loadColumns();
     void fillRows(const std::vector<std::string>& codes);
 
