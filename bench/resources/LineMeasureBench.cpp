@@ -8,7 +8,8 @@
 //   matching over every record of the view, detail rows, translation of
 //   each distinct value in one query, the grid filled and fitted; beside the
 //   same window with a code-table query per cell (the texts are compared
-//   before timing) and beside the scan for matching records alone;
+//   before timing), beside the scan for matching records alone and beside
+//   the translation alone, a query per cell against one for all;
 // - the length of 10,000 selected cable segments (message box answered by
 //   script, clipboard set) beside a bare read of their length column.
 // The database is made in DIR (default $TMPDIR/ocable-line-bench) on first use.
@@ -58,6 +59,7 @@ struct World {
     std::unique_ptr<NetworkDrawing> drawing;
     frmShowLineInfox::Ends ends; // of the largest parallel group
     std::size_t groupSize = 0;
+    std::vector<std::string> cellValues; // the group's cells before translation
 };
 
 World* world = nullptr;
@@ -157,6 +159,13 @@ void setUp(const fs::path& dir) {
     rs->MoveFirst();
     w.ends = endsOf(rs->Fields(0).toText());
     w.groupSize = frmShowLineInfox::matchingCodes(*w.view.resTree, w.ends).size();
+    for (const std::string& code : frmShowLineInfox::matchingCodes(*w.view.resTree, w.ends)) {
+        auto detail =
+            mPubFun::openRecordset("select * from V_EN_OCABLE$OC where OCABLECODE=" + db::sqlQuote(code));
+        for (detail->MoveFirst(); !detail->Eof(); detail->MoveNext())
+            for (int c = 0; c < detail->FieldCount(); ++c)
+                w.cellValues.push_back(detail->Fields(c).toText());
+    }
     const auto batched = lineWindow(), perCell = perCellWindow();
     std::cerr << "bench_line_measure: " << w.view.resTree->count() << " records; largest group "
               << w.groupSize << " segments, " << batched.size() << " rows; cells "
@@ -182,6 +191,19 @@ void BM_LineWindow(benchmark::State& state) {
 void BM_LineWindowPerCellQueries(benchmark::State& state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(perCellWindow().size());
+}
+
+// The translation alone: the group's cells one query each, and all at once.
+void BM_TranslatePerCell(benchmark::State& state) {
+    for (auto _ : state)
+        for (const std::string& v : world->cellValues)
+            benchmark::DoNotOptimize(codes::translateOne(v));
+    state.counters["cells"] = static_cast<double>(world->cellValues.size());
+}
+
+void BM_TranslateDistinctOnce(benchmark::State& state) {
+    for (auto _ : state)
+        benchmark::DoNotOptimize(codes::translateAll(world->cellValues).size());
 }
 
 void BM_MatchingRecordsAlone(benchmark::State& state) {
@@ -217,6 +239,11 @@ void BM_CableLength10k(benchmark::State& state) {
 
 BENCHMARK(BM_LineWindow)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_LineWindowPerCellQueries)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_TranslatePerCell)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_TranslateDistinctOnce)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
