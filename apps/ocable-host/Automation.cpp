@@ -305,7 +305,8 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
         wait(milliseconds, text(step, "until"));
         return QJsonValue::Undefined;
     }
-    if (step.contains("screenshot")) {
+    // A picture with the pop-up or floating windows drawn in is composed by screenshotStep.
+    if (step.contains("screenshot") && !step.contains("popup") && !step.contains("windows")) {
         screenshot(text(step, "screenshot"));
         return QJsonValue::Undefined;
     }

@@ -1,6 +1,7 @@
 #include "FormsDump.h"
 
 #include "platform/ui/PropertyGrid.h"
+#include "platform/ui/SheetGrid.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,9 +18,10 @@ namespace ocable::hostapp {
 
 namespace {
 
-const char* const kForms[] = {"frmViewOcableMain",  "frmViewProperty", "frmViewResTree",      "frmWaiting",
-                              "frmViewFindStation", "frmLineInfo",     "frmViewStationPoint", "propertyForm",
-                              "hostFiberView",      "hostStationView", "hostCableView"};
+const char* const kForms[] = {"frmViewOcableMain",   "frmViewProperty",    "frmViewResTree",
+                              "frmWaiting",          "frmViewFindStation", "frmLineInfo",
+                              "frmViewStationPoint", "propertyForm",       "hostFiberView",
+                              "hostStationView",     "hostCableView",      "frmShowLineInfox"};
 
 QWidget* findWidget(const char* name) {
     for (QWidget* w : QApplication::allWidgets())
@@ -61,10 +63,29 @@ QJsonArray tableRows(const QTableWidget& table) {
     return rows;
 }
 
+// A spreadsheet grid: its sheet, headings, hidden columns (from 1) and
+// the cells of each row in the order shown.
+QJsonObject sheet(const ui::SheetGrid& grid) {
+    QJsonArray headings, hidden, rows;
+    for (int c = 1; c <= grid.maxCol(); ++c) {
+        headings.append(grid.colText(c));
+        if (grid.colHidden(c)) hidden.append(c);
+    }
+    for (const QStringList& row : grid.rowsAsShown())
+        rows.append(QJsonArray::fromStringList(row));
+    return {{"type", "Grid"},
+            {"sheet", grid.sheetName()},
+            {"headings", headings},
+            {"hidden", hidden},
+            {"rows", rows}};
+}
+
 // A control the dump describes, or an empty object for any other widget.
 QJsonObject control(QWidget* w) {
     QJsonObject out;
-    if (auto* grid = qobject_cast<ui::PropertyGrid*>(w)) {
+    if (auto* sheetGrid = qobject_cast<ui::SheetGrid*>(w)) {
+        out = sheet(*sheetGrid);
+    } else if (auto* grid = qobject_cast<ui::PropertyGrid*>(w)) {
         out["type"] = "PropertyGrid";
         out["rows"] = gridRows(*grid);
     } else if (auto* table = qobject_cast<QTableWidget*>(w)) {

@@ -39,6 +39,23 @@ void addMapToolsMenu(QMainWindow& frame) {
     QAction* station = tools->addAction(QStringLiteral("局站传输"));
     station->setObjectName("toolPassTrans");
     QObject::connect(station, &QAction::triggered, &frame, [] { clickViewCommand("mnuPassTrans"); });
+    // Finding, measuring and the line window: tools of the view's command band.
+    tools->addSeparator();
+    const struct {
+        const char* name;
+        const char* text;
+        const char* key;
+        QKeySequence shortcut;
+    } commands[] = {{"toolFindRes", "查找资源", "mnuFindRes", QKeySequence(Qt::CTRL | Qt::Key_F)},
+                    {"toolGetLength", "统计光缆长度", "mnuGetLength", {}},
+                    {"toolXY", "计算两点距离", "mnuXY", {}},
+                    {"toolLineinfo", "骨干光缆线路信息", "mnuLineinfo", {}}};
+    for (const auto& c : commands) {
+        QAction* action = tools->addAction(QString::fromUtf8(c.text));
+        action->setObjectName(c.name);
+        action->setShortcut(c.shortcut);
+        QObject::connect(action, &QAction::triggered, &frame, [key = c.key] { clickViewCommand(key); });
+    }
 }
 
 } // namespace ocable::hostapp

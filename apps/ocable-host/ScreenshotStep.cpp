@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QPainter>
+#include <QPalette>
 #include <QPixmap>
+
+#include <algorithm>
 
 namespace ocable::hostapp {
 
@@ -37,6 +40,25 @@ void screenshotStep(const QJsonObject& step) {
         QPainter painter(&picture);
         const QPoint where = map->mapTo(frame, pixel.toPoint()) * picture.devicePixelRatio();
         menu->render(&painter, where);
+    }
+    // Windows of the view that float over the frame (the line window): drawn
+    // into the picture at the frame's lower right, under a caption strip.
+    for (const QJsonValue name : step["windows"].toArray()) {
+        QWidget* window = named(name.toString());
+        if (!window || !window->isVisible())
+            throw ScriptError("找不到窗口：" + name.toString().toStdString());
+        QPainter painter(&picture);
+        const int strip = 26, margin = 40;
+        const QPoint where(std::max(0, frame->width() - window->width() - margin),
+                           std::max(strip, frame->height() - window->height() - margin));
+        const QRect caption(where.x(), where.y() - strip, window->width(), strip);
+        painter.fillRect(caption, window->palette().color(QPalette::Highlight));
+        painter.setPen(window->palette().color(QPalette::HighlightedText));
+        painter.drawText(caption.adjusted(8, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                         window->windowTitle());
+        window->render(&painter, where);
+        painter.setPen(window->palette().color(QPalette::Dark));
+        painter.drawRect(caption.united(QRect(where, window->size())).adjusted(0, 0, -1, -1));
     }
     if (!picture.save(step["screenshot"].toString()))
         throw ScriptError("无法写入截图：" + step["screenshot"].toString().toStdString());

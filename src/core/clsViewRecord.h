@@ -54,6 +54,12 @@ public:
 
     const KeyedCollection<std::shared_ptr<clsViewField>>& fields() const;
 
+    // The loaded row the record still reads from, or null once its fields
+    // are made: a scan over every record can read the row's cells without
+    // making fields for a quarter of a million records.
+    const RowSource* rowSource() const { return source_.get(); }
+    std::size_t rowIndex() const { return row_; }
+
 private:
     // Makes the fields of the row, once; a row that can no longer be read
     // gives the fields read so far.

@@ -24,10 +24,13 @@ public:
     virtual void showFibers(const std::string& cableCodes, const std::string& description) = 0;
 };
 
-// Formats the spreadsheet grid of the cable line window.
+// Gives the spreadsheet grid of the cable line window the host's look:
+// setupGrid once the grid has its columns, then formatGrid (with the flag
+// for the host's standard settings and an option text, empty for none).
 class IGridService : public virtual HostObject {
 public:
-    virtual void formatGrid(QWidget* grid) = 0;
+    virtual void setupGrid(QWidget* grid) = 0;
+    virtual void formatGrid(QWidget* grid, bool standard, const std::string& option) = 0;
 };
 
 // Opens another view of the host.

@@ -22,4 +22,9 @@ inline constexpr const char* kBadLongitude = "经度必须是 -180 到 180 之�
 inline constexpr const char* kBadLatitude = "纬度必须是 -90 到 90 之间的数字！";
 inline constexpr const char* kNoStationForPoint = "请先选择一个局站！";
 
+// Measuring.
+inline constexpr const char* kLengthWord = "长度";
+inline constexpr const char* kNoCableToMeasure = "请选择要统计长度的光缆段！";
+inline constexpr const char* kNoPointsToMeasure = "请选择要计算长度的两个点！";
+
 } // namespace ocable::texts

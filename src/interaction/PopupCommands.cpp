@@ -7,10 +7,12 @@
 #include "core/mPubVar.h"
 #include "interaction/InteractionTexts.h"
 #include "interaction/MapSelection.h"
+#include "interaction/Measurement.h"
 #include "map/NetworkDrawing.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/MessageBoxService.h"
+#include "resources/frmShowLineInfox.h"
 #include "resources/frmViewProperty.h"
 #include "resources/frmWaiting.h"
 
@@ -45,6 +47,9 @@ void PopupCommands::registerCommands() {
     table["mnufault"] = [this] { showMainFrom(); };
     table["mnuPassTrans"] = [this] { showStationTransmission(); };
     table["mnuFiber"] = [this] { showFibers(); };
+    table["mnuGetLength"] = [this] { Measurement(view_).showCableLength(); };
+    table["mnuXY"] = [this] { Measurement(view_).showPointDistance(); };
+    table["mnuLineinfo"] = [this] { frmShowLineInfox::showBackboneLineInfo(view_); };
 }
 
 void PopupCommands::redrawMap() {

@@ -10,8 +10,8 @@ class NetworkDrawing;
 
 // The commands behind ActiveBarMenu's keys: the pop-up menu of the map
 // ("mnuPop") and the keys of its own band that the host's menus click. Each
-// registers itself under its key in the view's command table; keys that
-// later windows own (find, measuring, the line window) are left for them.
+// registers itself under its key in the view's command table, measuring and
+// the line window included; the find dialog registers its own key.
 class PopupCommands {
 public:
     PopupCommands(ViewContext& view, NetworkDrawing& drawing) : view_(view), drawing_(drawing) {}

@@ -22,7 +22,8 @@
 namespace ocable::fake {
 
 struct FakeGrid : host::IGridService {
-    void formatGrid(QWidget*) override {}
+    void setupGrid(QWidget*) override {}
+    void formatGrid(QWidget*, bool, const std::string&) override {}
 };
 
 struct FakeCommon : host::ICommon {

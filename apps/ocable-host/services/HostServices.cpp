@@ -12,7 +12,7 @@
 #include <QFont>
 #include <QHeaderView>
 #include <QMdiSubWindow>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -101,19 +101,24 @@ void HostMessage::reportError(const std::string& text) {
                                            ui::MessageBoxService::Icon::Critical);
 }
 
-void HostGridService::formatGrid(QWidget* grid) {
+void HostGridService::setupGrid(QWidget* grid) {
     if (auto* view = qobject_cast<QAbstractItemView*>(grid)) {
         view->setAlternatingRowColors(true);
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     }
-    if (auto* table = qobject_cast<QTableWidget*>(grid)) {
-        table->horizontalHeader()->setStretchLastSection(true);
-        QFont bold = table->horizontalHeader()->font();
-        bold.setBold(true);
-        table->horizontalHeader()->setFont(bold);
-        table->verticalHeader()->setDefaultSectionSize(22);
-    }
+}
+
+// No option is known here; the standard settings are the only look.
+void HostGridService::formatGrid(QWidget* grid, bool standard, const std::string&) {
+    auto* table = qobject_cast<QTableView*>(grid);
+    if (!table || !standard) return;
+    table->horizontalHeader()->setStretchLastSection(true);
+    QFont bold = table->horizontalHeader()->font();
+    bold.setBold(true);
+    table->horizontalHeader()->setFont(bold);
+    table->verticalHeader()->setDefaultSectionSize(22);
+    table->setGridStyle(Qt::SolidLine);
 }
 
 // arg1 is the logged-in user; the record needs no more than the segment's code.

@@ -62,9 +62,12 @@ public:
     void reportError(const std::string& text) override;
 };
 
+// The grid of the cable line window: rows selected whole, read-only,
+// alternating colours; bold headings and the host's row height.
 class HostGridService : public host::IGridService {
 public:
-    void formatGrid(QWidget* grid) override;
+    void setupGrid(QWidget* grid) override;
+    void formatGrid(QWidget* grid, bool standard, const std::string& option) override;
 };
 
 // Opens the host's other views. The cable and duct network views are shown
