@@ -306,12 +306,13 @@ QJsonValue Automation::runStep(const QJsonObject& step) {
         return QJsonValue::Undefined;
     }
     // A picture with the pop-up or floating windows drawn in is composed by screenshotStep.
-    if (step.contains("screenshot") && !step.contains("popup") && !step.contains("windows")) {
-        screenshot(text(step, "screenshot"));
-        return QJsonValue::Undefined;
-    }
     if (step.contains("screenshot")) {
-        screenshotStep(step);
+        // The plain picture comes from the display server; one with drawn-in
+        // menus or windows is composed from the widgets.
+        if (step.contains("popup") || step.contains("windows") || step.contains("dialogs"))
+            screenshotStep(step);
+        else
+            screenshot(text(step, "screenshot"));
         return QJsonValue::Undefined;
     }
     if (step.contains("dump")) {

@@ -8,8 +8,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPixmap>
 #include <QTabWidget>
 #include <cmath>
 
@@ -91,31 +89,10 @@ void click(const QJsonObject& step) {
     }
 }
 
-// Dialogs are windows of their own, which a picture of the frame leaves out.
-void screenshotWithDialogs(const QJsonObject& step) {
-    auto* frame = qobject_cast<QWidget*>(findNamed("hostWindow"));
-    if (!frame) throw ScriptError("找不到宿主窗口");
-    QCoreApplication::processEvents();
-    QPixmap picture = frame->grab();
-    QPainter painter(&picture);
-    for (const QJsonValue name : step["dialogs"].toArray()) {
-        auto* dialog = qobject_cast<QWidget*>(findNamed(name.toString()));
-        if (!dialog || !dialog->isVisible())
-            throw ScriptError("窗口未显示：" + name.toString().toStdString());
-        const QPoint at = frame->mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0)));
-        painter.drawPixmap(at * picture.devicePixelRatio(), dialog->grab());
-    }
-    painter.end();
-    if (!picture.save(step["screenshot"].toString()))
-        throw ScriptError("无法写入截图：" + step["screenshot"].toString().toStdString());
-}
-
 } // namespace
 
 std::optional<QJsonValue> runFormStep(const QJsonObject& step) {
-    if (step.contains("screenshot") && step.contains("dialogs"))
-        screenshotWithDialogs(step);
-    else if (step.contains("type"))
+    if (step.contains("type"))
         type(step);
     else if (step.contains("click"))
         click(step);

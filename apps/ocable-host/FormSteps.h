@@ -13,8 +13,6 @@ namespace ocable::hostapp {
 //   {"click": "WINDOW.BUTTON"}                         clicks a button or check box
 //   {"click": "WINDOW.LIST", "row": n, "double": true} clicks (double-clicks) a row of a list
 //   {"click": "WINDOW.TABS", "tab": n}                 clicks a tab
-//   {"screenshot": F, "dialogs": ["frmViewFindStation"]}  the host's frame with those shown
-//                                                      dialogs drawn where they stand above it
 // Nothing when the step is none of these; throws ScriptError for a bad one.
 std::optional<QJsonValue> runFormStep(const QJsonObject& step);
 

@@ -60,6 +60,16 @@ void screenshotStep(const QJsonObject& step) {
         painter.setPen(window->palette().color(QPalette::Dark));
         painter.drawRect(caption.united(QRect(where, window->size())).adjusted(0, 0, -1, -1));
     }
+    // Dialogs are windows of their own, which a picture of the frame leaves
+    // out: drawn where they stand above it.
+    for (const QJsonValue name : step["dialogs"].toArray()) {
+        QWidget* dialog = named(name.toString());
+        if (!dialog || !dialog->isVisible())
+            throw ScriptError("窗口未显示：" + name.toString().toStdString());
+        QPainter painter(&picture);
+        const QPoint at = frame->mapFromGlobal(dialog->mapToGlobal(QPoint(0, 0)));
+        painter.drawPixmap(at * picture.devicePixelRatio(), dialog->grab());
+    }
     if (!picture.save(step["screenshot"].toString()))
         throw ScriptError("无法写入截图：" + step["screenshot"].toString().toStdString());
 }

@@ -10,7 +10,8 @@ namespace ocable::hostapp {
 // entries available or greyed as the last right click left them. (A
 // scripted run never opens the real menu.) With "windows": [names], those
 // shown windows of the view (the line window) are drawn over the frame at
-// its lower right with their captions. Throws ScriptError when the picture
+// its lower right with their captions; with "dialogs": [names], those shown
+// dialogs (the find dialog) where they stand above the frame. Throws ScriptError when the picture
 // cannot be written or a named window is not shown.
 void screenshotStep(const QJsonObject& step);
 
