@@ -16,9 +16,10 @@ namespace ocable::hostapp {
 
 namespace {
 
-const char* const kForms[] = {"frmViewOcableMain",  "frmViewProperty", "frmViewResTree",      "frmWaiting",
-                              "frmViewFindStation", "frmLineInfo",     "frmViewStationPoint", "propertyForm",
-                              "hostFiberView",      "hostStationView", "hostCableView"};
+const char* const kForms[] = {"frmViewOcableMain",   "frmViewProperty",    "frmViewResTree",
+                              "frmWaiting",          "frmViewFindStation", "frmLineInfo",
+                              "frmViewStationPoint", "propertyForm",       "hostFiberView",
+                              "hostStationView",     "hostCableView",      "hostAlarmList"};
 
 QWidget* findWidget(const char* name) {
     for (QWidget* w : QApplication::allWidgets())
