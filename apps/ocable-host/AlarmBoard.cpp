@@ -51,6 +51,9 @@ QObject* AlarmBoard::view() {
     if (!now || now == view_) return now;
     view_ = now;
     markers_.forget();
+    const QMetaObject* meta = now->metaObject();
+    alarmLevel_ = meta->method(meta->indexOfMethod("getAlarmLevel(int,int,int,int,int)"));
+    alarmFields_ = meta->method(meta->indexOfMethod("setStationAlarmFields(QString,QStringList)"));
     if (auto* map = now->findChild<gis::MapWidget*>(QStringLiteral("Map1")))
         AlarmSymbols::install(map->map());
     // The view's own tool "告警声音暂停" pauses (and resumes) the sound.
@@ -92,7 +95,7 @@ void AlarmBoard::loadFromDatabase(const std::filesystem::path& database) {
             c.total[level] =
                 std::max(c.current[level], QString::fromStdString(rs->Fields(6 + i).toText()).toInt());
             for (int n = 0; n < c.current[level]; ++n)
-                active_.push_back({station, {}, kCritical - i, started, QStringLiteral("启动时的当前告警")});
+                add({station, kCritical - i, started, QStringLiteral("启动时的当前告警")});
         }
     }
     const QObject* before = view_.data();
@@ -112,21 +115,45 @@ void AlarmBoard::show(QObject* view, const std::vector<QString>& stations) {
     for (const QString& station : stations) {
         const Counts& c = counts_[station];
         int level = 0;
-        QMetaObject::invokeMethod(view, "getAlarmLevel", Q_RETURN_ARG(int, level), Q_ARG(int, c.current[4]),
-                                  Q_ARG(int, c.current[3]), Q_ARG(int, c.current[2]),
-                                  Q_ARG(int, c.current[1]), Q_ARG(int, c.current[0]));
+        alarmLevel_.invoke(view, Qt::DirectConnection, Q_RETURN_ARG(int, level), Q_ARG(int, c.current[4]),
+                           Q_ARG(int, c.current[3]), Q_ARG(int, c.current[2]), Q_ARG(int, c.current[1]),
+                           Q_ARG(int, c.current[0]));
         int activeAlarms = 0;
         for (int n : c.current)
             activeAlarms += n;
         const QString name = markers_.show(station, level, activeAlarms);
-        for (ActiveAlarm& a : active_)
-            if (a.station == station) a.stationName = name;
+        if (!name.isEmpty()) names_.insert(station, name);
         bool set = false;
-        QMetaObject::invokeMethod(view, "setStationAlarmFields", Q_RETURN_ARG(bool, set),
-                                  Q_ARG(QString, station),
-                                  Q_ARG(QStringList, fieldValues(c.current, c.total)));
+        alarmFields_.invoke(view, Qt::DirectConnection, Q_RETURN_ARG(bool, set), Q_ARG(QString, station),
+                            Q_ARG(QStringList, fieldValues(c.current, c.total)));
     }
     markers_.end();
+}
+
+void AlarmBoard::add(ActiveAlarm alarm) {
+    byStation_[alarm.station].push_back(++arrivals_);
+    active_.emplace(arrivals_, std::move(alarm));
+}
+
+bool AlarmBoard::remove(const AlarmEvent& e) {
+    // The alarm of the same station, severity and text; else the oldest of
+    // that station and severity.
+    auto list = byStation_.find(e.station);
+    if (list == byStation_.end()) return false;
+    std::vector<std::uint64_t>& numbers = *list;
+    auto match = numbers.end();
+    for (bool sameText : {true, false}) {
+        match = std::find_if(numbers.begin(), numbers.end(), [&](std::uint64_t n) {
+            const ActiveAlarm& a = active_.at(n);
+            return a.level == e.level && (!sameText || a.text == e.text);
+        });
+        if (match != numbers.end()) break;
+    }
+    if (match == numbers.end()) return false;
+    active_.erase(*match);
+    numbers.erase(match);
+    if (numbers.empty()) byStation_.erase(list);
+    return true;
 }
 
 void AlarmBoard::apply(const std::vector<AlarmEvent>& events) {
@@ -138,7 +165,7 @@ void AlarmBoard::apply(const std::vector<AlarmEvent>& events) {
         Counts& c = counts_[e.station];
         const auto slot = static_cast<std::size_t>(e.level - 1);
         if (e.raised) {
-            active_.push_back({e.station, {}, e.level, e.time, e.text});
+            add({e.station, e.level, e.time, e.text});
             ++c.current[slot];
             ++c.total[slot];
             if (e.level == kCritical) {
@@ -146,21 +173,11 @@ void AlarmBoard::apply(const std::vector<AlarmEvent>& events) {
                 ++newCriticals;
             }
         } else {
-            // The alarm of the same station, severity and text; else the
-            // oldest of that station and severity.
-            auto match = std::find_if(active_.begin(), active_.end(), [&](const ActiveAlarm& a) {
-                return a.station == e.station && a.level == e.level && a.text == e.text;
-            });
-            if (match == active_.end())
-                match = std::find_if(active_.begin(), active_.end(), [&](const ActiveAlarm& a) {
-                    return a.station == e.station && a.level == e.level;
-                });
-            if (match == active_.end()) {
+            if (!remove(e)) {
                 qCWarning(lcHost, "清除的告警不存在：局站 %s，%s，%s", qPrintable(e.station),
                           qPrintable(severityText(e.level)), qPrintable(e.text));
                 continue;
             }
-            active_.erase(match);
             --c.current[slot];
         }
         if (seen.insert(e.station).second) touched.push_back(e.station);
@@ -183,11 +200,7 @@ void AlarmBoard::apply(const std::vector<AlarmEvent>& events) {
         bool found = false;
         QMetaObject::invokeMethod(v, "pointStationByAlarm", Q_RETURN_ARG(bool, found),
                                   Q_ARG(QString, newCritical->station));
-        const auto named = std::find_if(active_.rbegin(), active_.rend(), [&](const ActiveAlarm& a) {
-            return a.station == newCritical->station;
-        });
-        const QString name = named != active_.rend() && !named->stationName.isEmpty() ? named->stationName
-                                                                                      : newCritical->station;
+        const QString name = stationName(newCritical->station);
         QMetaObject::invokeMethod(
             v, "myPrintWarningInfo",
             Q_ARG(QString, "局站“" + name + "”发生紧急告警：" + newCritical->text +
@@ -201,6 +214,7 @@ void AlarmBoard::clearAll() {
     markers_.forget();
     counts_.clear();
     active_.clear();
+    byStation_.clear();
     emit changed();
 }
 

@@ -3,7 +3,9 @@
 #include "AlarmEvent.h"
 #include "AlarmMarkers.h"
 
+#include <QHash>
 #include <QJsonValue>
+#include <QMetaMethod>
 #include <QObject>
 #include <QPointer>
 #include <array>
@@ -17,7 +19,6 @@ namespace ocable::hostapp {
 // One alarm that is raised and not yet cleared, as the alarm list shows it.
 struct ActiveAlarm {
     QString station;
-    QString stationName; // as the map shows it; empty when the map does not
     int level = 0;
     QString time;
     QString text;
@@ -51,7 +52,10 @@ public:
     // "清除告警": the view's clearAlarm, and no alarm is current any more.
     void clearAll();
 
-    const std::vector<ActiveAlarm>& active() const { return active_; }
+    // The current alarms in the order they arrived.
+    const std::map<std::uint64_t, ActiveAlarm>& active() const { return active_; }
+    // The station's name as the map shows it; the code when it does not.
+    QString stationName(const QString& station) const { return names_.value(station, station); }
     bool soundPaused() const { return soundPaused_; }
     void setSoundPaused(bool paused);
     int beeps() const { return beeps_; }
@@ -70,9 +74,17 @@ private:
     // pictures and the alarms current so far.
     QObject* view();
     void show(QObject* view, const std::vector<QString>& stations);
+    void add(ActiveAlarm alarm);
+    // Ends the matching current alarm; false when there is none.
+    bool remove(const AlarmEvent& cleared);
 
     std::map<QString, Counts> counts_;
-    std::vector<ActiveAlarm> active_;
+    std::map<std::uint64_t, ActiveAlarm> active_;
+    QHash<QString, std::vector<std::uint64_t>> byStation_; // arrival numbers, oldest first
+    QHash<QString, QString> names_;
+    std::uint64_t arrivals_ = 0;
+    // The view's procedures called for every station, looked up once per view.
+    QMetaMethod alarmLevel_, alarmFields_;
     AlarmMarkers markers_;
     QPointer<QObject> view_;
     bool soundPaused_ = false;

@@ -46,8 +46,9 @@ void AlarmListWindow::refresh() {
     const auto& alarms = board_.active();
     table_->setRowCount(static_cast<int>(alarms.size()));
     int row = 0;
-    for (auto a = alarms.rbegin(); a != alarms.rend(); ++a, ++row) {
-        auto* station = new QTableWidgetItem(a->stationName.isEmpty() ? a->station : a->stationName);
+    for (auto entry = alarms.rbegin(); entry != alarms.rend(); ++entry, ++row) {
+        const ActiveAlarm* a = &entry->second;
+        auto* station = new QTableWidgetItem(board_.stationName(a->station));
         station->setData(Qt::UserRole, a->station);
         auto* severity = new QTableWidgetItem(severityText(a->level));
         severity->setForeground(a->level >= 4 ? QColor(200, 0, 0) : QColor(Qt::black));
