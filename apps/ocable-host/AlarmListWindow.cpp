@@ -24,6 +24,9 @@ AlarmListWindow::AlarmListWindow(AlarmBoard& board, QWidget* parent) : QWidget(p
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->verticalHeader()->setVisible(false);
     table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setColumnWidth(0, 150);
+    table_->setColumnWidth(1, 240);
+    table_->setColumnWidth(2, 60);
     status_ = new QLabel(this);
     status_->setObjectName("lblAlarmStatus");
     auto* layout = new QVBoxLayout(this);

@@ -21,15 +21,25 @@ std::string lower(std::string s) {
     return s;
 }
 
-// The station's shape in the severity's colour. Near-white pixels stay as
-// they are: pure white is what the map leaves transparent, and the
-// off-white core of a terminal symbol keeps the shape readable.
+// A disc in the severity's colour with the station's shape cut out of it in
+// white, so that a station in alarm stands out whatever the colour of its
+// normal symbol (a red terminal square would hide in critical red). The
+// white is a shade off pure white, which the map leaves transparent.
 QImage recolour(const QImage& normal, const QColor& color) {
-    QImage image = normal.convertToFormat(QImage::Format_RGB32);
+    const QImage shape = normal.convertToFormat(QImage::Format_RGB32);
+    QImage image(shape.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setPen(Qt::NoPen);
+        p.setBrush(color);
+        p.drawEllipse(QRectF(0, 0, image.width() - 0.5, image.height() - 0.5));
+    }
     for (int y = 0; y < image.height(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(shape.constScanLine(y));
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            if (qGray(line[x]) < 240) line[x] = color.rgb();
+            if (qGray(from[x]) < 240) line[x] = qRgb(255, 255, 254);
     }
     return image;
 }
