@@ -78,7 +78,8 @@ QStringList fields(const char* c, const char* a) {
 
 // Alarms raised on two stations, one cleared, the rest cleared through the
 // host's "清除告警": bitmaps, the ten fields, markers, the alarm list and the
-// notice of a new critical alarm at each stage; then getAlarmLevel.
+// notice of a new critical alarm at each stage; the view's "告警声音暂停"
+// pausing the host's sound; then getAlarmLevel.
 TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     auto root = HostRunner::freshRoot("alarms");
     const fs::path db = root->path() / "network.db";
@@ -105,6 +106,7 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
         dump(),
         QJsonObject{{"alarm", event(s1, "major", "cleared", "光功率过低")}},
         dump(),
+        QJsonObject{{"tool", "mnu_stopSound"}, {"control", "activebarMain"}}, // the view's own tool
         call("hostWindow.alarmClear.trigger"),
         call("frmViewOcableMain.stationAlarmFields", {q2}),
         dump(),
@@ -180,6 +182,8 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     EXPECT_EQ(layerOf(clearedAll, "Map1", kAlarm)["count"].toInt(), 0);
     EXPECT_EQ(layerOf(clearedAll, "Map1", kBackboneAlarm)["count"].toInt(), 0);
     EXPECT_TRUE(clearedAll["forms"]["hostAlarmList"]["controls"]["tblAlarms"]["items"].toArray().isEmpty());
+    EXPECT_EQ(clearedAll["forms"]["hostAlarmList"]["controls"]["lblAlarmStatus"]["text"].toString(),
+              "当前告警 0 条，告警声音已暂停");
 
     EXPECT_EQ(results[4].toInt(), 4);
     EXPECT_EQ(results[5].toInt(), 0);
