@@ -189,6 +189,14 @@ void AlarmBoard::apply(const std::vector<AlarmEvent>& events) {
         emit changed();
         return;
     }
+    auto* widget = v->findChild<gis::MapWidget*>(QStringLiteral("Map1"));
+    if (widget && markers_.redrawn(widget->map())) {
+        // The map was drawn anew from the database: every station with
+        // alarms is shown again, with the fields as the host counts them.
+        markers_.forget();
+        for (const auto& [station, counts] : counts_)
+            if (seen.insert(station).second) touched.push_back(station);
+    }
     show(v, touched);
     if (newCritical) {
         for (int i = 0; i < newCriticals && !soundPaused_; ++i) {

@@ -88,6 +88,18 @@ void AlarmMarkers::showMarkers(gis::Layer& layer, const std::string& code, int w
     }
 }
 
+bool AlarmMarkers::redrawn(gis::Map& map) const {
+    if (normalBitmaps_.empty()) return false;
+    const std::string& key = normalBitmaps_.begin()->first;
+    const auto bar = key.find('|');
+    try {
+        const gis::Feature f = map.Layers().Item(key.substr(0, bar)).GetFeatureByKey(key.substr(bar + 1));
+        return f.Style().SymbolBitmapName.find("告警") == std::string::npos;
+    } catch (const std::exception&) {
+        return true; // gone: drawn anew, or hidden by the resource tree, which a new look also mends
+    }
+}
+
 QString AlarmMarkers::show(const QString& station, int level, int activeAlarms) {
     if (!map_) return {};
     const std::string code = station.toStdString();

@@ -34,6 +34,9 @@ public:
     // The map was reset from elsewhere (clearAlarm): the bitmaps it drew
     // are the stations' normal ones now.
     void forget() { normalBitmaps_.clear(); }
+    // Whether the map was drawn anew since stations were coloured (a
+    // refresh draws every station with its normal bitmap and new keys).
+    bool redrawn(gis::Map& map) const;
 
 private:
     bool onBackbone(double x, double y);

@@ -106,6 +106,11 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
         dump(),
         QJsonObject{{"alarm", event(s1, "major", "cleared", "光功率过低")}},
         dump(),
+        // A refresh draws the map anew; the next event shows s2 again.
+        call("frmViewOcableMain.redrawMap"),
+        QJsonObject{{"alarm", event(s1, "warning", "raised", "门禁告警")}},
+        QJsonObject{{"alarm", event(s1, "warning", "cleared", "门禁告警")}},
+        dump(),
         QJsonObject{{"tool", "mnu_stopSound"}, {"control", "activebarMain"}}, // the view's own tool
         call("hostWindow.alarmClear.trigger"),
         call("frmViewOcableMain.stationAlarmFields", {q2}),
@@ -119,10 +124,10 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonArray dumps = run.output["dumps"].toArray();
     const QJsonArray results = run.output["results"].toArray();
-    ASSERT_EQ(dumps.size(), 5);
+    ASSERT_EQ(dumps.size(), 6);
     const QJsonObject start = dumps[0].toObject(), raised = dumps[1].toObject(),
                       oneCleared = dumps[2].toObject(), bothCleared = dumps[3].toObject(),
-                      clearedAll = dumps[4].toObject();
+                      redrawn = dumps[4].toObject(), clearedAll = dumps[5].toObject();
 
     // At start: one marker per station with current alarms in STATION.
     EXPECT_EQ(layerOf(start, "Map1", kAlarm)["count"].toInt(), alarmedAtStart);
@@ -167,10 +172,14 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     EXPECT_EQ(markers(bothCleared, kAlarm).count(q1), 0);
     EXPECT_EQ(markers(bothCleared, kBackboneAlarm).count(q1), 0);
     EXPECT_EQ(markers(bothCleared, kAlarm).count(q2), 1);
+    for (const QString& b : bitmaps(redrawn, s2))
+        EXPECT_TRUE(b.endsWith("_次要告警.BMP")) << b.toStdString();
+    EXPECT_EQ(markers(redrawn, kAlarm).count(q2), 1);
+    EXPECT_EQ(layerOf(redrawn, "Map1", kAlarm)["count"].toInt(), alarmedAtStart + 1);
 
     // "清除告警": every station's normal bitmap (the names clearAlarm writes
     // differ from the drawn ones only in case), ten zeros, both layers empty.
-    EXPECT_EQ(results[3].toVariant().toStringList(), fields("00000", "00000")); // [2]: the menu's null
+    EXPECT_EQ(results[4].toVariant().toStringList(), fields("00000", "00000")); // [2], [3]: null
     for (const QString& layer : {kTerminal, kOther}) {
         const QString expected = layer == kTerminal ? "光缆网络_终端站.bmp" : "光缆网络_中继站.bmp";
         for (const QJsonValue f : layerOf(clearedAll, "Map1", layer)["features"].toArray()) {
@@ -185,10 +194,10 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     EXPECT_EQ(clearedAll["forms"]["hostAlarmList"]["controls"]["lblAlarmStatus"]["text"].toString(),
               "当前告警 0 条，告警声音已暂停");
 
-    EXPECT_EQ(results[4].toInt(), 4);
-    EXPECT_EQ(results[5].toInt(), 0);
-    EXPECT_EQ(results[6].toInt(), 1);
-    EXPECT_EQ(results[7].toInt(), 5);
+    EXPECT_EQ(results[5].toInt(), 4);
+    EXPECT_EQ(results[6].toInt(), 0);
+    EXPECT_EQ(results[7].toInt(), 1);
+    EXPECT_EQ(results[8].toInt(), 5);
 }
 
 // Events appended to the --alarms file after the host has started reach the
