@@ -1,7 +1,9 @@
 // ocable-demo-db --scale small|province|national --seed N [--basemap DIR] [--force] [--quiet] OUT.db
+// ocable-demo-db --alarm-events EVENTS.jsonl [--seed N] NETWORK.db
 //
 // Writes a demo network database for the optical-cable map. The same scale
 // and seed give the same table contents.
+#include "AlarmEvents.h"
 #include "DemoDbGenerator.h"
 
 #include <charconv>
@@ -10,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -29,6 +33,7 @@ std::optional<std::uint64_t> parseSeed(const std::string& text) {
 int usage() {
     std::cerr << "usage: ocable-demo-db --scale small|province|national --seed N [--basemap DIR] [--force] "
                  "[--quiet] OUT.db\n"
+                 "       ocable-demo-db --alarm-events EVENTS.jsonl [--seed N] NETWORK.db\n"
                  "  small: about 300 stations; province: about 5,000; national: about 100,000\n";
     return 2;
 }
@@ -39,6 +44,7 @@ int main(int argc, char** argv) {
     using namespace ocable::demo;
     GeneratorOptions options;
     bool quiet = false;
+    std::filesystem::path alarmEvents; // the alarm event file of an existing network instead
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -58,6 +64,8 @@ int main(int argc, char** argv) {
             options.baseMapDir = argv[++i];
         } else if (arg == "--force") {
             options.replace = true;
+        } else if (arg == "--alarm-events" && hasValue) {
+            alarmEvents = argv[++i];
         } else if (arg == "--quiet") {
             quiet = true;
         } else if (!arg.empty() && arg[0] != '-' && options.output.empty()) {
@@ -67,6 +75,18 @@ int main(int argc, char** argv) {
         }
     }
     if (options.output.empty()) return usage();
+    if (!alarmEvents.empty()) {
+        try {
+            const std::string lines = demoAlarmEvents(options.output, options.seed);
+            std::ofstream out(alarmEvents, std::ios::binary);
+            if (!(out << lines) || !out.flush())
+                throw std::runtime_error("cannot write " + alarmEvents.string());
+        } catch (const std::exception& e) {
+            std::cerr << "ocable-demo-db: " << e.what() << '\n';
+            return 1;
+        }
+        return 0;
+    }
 
     const auto start = std::chrono::steady_clock::now();
     auto elapsed = [&] {

@@ -1,4 +1,5 @@
 #include "Automation.h"
+#include "AlarmBoard.h"
 #include "FormSteps.h"
 #include "TreeSteps.h"
 
@@ -279,6 +280,7 @@ QJsonObject Automation::run(const QJsonArray& steps) {
 QJsonValue Automation::runStep(const QJsonObject& step) {
     if (auto treeResult = runTreeStep(step)) return *treeResult;
     if (auto formResult = runFormStep(step)) return *formResult;
+    if (auto alarmResult = runAlarmStep(step)) return *alarmResult;
     if (step.contains("call")) return call(step);
     if (step.contains("tool")) {
         clickTool(step);

@@ -18,10 +18,10 @@ namespace ocable::hostapp {
 
 namespace {
 
-const char* const kForms[] = {"frmViewOcableMain",   "frmViewProperty",    "frmViewResTree",
-                              "frmWaiting",          "frmViewFindStation", "frmLineInfo",
-                              "frmViewStationPoint", "propertyForm",       "hostFiberView",
-                              "hostStationView",     "hostCableView",      "frmShowLineInfox"};
+const char* const kForms[] = {
+    "frmViewOcableMain", "frmViewProperty",     "frmViewResTree", "frmWaiting",    "frmViewFindStation",
+    "frmLineInfo",       "frmViewStationPoint", "propertyForm",   "hostFiberView", "hostStationView",
+    "hostCableView",     "frmShowLineInfox",    "hostAlarmList"};
 
 QWidget* findWidget(const char* name) {
     for (QWidget* w : QApplication::allWidgets())

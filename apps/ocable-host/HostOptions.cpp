@@ -46,9 +46,11 @@ HostOptions HostOptions::parse(const QCoreApplication& app) {
     const QCommandLineOption shotOpt("screenshot", "绘制或脚本结束后把宿主窗口写成 PNG。", "file");
     const QCommandLineOption sizeOpt("size", "窗口大小，如 1600x1000。", "WxH", QStringLiteral("1600x1000"));
     const QCommandLineOption logOpt("log", "把所有日志另写入此文件。", "file");
+    const QCommandLineOption alarmsOpt("alarms", "告警事件文件（每行一个 JSON 对象），运行中持续读取。",
+                                       "file");
     parser.addOptions({configOpt, demoOpt, dataOpt, databaseOpt, userOpt, levelOpt, systemOpt, appOpt, mapOpt,
                        commonOpt, titleAOpt, titleBOpt, pluginOpt, scriptOpt, outOpt, shotOpt, sizeOpt,
-                       logOpt});
+                       logOpt, alarmsOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         throw OptionError("多余的参数：" + parser.positionalArguments().join(' ').toStdString());
@@ -60,6 +62,7 @@ HostOptions HostOptions::parse(const QCoreApplication& app) {
     o.out = parser.value(outOpt);
     o.screenshot = parser.value(shotOpt);
     o.logFile = parser.value(logOpt);
+    o.alarms = parser.value(alarmsOpt);
     o.size = parseSize(parser.value(sizeOpt));
     if (parser.isSet(outOpt) && !parser.isSet(scriptOpt)) throw OptionError("--out 只能与 --script 一起使用");
 

@@ -29,6 +29,7 @@ struct HostOptions {
     QString out;
     QString screenshot;
     QString logFile;
+    QString alarms; // alarm event file the host watches
     QSize size{1600, 1000};
 
     bool scripted() const { return !script.isEmpty(); }

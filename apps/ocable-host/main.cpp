@@ -6,6 +6,9 @@
 // that could not be written; 128 + n ended by signal n after closing the
 // views.
 
+#include "AlarmBoard.h"
+#include "AlarmFeed.h"
+#include "AlarmListWindow.h"
 #include "Automation.h"
 #include "CloseWhenAllowed.h"
 #include "HostMenus.h"
@@ -144,6 +147,8 @@ int main(int argc, char** argv) {
     // Declared before the window: the views inside it go first, while the
     // plug-in that made them is still loaded.
     PluginHost plugin(config, options.pluginPath);
+    AlarmBoard alarms;
+    std::unique_ptr<AlarmFeed> alarmFeed;
     std::vector<std::string> sqlLog;
     HostWindow window([&plugin] { plugin.showOcable(); });
     addMapToolsMenu(window);
@@ -171,6 +176,9 @@ int main(int argc, char** argv) {
         OperationLogWindow::addToMenu(window, plugin.dataAccess());
         setRuleTablesSource(config.database);
         plugin.showOcable();
+        AlarmListWindow::install(window, alarms);
+        alarms.loadFromDatabase(config.database);
+        if (!options.alarms.isEmpty()) alarmFeed = std::make_unique<AlarmFeed>(options.alarms, alarms);
     } catch (const std::exception& e) {
         closeViews(window);
         return report(e.what(), kStartFailed, person);

@@ -4,6 +4,7 @@
 #include "core/NetworkVocabulary.h"
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
+#include "interaction/Alarms.h"
 #include "interaction/Locating.h"
 #include "interaction/MapCommands.h"
 #include "interaction/MouseHandler.h"
@@ -94,6 +95,7 @@ frmViewOcableMain::frmViewOcableMain(QWidget* parent) : QMainWindow(parent) {
     mouse_ = std::make_unique<MouseHandler>(view_, *popup_, *mover_);
     mouse_->connectSignals(this);
     locating_ = std::make_unique<Locating>(view_);
+    alarms_ = std::make_unique<Alarms>(view_);
     overview_ = std::make_unique<Overview>(view_);
     guarded("鹰眼图", [&] { overview_->connectSignals(this); });
     resourceTree_ = std::make_unique<ResourceTree>(
@@ -501,6 +503,32 @@ void frmViewOcableMain::TreeRes_DblClick() {
 
 void frmViewOcableMain::deleteOneMethod(const QString& name) {
     systemTree_->deleteOneMethod(name.toStdString());
+}
+
+void frmViewOcableMain::clearAlarm() {
+    guarded("清除告警", [&] { alarms_->clearAlarm(); });
+}
+
+int frmViewOcableMain::getAlarmLevel(int critical, int major, int minor, int warning, int indeterminate) {
+    return ocable::getAlarmLevel(critical, major, minor, warning, indeterminate);
+}
+
+bool frmViewOcableMain::setStationAlarmFields(const QString& stationCode, const QStringList& values) {
+    std::vector<std::string> texts;
+    for (const QString& v : values)
+        texts.push_back(v.toStdString());
+    bool set = false;
+    guarded("局站告警字段", [&] { set = alarms_->setStationAlarmFields(stationCode.toStdString(), texts); });
+    return set;
+}
+
+QStringList frmViewOcableMain::stationAlarmFields(const QString& stationCode) {
+    QStringList values;
+    guarded("局站告警字段", [&] {
+        for (const std::string& v : alarms_->stationAlarmFields(stationCode.toStdString()))
+            values << QString::fromStdString(v);
+    });
+    return values;
 }
 
 } // namespace ocable

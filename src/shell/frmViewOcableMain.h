@@ -13,6 +13,7 @@ namespace ocable {
 namespace host {
 class ISysEnv;
 }
+class Alarms;
 class Locating;
 class MapCommands;
 class MouseHandler;
@@ -123,6 +124,11 @@ public:
     Q_INVOKABLE void TreeRes_NodeClick(const QString& nodeKey);
     Q_INVOKABLE void TreeRes_DblClick();
     ResourceTree& resourceTree() { return *resourceTree_; }
+    // ---- alarm display (the host's alarm handling drives it) ------------
+    Q_INVOKABLE void clearAlarm();
+    Q_INVOKABLE int getAlarmLevel(int critical, int major, int minor, int warning, int indeterminate);
+    Q_INVOKABLE bool setStationAlarmFields(const QString& stationCode, const QStringList& values);
+    Q_INVOKABLE QStringList stationAlarmFields(const QString& stationCode);
 
     // Activation and deactivation as the host's frame reports them.
     void Form_Activate();
@@ -154,6 +160,7 @@ private:
     std::unique_ptr<systemtree::SystemRoutes> routes_;
     std::unique_ptr<systemtree::SystemTree> systemTree_;
     std::unique_ptr<ResourceTree> resourceTree_;
+    std::unique_ptr<Alarms> alarms_;
     bool active_ = false;
     bool networkGeosetLoaded_ = false;
     std::shared_ptr<host::ISysEnv> closingEnv_; // the environment as the close found it

@@ -1,0 +1,250 @@
+// The alarm display end to end through the automation mode on a small demo
+// network: alarms raised, cleared and cleared all at once through the host's
+// menu, compared with the alarm columns of STATION read apart from the host;
+// and alarm events appended to a file while the host runs.
+
+#include "support/HostRunner.h"
+#include "support/TempDir.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <chrono>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace fs = std::filesystem;
+using ocable::testsupport::HostRunner;
+using ocable::testsupport::layerOf;
+
+namespace {
+
+const QString kTerminal = "光缆网络分布图_终端站";
+const QString kOther = "光缆网络分布图_其它局站";
+const QString kAlarm = "光缆网络分布图_告警";
+const QString kBackboneAlarm = "光缆网络分布图_骨干告警";
+const QStringList kShown = {kTerminal, kOther, kAlarm, kBackboneAlarm};
+
+QJsonObject dump() {
+    return {{"dump", true}, {"features", true}, {"layers", QJsonArray::fromStringList(kShown)}};
+}
+QJsonObject call(const QString& target, QJsonArray args = {}) {
+    return {{"call", target}, {"args", args}};
+}
+QJsonObject event(const std::string& station, const char* severity, const char* state, const char* text) {
+    return {{"station", QString::fromStdString(station)},
+            {"severity", severity},
+            {"state", state},
+            {"time", "2026-12-06 08:00:00"},
+            {"text", text}};
+}
+
+// Stations without any alarm in the database, as codes.
+std::vector<std::string> quietStations(const fs::path& db) {
+    return ocable::testsupport::firstColumn(
+        db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL AND LAT IS NOT NULL AND "
+            "CRITICAL_C || MAJOR_C || MINOR_C || WARNING_C || INDETERMIN_C || CRITICAL_A || MAJOR_A || "
+            "MINOR_A || WARNING_A || INDETERMIN_A = '0000000000' ORDER BY STATIONCODE");
+}
+int count(const fs::path& db, const std::string& sql) {
+    return std::stoi(ocable::testsupport::firstColumn(db, sql).at(0));
+}
+
+// Bitmap of every drawn feature of the station, over both station layers.
+QStringList bitmaps(const QJsonObject& d, const std::string& code) {
+    QStringList out;
+    for (const QString& layer : {kTerminal, kOther})
+        for (const QJsonValue f : layerOf(d, "Map1", layer)["features"].toArray())
+            if (f["row"][1].toString().toStdString() == code)
+                out << f["style"].toString().section("SymbolBitmapName=", 1).section(';', 0, 0);
+    return out;
+}
+// objCodes of a layer's markers.
+QStringList markers(const QJsonObject& d, const QString& layer) {
+    QStringList out;
+    for (const QJsonValue f : layerOf(d, "Map1", layer)["features"].toArray())
+        out << f["row"][1].toString();
+    return out;
+}
+QStringList fields(const char* c, const char* a) {
+    QStringList out;
+    for (const char* pair : {c, a})
+        for (const char* p = pair; *p; ++p)
+            out << QString(*p);
+    return out;
+}
+
+} // namespace
+
+// Alarms raised on two stations, one cleared, the rest cleared through the
+// host's "清除告警": bitmaps, the ten fields, markers, the alarm list and the
+// notice of a new critical alarm at each stage; the view's "告警声音暂停"
+// pausing the host's sound; then getAlarmLevel.
+TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
+    auto root = HostRunner::freshRoot("alarms");
+    const fs::path db = root->path() / "network.db";
+    const auto quiet = quietStations(db);
+    ASSERT_GE(quiet.size(), 2u);
+    const std::string s1 = quiet.front(), s2 = quiet.back();
+    // Stations the database already reports alarms for: the host shows them from the start.
+    const int alarmedAtStart =
+        count(db, "SELECT count(*) FROM STATION WHERE LNG IS NOT NULL AND LAT IS NOT NULL "
+                  "AND CRITICAL_C || MAJOR_C || MINOR_C || WARNING_C || INDETERMIN_C <> '00000'");
+    const int currentAtStart =
+        count(db, "SELECT SUM(CRITICAL_C + MAJOR_C + MINOR_C + WARNING_C + INDETERMIN_C) FROM STATION");
+    const QString q1 = QString::fromStdString(s1), q2 = QString::fromStdString(s2);
+
+    const QJsonArray steps = {
+        dump(),
+        QJsonObject{{"alarm", QJsonArray{event(s1, "major", "raised", "光功率过低"),
+                                         event(s1, "critical", "raised", "光缆中断"),
+                                         event(s2, "minor", "raised", "温度偏高")}}},
+        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        dump(),
+        QJsonObject{{"alarm", event(s1, "critical", "cleared", "光缆中断")}},
+        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        dump(),
+        QJsonObject{{"alarm", event(s1, "major", "cleared", "光功率过低")}},
+        dump(),
+        // A refresh draws the map anew; the next event shows s2 again.
+        call("frmViewOcableMain.redrawMap"),
+        QJsonObject{{"alarm", event(s1, "warning", "raised", "门禁告警")}},
+        QJsonObject{{"alarm", event(s1, "warning", "cleared", "门禁告警")}},
+        dump(),
+        QJsonObject{{"tool", "mnu_stopSound"}, {"control", "activebarMain"}}, // the view's own tool
+        call("hostWindow.alarmClear.trigger"),
+        call("frmViewOcableMain.stationAlarmFields", {q2}),
+        dump(),
+        call("frmViewOcableMain.getAlarmLevel", {0, 2, 7, 0, 1}),
+        call("frmViewOcableMain.getAlarmLevel", {0, 0, 0, 0, 0}),
+        call("frmViewOcableMain.getAlarmLevel", {-3, -1, 0, 0, 2}),
+        call("frmViewOcableMain.getAlarmLevel", {1, 1, 1, 1, 1}),
+    };
+    const auto run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString());
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonArray dumps = run.output["dumps"].toArray();
+    const QJsonArray results = run.output["results"].toArray();
+    ASSERT_EQ(dumps.size(), 6);
+    const QJsonObject start = dumps[0].toObject(), raised = dumps[1].toObject(),
+                      oneCleared = dumps[2].toObject(), bothCleared = dumps[3].toObject(),
+                      redrawn = dumps[4].toObject(), clearedAll = dumps[5].toObject();
+
+    // At start: one marker per station with current alarms in STATION.
+    EXPECT_EQ(layerOf(start, "Map1", kAlarm)["count"].toInt(), alarmedAtStart);
+    const QStringList normal1 = bitmaps(start, s1), normal2 = bitmaps(start, s2);
+    ASSERT_FALSE(normal1.isEmpty());
+    ASSERT_FALSE(normal2.isEmpty());
+
+    // Raised: critical (and major) current and accumulated on s1; the worst
+    // severity colours its bitmap; one marker each; s1 located and announced.
+    EXPECT_EQ(results[0].toVariant().toStringList(), fields("11000", "11000"));
+    for (const QString& b : bitmaps(raised, s1))
+        EXPECT_TRUE(b.endsWith("_紧急告警.BMP")) << b.toStdString();
+    for (const QString& b : bitmaps(raised, s2))
+        EXPECT_TRUE(b.endsWith("_次要告警.BMP")) << b.toStdString();
+    const QStringList alarmMarkers = markers(raised, kAlarm);
+    EXPECT_EQ(alarmMarkers.count(q1), 1);
+    EXPECT_EQ(alarmMarkers.count(q2), 1);
+    EXPECT_EQ(alarmMarkers.size(), alarmedAtStart + 2);
+    const int backbone1 = static_cast<int>(markers(raised, kBackboneAlarm).count(q1));
+    EXPECT_TRUE(backbone1 == 0 || backbone1 == 2) << "one backbone marker per active alarm";
+    QStringList selected;
+    for (const QString& layer : {kTerminal, kOther})
+        for (const QJsonValue k : layerOf(raised, "Map1", layer)["selection"].toArray())
+            selected << k.toString();
+    EXPECT_EQ(selected.size(), 1) << "pointStationByAlarm selects the station of the critical alarm";
+    const QJsonArray messages = raised["messages"].toArray();
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_TRUE(messages.last()["text"].toString().contains("发生紧急告警：光缆中断"));
+    EXPECT_EQ(messages.last()["title"].toString(), "提示信息");
+    const QJsonArray rows = raised["forms"]["hostAlarmList"]["controls"]["tblAlarms"]["items"].toArray();
+    ASSERT_EQ(rows.size(), currentAtStart + 3);
+    EXPECT_EQ(rows[0][2].toString(), "次要");
+    EXPECT_EQ(rows[0][3].toString(), "温度偏高");
+    EXPECT_EQ(rows[1][2].toString(), "紧急");
+
+    // The critical alarm cleared: major is s1's worst now; accumulated stays.
+    EXPECT_EQ(results[1].toVariant().toStringList(), fields("01000", "11000"));
+    for (const QString& b : bitmaps(oneCleared, s1))
+        EXPECT_TRUE(b.endsWith("_主要告警.BMP")) << b.toStdString();
+    // Both cleared: s1 as drawn, its markers gone; s2 untouched.
+    EXPECT_EQ(bitmaps(bothCleared, s1), normal1);
+    EXPECT_EQ(markers(bothCleared, kAlarm).count(q1), 0);
+    EXPECT_EQ(markers(bothCleared, kBackboneAlarm).count(q1), 0);
+    EXPECT_EQ(markers(bothCleared, kAlarm).count(q2), 1);
+    for (const QString& b : bitmaps(redrawn, s2))
+        EXPECT_TRUE(b.endsWith("_次要告警.BMP")) << b.toStdString();
+    EXPECT_EQ(markers(redrawn, kAlarm).count(q2), 1);
+    EXPECT_EQ(layerOf(redrawn, "Map1", kAlarm)["count"].toInt(), alarmedAtStart + 1);
+
+    // "清除告警": every station's normal bitmap (the names clearAlarm writes
+    // differ from the drawn ones only in case), ten zeros, both layers empty.
+    EXPECT_EQ(results[4].toVariant().toStringList(), fields("00000", "00000")); // [2], [3]: null
+    for (const QString& layer : {kTerminal, kOther}) {
+        const QString expected = layer == kTerminal ? "光缆网络_终端站.bmp" : "光缆网络_中继站.bmp";
+        for (const QJsonValue f : layerOf(clearedAll, "Map1", layer)["features"].toArray()) {
+            const QString b = f["style"].toString().section("SymbolBitmapName=", 1).section(';', 0, 0);
+            ASSERT_EQ(b.compare(expected, Qt::CaseInsensitive), 0) << b.toStdString();
+        }
+    }
+    EXPECT_EQ(bitmaps(clearedAll, s2).join(";").toLower(), normal2.join(";").toLower());
+    EXPECT_EQ(layerOf(clearedAll, "Map1", kAlarm)["count"].toInt(), 0);
+    EXPECT_EQ(layerOf(clearedAll, "Map1", kBackboneAlarm)["count"].toInt(), 0);
+    EXPECT_TRUE(clearedAll["forms"]["hostAlarmList"]["controls"]["tblAlarms"]["items"].toArray().isEmpty());
+    EXPECT_EQ(clearedAll["forms"]["hostAlarmList"]["controls"]["lblAlarmStatus"]["text"].toString(),
+              "当前告警 0 条，告警声音已暂停");
+
+    EXPECT_EQ(results[5].toInt(), 4);
+    EXPECT_EQ(results[6].toInt(), 0);
+    EXPECT_EQ(results[7].toInt(), 1);
+    EXPECT_EQ(results[8].toInt(), 5);
+}
+
+// Events appended to the --alarms file after the host has started reach the
+// map; a line that is no event is named in the log and passed over, and a
+// line not yet ended waits.
+TEST(AlarmAutomation, EventsFromAFileWhileRunning) {
+    auto root = HostRunner::freshRoot("alarm-file");
+    const auto quiet = quietStations(root->path() / "network.db");
+    ASSERT_GE(quiet.size(), 3u);
+    const fs::path events = root->path() / "events.jsonl", ready = root->path() / "ready.json",
+                   written = root->path() / "written";
+    const QJsonArray steps = {
+        QJsonObject{{"dump", true}, {"file", QString::fromStdString(ready.string())}},
+        QJsonObject{{"wait", 120000}, {"until", QString::fromStdString(written.string())}},
+        QJsonObject{{"wait", 800}},
+        dump(),
+    };
+    ocable::testsupport::HostRun run;
+    std::thread host([&] {
+        run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString(),
+                              {"--alarms", QString::fromStdString(events.string())});
+    });
+    const auto line = [](const QJsonObject& o) {
+        return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
+    };
+    for (int i = 0; i < 2400 && !fs::exists(ready); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    {
+        std::ofstream out(events);
+        out << line(event(quiet[0], "critical", "raised", "光缆中断")) << "\n"
+            << "not an event\n"
+            << line(event(quiet[1], "warning", "raised", "误码")) << "\n"
+            << line(event(quiet[1], "warning", "cleared", "误码")) << "\n"
+            << line(event(quiet[2], "major", "raised", "未写完")); // no end of line yet
+    }
+    std::ofstream(written) << "1";
+    host.join();
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    const QJsonObject d = run.output["dumps"].toArray().last().toObject();
+    for (const QString& b : bitmaps(d, quiet[0]))
+        EXPECT_TRUE(b.endsWith("_紧急告警.BMP")) << b.toStdString();
+    const QStringList alarmMarkers = markers(d, kAlarm);
+    EXPECT_EQ(alarmMarkers.count(QString::fromStdString(quiet[0])), 1);
+    EXPECT_EQ(alarmMarkers.count(QString::fromStdString(quiet[1])), 0);
+    EXPECT_EQ(alarmMarkers.count(QString::fromStdString(quiet[2])), 0);
+    for (const QString& b : bitmaps(d, quiet[1]))
+        EXPECT_FALSE(b.contains("告警")) << b.toStdString();
+    EXPECT_NE(run.stderrText.find("第 2 行"), std::string::npos) << run.stderrText;
+    EXPECT_TRUE(d["messages"].toArray().last()["text"].toString().contains("光缆中断"));
+}
