@@ -13,12 +13,8 @@
 // The database is made in DIR (default $TMPDIR/ocable-alarm-bench) on first
 // use and reused.
 #include "AlarmBoard.h"
-#include "DemoDbGenerator.h"
-#include "DemoFolders.h"
 #include "HostConfig.h"
-#include "HostServices.h"
-#include "IniFileReader.h"
-#include "SqliteDataAccess.h"
+#include "NationalDemo.h"
 
 #include "core/NetworkVocabulary.h"
 #include "core/mPubVar.h"
@@ -32,7 +28,6 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <iostream>
 #include <random>
 
 namespace fs = std::filesystem;
@@ -49,38 +44,7 @@ struct World {
 World* world = nullptr;
 
 void setUp(const fs::path& dir) {
-    fs::create_directories(dir);
-    const fs::path db = dir / "national.db";
-    if (!fs::exists(db)) {
-        std::cerr << "bench_alarms: generating " << db << " ...\n";
-        demo::GeneratorOptions options;
-        options.scale = *demo::parseScale("national");
-        options.baseMapDir = demo::defaultBaseMapDir();
-        options.output = db;
-        demo::generateDemoDb(options);
-    }
-    hostapp::HostConfig config;
-    config.useDemoLayout(dir / "host");
-    config.database = db;
-    config.userLevel = 2;
-    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
-    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
-    ui::MessageBoxService::instance().setScripted(true);
-    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
-    auto common = std::make_shared<hostapp::HostCommon>();
-    auto message = std::make_shared<hostapp::HostMessage>();
-    auto sysEnv = std::make_shared<hostapp::HostSysEnv>(config);
-    host::ServiceFactories factories;
-    factories.common = [common] { return common; };
-    factories.sysEnv = [sysEnv] { return sysEnv; };
-    factories.message = [message] { return message; };
-    factories.dataAccess = [data] { return data; };
-    factories.iniFile = [] { return std::make_shared<hostapp::IniFileReader>(); };
-    mPubVar::registerServiceFactories(factories);
-    mPubVar::gobjCommon.set(common);
-    mPubVar::gobjSysEnv.set(sysEnv);
-    mPubVar::gobjMessage.set(message);
-    mPubVar::gobjDataAccess.set(data);
+    benchsupport::openNationalDemo(dir, "bench_alarms");
 
     frmViewOcableMain& view = frmViewOcableMain::instance();
     view.resize(1600, 1000);

@@ -13,12 +13,8 @@
 //   search, over every cable name with each dash.
 // The database is made in DIR (default $TMPDIR/ocable-find-bench) on first
 // use and reused.
-#include "DemoDbGenerator.h"
-#include "DemoFolders.h"
 #include "HostConfig.h"
-#include "HostServices.h"
-#include "IniFileReader.h"
-#include "SqliteDataAccess.h"
+#include "NationalDemo.h"
 
 #include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
@@ -42,7 +38,6 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,28 +61,8 @@ struct World {
 World* world = nullptr;
 
 void setUp(const fs::path& dir) {
-    fs::create_directories(dir);
-    const fs::path db = dir / "national.db";
-    if (!fs::exists(db)) {
-        std::cerr << "bench_find: generating " << db << " ...\n";
-        demo::GeneratorOptions options;
-        options.scale = *demo::parseScale("national");
-        options.baseMapDir = demo::defaultBaseMapDir();
-        options.output = db;
-        demo::generateDemoDb(options);
-    }
-    hostapp::HostConfig config;
-    config.useDemoLayout(dir / "host");
-    config.database = db;
-    config.userLevel = 2;
-    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
-    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
-    ui::MessageBoxService::instance().setScripted(true);
-    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
-    mPubVar::gobjCommon.set(std::make_shared<hostapp::HostCommon>());
-    mPubVar::gobjSysEnv.set(std::make_shared<hostapp::HostSysEnv>(config));
-    mPubVar::gobjMessage.set(std::make_shared<hostapp::HostMessage>());
-    mPubVar::gobjDataAccess.set(data);
+    const hostapp::HostConfig config = benchsupport::openNationalDemo(dir, "bench_find");
+    const fs::path db = config.database;
 
     world = new World;
     World& w = *world;

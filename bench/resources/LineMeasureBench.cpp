@@ -13,12 +13,8 @@
 // - the length of 10,000 selected cable segments (message box answered by
 //   script, clipboard set) beside a bare read of their length column.
 // The database is made in DIR (default $TMPDIR/ocable-line-bench) on first use.
-#include "DemoDbGenerator.h"
-#include "DemoFolders.h"
 #include "HostConfig.h"
-#include "HostServices.h"
-#include "IniFileReader.h"
-#include "SqliteDataAccess.h"
+#include "NationalDemo.h"
 
 #include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
@@ -107,33 +103,8 @@ std::vector<QStringList> lineWindow() {
 }
 
 void setUp(const fs::path& dir) {
-    fs::create_directories(dir);
-    const fs::path db = dir / "national.db";
-    if (!fs::exists(db)) {
-        std::cerr << "bench_line_measure: generating " << db << " ...\n";
-        demo::GeneratorOptions options;
-        options.scale = *demo::parseScale("national");
-        options.baseMapDir = demo::defaultBaseMapDir();
-        options.output = db;
-        demo::generateDemoDb(options);
-    }
-    hostapp::HostConfig config;
-    config.useDemoLayout(dir / "host");
-    config.database = db;
-    config.userLevel = 2;
-    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
-    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
-    ui::MessageBoxService::instance().setScripted(true);
-    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
-    auto common = std::make_shared<hostapp::HostCommon>();
-    auto message = std::make_shared<hostapp::HostMessage>();
-    auto sysEnv = std::make_shared<hostapp::HostSysEnv>(config);
-    mPubVar::gobjCommon.set(common);
-    mPubVar::gobjSysEnv.set(sysEnv);
-    mPubVar::gobjMessage.set(message);
-    mPubVar::gobjDataAccess.set(data);
-    mPubVar::gobjGridService.set(std::make_shared<hostapp::HostGridService>());
-    mPubVar::gobjIniFile.set(std::make_shared<hostapp::IniFileReader>());
+    const hostapp::HostConfig config = benchsupport::openNationalDemo(dir, "bench_line_measure");
+    const fs::path db = config.database;
 
     world = new World;
     World& w = *world;

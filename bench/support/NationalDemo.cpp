@@ -1,0 +1,59 @@
+#include "NationalDemo.h"
+
+#include "DemoDbGenerator.h"
+#include "DemoFolders.h"
+#include "HostServices.h"
+#include "IniFileReader.h"
+#include "SqliteDataAccess.h"
+
+#include "core/mPubVar.h"
+#include "platform/ui/MessageBoxService.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+namespace ocable::benchsupport {
+
+namespace fs = std::filesystem;
+
+hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
+    fs::create_directories(dir);
+    const fs::path db = dir / "national.db";
+    if (!fs::exists(db)) {
+        std::cerr << program << ": generating " << db << " ...\n";
+        demo::GeneratorOptions options;
+        options.scale = *demo::parseScale("national");
+        options.baseMapDir = demo::defaultBaseMapDir();
+        options.output = db;
+        demo::generateDemoDb(options);
+    }
+    hostapp::HostConfig config;
+    config.useDemoLayout(dir / "host");
+    config.database = db;
+    config.userLevel = 2;
+    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
+    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
+    ui::MessageBoxService::instance().setScripted(true);
+
+    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
+    auto common = std::make_shared<hostapp::HostCommon>();
+    auto message = std::make_shared<hostapp::HostMessage>();
+    auto sysEnv = std::make_shared<hostapp::HostSysEnv>(config);
+    host::ServiceFactories factories;
+    factories.common = [common] { return common; };
+    factories.sysEnv = [sysEnv] { return sysEnv; };
+    factories.message = [message] { return message; };
+    factories.dataAccess = [data] { return data; };
+    factories.iniFile = [] { return std::make_shared<hostapp::IniFileReader>(); };
+    mPubVar::registerServiceFactories(factories);
+    mPubVar::gobjCommon.set(common);
+    mPubVar::gobjSysEnv.set(sysEnv);
+    mPubVar::gobjMessage.set(message);
+    mPubVar::gobjDataAccess.set(data);
+    mPubVar::gobjGridService.set(std::make_shared<hostapp::HostGridService>());
+    mPubVar::gobjIniFile.set(std::make_shared<hostapp::IniFileReader>());
+    return config;
+}
+
+} // namespace ocable::benchsupport
