@@ -149,7 +149,16 @@ TEST(ResourceTreeAutomation, TicksHideAndShowAndClicksSelectWhatLiesBelow) {
     Codes twice;
     for (const Feature& f : before)
         if (++drawn[f.code] > 1 && all.count(f.code)) twice.insert(f.code);
-    EXPECT_EQ(apart(shown, twice), apart(before, twice));
+    // A station in alarm comes back as drawn: the host's alarm colours and
+    // markers return with its next alarm event, not with the tick.
+    Codes alarmed, skip = twice;
+    for (const Feature& f : before)
+        if (all.count(f.code) && f.text.find("告警") != std::string::npos) alarmed.insert(f.code);
+    skip.insert(alarmed.begin(), alarmed.end());
+    EXPECT_FALSE(alarmed.empty());
+    EXPECT_EQ(apart(shown, skip), apart(before, skip));
+    for (const Feature& f : shown)
+        EXPECT_TRUE(!alarmed.count(f.code) || f.text.find("告警") == std::string::npos) << f.text;
     for (const QString& tree : kTrees) {
         for (const auto& [key, on] : checks(d[1], tree))
             EXPECT_EQ(on, key != "XZ0116" && key.rfind("XZ0116:", 0) != 0) << key;
