@@ -17,12 +17,14 @@ using ocable::testsupport::HostRunner;
 
 namespace {
 
+// The four network layers, then the alarm markers the host put on at start.
 const QStringList kLayers = {"光缆网络分布图_终端站", "光缆网络分布图_其它局站", "光缆网络分布图_光缆段",
-                             "光缆网络分布图_骨干光缆段"};
+                             "光缆网络分布图_骨干光缆段", "光缆网络分布图_告警"};
+constexpr int kMarkers = 4;
 const QStringList kTrees = {"frmViewResTree.TreeRes", "frmViewOcableMain.TreeRes"};
 using Codes = std::set<std::string>;
 
-// DUMP in the steps stands for a dump of the four layers' features.
+// DUMP in the steps stands for a dump of those layers' features.
 QJsonArray runHost(std::string script, const QStringList& extra = {}) {
     static const auto root = HostRunner::freshRoot("restree");
     const std::string dump =
@@ -156,6 +158,16 @@ TEST(ResourceTreeAutomation, TicksHideAndShowAndClicksSelectWhatLiesBelow) {
         if (all.count(f.code) && f.text.find("告警") != std::string::npos) alarmed.insert(f.code);
     skip.insert(alarmed.begin(), alarmed.end());
     EXPECT_FALSE(alarmed.empty());
+    // Their markers leave with the stations and stay off when they come back.
+    auto markers = [&](const std::vector<Feature>& fs) {
+        Codes out;
+        for (const Feature& f : fs)
+            if (f.layer == kMarkers && all.count(f.code)) out.insert(f.code);
+        return out;
+    };
+    EXPECT_FALSE(markers(before).empty());
+    EXPECT_TRUE(markers(hidden).empty());
+    EXPECT_TRUE(markers(shown).empty());
     EXPECT_EQ(apart(shown, skip), apart(before, skip));
     for (const Feature& f : shown)
         EXPECT_TRUE(!alarmed.count(f.code) || f.text.find("告警") == std::string::npos) << f.text;
