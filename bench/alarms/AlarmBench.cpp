@@ -151,23 +151,8 @@ BENCHMARK(BM_Clear1000AsOneBatch)->Unit(benchmark::kMillisecond)->Repetitions(5)
 BENCHMARK(BM_Feed1000OneByOne)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fs::path dir = fs::temp_directory_path() / "ocable-alarm-bench";
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
-            dir = argv[++i];
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = static_cast<int>(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    setUp(dir);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete world;
-    frmViewOcableMain::instance().close();
-    mPubVar::releaseGlobals();
-    return 0;
+    return benchsupport::runBenchmarks(argc, argv, "ocable-alarm-bench", setUp, [] {
+        delete world;
+        frmViewOcableMain::instance().close();
+    });
 }

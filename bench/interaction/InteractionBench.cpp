@@ -261,22 +261,5 @@ BENCHMARK(BM_FullRender)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_UpdateOverview)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fs::path dir = fs::temp_directory_path() / "ocable-interaction-bench";
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
-            dir = argv[++i];
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = static_cast<int>(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    setUp(dir);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete world;
-    mPubVar::releaseGlobals();
-    return 0;
+    return benchsupport::runBenchmarks(argc, argv, "ocable-interaction-bench", setUp, [] { delete world; });
 }

@@ -223,22 +223,5 @@ BENCHMARK(BM_BareLengthColumnRead)->Unit(benchmark::kMillisecond)->Repetitions(5
 BENCHMARK(BM_CableLength10k)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fs::path dir = fs::temp_directory_path() / "ocable-line-bench";
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
-            dir = argv[++i];
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = static_cast<int>(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    setUp(dir);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete world;
-    mPubVar::releaseGlobals();
-    return 0;
+    return benchsupport::runBenchmarks(argc, argv, "ocable-line-bench", setUp, [] { delete world; });
 }

@@ -193,22 +193,5 @@ BENCHMARK(BM_ClickHomeProvince)->ROUNDS(15);
 BENCHMARK(BM_FullRepaint)->ROUNDS(15);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fs::path dir = fs::temp_directory_path() / "ocable-resources-bench";
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
-            dir = argv[++i];
-        else
-            rest.push_back(argv[i]);
-    }
-    int n = static_cast<int>(rest.size());
-    benchmark::Initialize(&n, rest.data());
-    setUp(dir);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    delete world;
-    mPubVar::releaseGlobals();
-    return 0;
+    return benchsupport::runBenchmarks(argc, argv, "ocable-resources-bench", setUp, [] { delete world; });
 }

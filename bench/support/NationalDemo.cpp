@@ -9,9 +9,14 @@
 #include "core/mPubVar.h"
 #include "platform/ui/MessageBoxService.h"
 
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace ocable::benchsupport {
 
@@ -54,6 +59,28 @@ hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
     mPubVar::gobjGridService.set(std::make_shared<hostapp::HostGridService>());
     mPubVar::gobjIniFile.set(std::make_shared<hostapp::IniFileReader>());
     return config;
+}
+
+int runBenchmarks(int argc, char** argv, const char* defaultFolder,
+                  const std::function<void(const fs::path&)>& setUp, const std::function<void()>& tearDown) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    fs::path dir = fs::temp_directory_path() / defaultFolder;
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        if (std::string(argv[i]) == "--dir" && i + 1 < argc)
+            dir = argv[++i];
+        else
+            rest.push_back(argv[i]);
+    }
+    int n = static_cast<int>(rest.size());
+    benchmark::Initialize(&n, rest.data());
+    setUp(dir);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    tearDown();
+    mPubVar::releaseGlobals();
+    return 0;
 }
 
 } // namespace ocable::benchsupport

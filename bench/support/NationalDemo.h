@@ -3,6 +3,7 @@
 #include "HostConfig.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace ocable::benchsupport {
 
@@ -12,5 +13,13 @@ namespace ocable::benchsupport {
 // boxes answer from their script. `program` names the benchmark in the
 // notice printed while the network is generated (it takes a minute).
 hostapp::HostConfig openNationalDemo(const std::filesystem::path& dir, const char* program);
+
+// The main of a benchmark program over the national demo: a Qt application
+// (offscreen unless a platform is set), `--dir DIR` taken out of the
+// arguments (default $TMPDIR/<defaultFolder>), setUp(DIR), the registered
+// benchmarks, tearDown(), the plug-in's globals released.
+int runBenchmarks(int argc, char** argv, const char* defaultFolder,
+                  const std::function<void(const std::filesystem::path&)>& setUp,
+                  const std::function<void()>& tearDown);
 
 } // namespace ocable::benchsupport
