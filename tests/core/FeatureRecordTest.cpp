@@ -60,33 +60,3 @@ TEST(FeatureRecord, CloneCopiesTheFeatureAndTheTextFieldsOnly) {
     EXPECT_EQ(d.record.ftr.Style().LinePattern, 1);
     EXPECT_EQ(copy->ftr.Parts(), d.record.ftr.Parts());
 }
-
-TEST(FeatureRecord, CloneWithoutAFeatureStillCopiesTheTexts) {
-    clsFearture empty;
-    empty.label = "甲站";
-    empty.ftrCode = "S1";
-    auto copy = empty.getClone();
-    ASSERT_TRUE(copy);
-    EXPECT_TRUE(copy->ftr.isNull());
-    EXPECT_EQ(copy->label, "甲站");
-    EXPECT_EQ(copy->ftrCode, "S1");
-}
-
-// Hiding and showing: the feature leaves the layer and comes back from the
-// record with a new key and its row, searchable by its code again.
-TEST(FeatureRecord, PutsItsFeatureBackAfterItWasDeleted) {
-    Drawn d;
-    d.layer.DeleteFeature(d.layer.Search(R"(OcableCode = "OC1")").Item(1));
-    EXPECT_EQ(d.layer.featureCount(), 0);
-
-    Feature back = d.layer.AddFeature(d.record.ftr);
-    EXPECT_NE(back.FeatureKey(), d.record.ftrKey);
-    d.record.ftrKey = back.FeatureKey();
-    auto found = d.layer.Search(R"(OcableCode = "OC1")");
-    ASSERT_EQ(found.Count(), 1);
-    EXPECT_EQ(found.Item(1).FeatureKey(), d.record.ftrKey);
-    EXPECT_EQ(found.Item(1).Name(), "(北京-天津) 长度:120KM");
-    EXPECT_EQ(found.Item(1).Style().LineWidth, 3);
-    // The record's copy stays detached and can be added again.
-    EXPECT_TRUE(d.record.ftr.FeatureKey().empty());
-}
