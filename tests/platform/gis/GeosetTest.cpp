@@ -1,4 +1,6 @@
 #include "GisTestData.h"
+#include "support/ErrorCapture.h"
+#include "support/TempDir.h"
 
 #include "platform/gis/GeosetFile.h"
 #include "platform/gis/GeosetStore.h"
@@ -8,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
-#include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QString>
 
 #include <dlfcn.h>
@@ -21,7 +23,6 @@
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <vector>
 
 using namespace ocable::gis;
@@ -57,21 +58,10 @@ namespace {
 
 class GeosetFiles : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "gis-geoset-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    static std::string contents(const fs::path& p) { return ocable::testsupport::readText(p); }
 
-    static std::string contents(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    fs::path dir;
+    ocable::testsupport::TempDir temp{"gis-geoset"};
+    fs::path dir = temp.path();
 };
 
 // A map with what a saved network holds:
@@ -505,28 +495,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BadView{"zoomZero", "zoom = 0"}),
     [](const testing::TestParamInfo<BadView>& info) { return std::string(info.param.name); });
 
-namespace {
-
-// Warnings of the map component's category, kept while an instance lives.
-class GisWarnings {
-public:
-    GisWarnings() : previous_(qInstallMessageHandler(&GisWarnings::handle)) { texts().clear(); }
-    ~GisWarnings() { qInstallMessageHandler(previous_); }
-    static std::vector<std::string>& texts() {
-        static std::vector<std::string> t;
-        return t;
-    }
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-        if (type == QtWarningMsg && context.category && std::string(context.category) == "ocable.gis")
-            texts().push_back(message.toStdString());
-    }
-    QtMessageHandler previous_;
-};
-
-} // namespace
-
 // A base map whose vertices are not finite, or too large to draw, keeps its
 // good features; each bad one is passed over and logged.
 TEST_F(GeosetFiles, BaseMapVerticesThatAreNotFiniteArePassedOver) {
@@ -568,7 +536,7 @@ TEST_F(GeosetFiles, BaseMapVerticesThatAreNotFiniteArePassedOver) {
         add("极大线", line(1e308, 1e308));
     }
     std::ofstream(dir / "base.gst") << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = base.gpkg\n";
-    GisWarnings warnings;
+    ocable::testsupport::ErrorCapture capture;
     Map map;
     map.setViewSize({800, 600});
     map.loadGeoset(dir / "base.gst");
@@ -577,8 +545,10 @@ TEST_F(GeosetFiles, BaseMapVerticesThatAreNotFiniteArePassedOver) {
     EXPECT_EQ(base.Search(R"(名称 = "好点")").Count(), 1);
     EXPECT_EQ(base.Search(R"(名称 = "好线")").Count(), 1);
     // GDAL itself hands over no geometry for some of them (the infinite one here).
-    EXPECT_GE(GisWarnings::texts().size(), 3u);
-    for (const std::string& text : GisWarnings::texts())
-        EXPECT_NE(text.find((dir / "base.gpkg").string()), std::string::npos) << text;
+    const QStringList warnings = capture.messages().filter(QRegularExpression("^ocable.gis: "));
+    EXPECT_GE(warnings.size(), 3);
+    for (const QString& text : warnings)
+        EXPECT_TRUE(text.contains(QString::fromStdString((dir / "base.gpkg").string())))
+            << text.toStdString();
     EXPECT_NEAR(map.Bounds().CenterX(), 108, 1e-9); // the view fits the good features only
 }
