@@ -108,18 +108,8 @@ void setUp(const fs::path& dir) {
 
     world = new World;
     World& w = *world;
-    w.map1.resize(1600, 1000);
+    benchsupport::drawNetwork(config, w.map1, w.tree, w.view, w.drawing);
     gis::Map& map = w.map1.map();
-    map.setSymbolFolder(mPubFun::getCustomSymbolDir());
-    map.loadGeoset(config.appDir / vocab::kAppMapFolder / vocab::kNetworkGeoset);
-    mdlViewMap::bindLayerDatasets(map);
-    w.view.Map1 = &w.map1;
-    w.view.map = &map;
-    w.view.TreeRes = &w.tree.tree();
-    w.view.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
-    w.drawing = std::make_unique<NetworkDrawing>(w.view, NetworkDrawing::Hooks{});
-    std::string rule = vocab::kRuleByArea, scope = vocab::kScopeAll;
-    w.drawing->drawOcableNetMap(rule, scope);
 
     // The largest group of backbone segments between the same two ends.
     auto rs = mPubFun::openRecordset(

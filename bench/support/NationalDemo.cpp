@@ -6,7 +6,10 @@
 #include "IniFileReader.h"
 #include "SqliteDataAccess.h"
 
+#include "core/NetworkVocabulary.h"
+#include "core/mPubFun.h"
 #include "core/mPubVar.h"
+#include "map/mdlViewMap.h"
 #include "platform/ui/MessageBoxService.h"
 
 #include <QApplication>
@@ -59,6 +62,22 @@ hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
     mPubVar::gobjGridService.set(std::make_shared<hostapp::HostGridService>());
     mPubVar::gobjIniFile.set(std::make_shared<hostapp::IniFileReader>());
     return config;
+}
+
+void drawNetwork(const hostapp::HostConfig& config, gis::MapWidget& map1, ui::CheckTreeView& tree,
+                 ViewContext& view, std::unique_ptr<NetworkDrawing>& drawing) {
+    map1.resize(1600, 1000);
+    gis::Map& map = map1.map();
+    map.setSymbolFolder(mPubFun::getCustomSymbolDir());
+    map.loadGeoset(config.appDir / vocab::kAppMapFolder / vocab::kNetworkGeoset);
+    mdlViewMap::bindLayerDatasets(map);
+    view.Map1 = &map1;
+    view.map = &map;
+    view.TreeRes = &tree.tree();
+    view.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+    drawing = std::make_unique<NetworkDrawing>(view, NetworkDrawing::Hooks{});
+    std::string rule = vocab::kRuleByArea, scope = vocab::kScopeAll;
+    drawing->drawOcableNetMap(rule, scope);
 }
 
 int runBenchmarks(int argc, char** argv, const char* defaultFolder,

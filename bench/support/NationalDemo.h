@@ -2,8 +2,14 @@
 
 #include "HostConfig.h"
 
+#include "core/ViewContext.h"
+#include "map/NetworkDrawing.h"
+#include "platform/gis/MapWidget.h"
+#include "platform/ui/CheckTreeView.h"
+
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 namespace ocable::benchsupport {
 
@@ -13,6 +19,13 @@ namespace ocable::benchsupport {
 // boxes answer from their script. `program` names the benchmark in the
 // notice printed while the network is generated (it takes a minute).
 hostapp::HostConfig openNationalDemo(const std::filesystem::path& dir, const char* program);
+
+// Loads the network geoset of the demo host into map1 and draws the whole
+// network by area, with the view wired as the main window wires it (map,
+// resource tree, layer list). Whatever else of the view a benchmark needs
+// it sets before the call.
+void drawNetwork(const hostapp::HostConfig& config, gis::MapWidget& map1, ui::CheckTreeView& tree,
+                 ViewContext& view, std::unique_ptr<NetworkDrawing>& drawing);
 
 // The main of a benchmark program over the national demo: a Qt application
 // (offscreen unless a platform is set), `--dir DIR` taken out of the
