@@ -79,14 +79,10 @@ TEST(LayerSearch, MatchesColumnsInAnyCaseAndValuesExactly) {
     EXPECT_EQ(
         codesOf(layer, layer.Search(R"(StationCode = "S3" OR StationCode = "S1" OR StationCode = "S3")")),
         (std::vector<std::string>{"S1", "S3"}));
-}
-
-TEST(LayerSearch, UnknownColumnNamesTheLayerAndTheColumn) {
-    Map map;
-    Layer& layer = gistest::stationLayer(map);
+    // An unknown column names the layer and the column.
     try {
         layer.Search(R"(StationCode = "S1" OR OcableCode = "C1")");
-        FAIL() << "no error";
+        ADD_FAILURE() << "no error";
     } catch (const GisError& e) {
         EXPECT_STREQ(e.what(), "图层“站点”没有列“OcableCode”");
     }
