@@ -15,6 +15,8 @@
 #include <random>
 
 using namespace ocable::gis;
+using gistest::codesOf;
+using gistest::selectedCodes;
 
 namespace {
 
@@ -49,22 +51,6 @@ Layer& damagedStations(Map& map) {
     return layer;
 }
 
-std::vector<std::string> codes(const Layer& layer, const FeatureSet& set) {
-    std::vector<std::string> out;
-    for (int i = 1; i <= set.Count(); ++i)
-        out.push_back(gistest::codeOf(layer, set.Item(i)));
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
-std::vector<std::string> selectedCodes(const Layer& layer) {
-    std::vector<std::string> out;
-    for (std::uint32_t id : layer.Selection().ids())
-        out.push_back(*layer.valueOf(id, 1));
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
 } // namespace
 
 // Stations at NaN, infinity or 1e308 are kept (they can be found by their
@@ -76,7 +62,7 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     Layer& layer = damagedStations(map);
     const Layer& lines = map.Layers().Item("线路");
 
-    EXPECT_EQ(codes(layer, layer.Search("StationCode = \"BAD_NAN\"")), std::vector<std::string>{"BAD_NAN"});
+    EXPECT_EQ(codesOf(layer, layer.Search("StationCode = \"BAD_NAN\"")), std::vector<std::string>{"BAD_NAN"});
 
     const Rectangle all = map.fullExtent();
     EXPECT_EQ(all, Rectangle(100, 30, 102, 31));
@@ -97,8 +83,8 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     layer.Selection().ClearSelection();
 
     // A whole-earth search and searches around the damaged points.
-    EXPECT_EQ(codes(layer, layer.SearchWithinRectangle(Rectangle(-kInf, -kInf, kInf, kInf),
-                                                       SearchType::PartiallyWithin)),
+    EXPECT_EQ(codesOf(layer, layer.SearchWithinRectangle(Rectangle(-kInf, -kInf, kInf, kInf),
+                                                         SearchType::PartiallyWithin)),
               (std::vector<std::string>{"S1", "S2", "S3"}));
     EXPECT_EQ(
         layer.SearchWithinDistance({kNaN, 30}, 5, DistanceUnit::Degree, SearchType::PartiallyWithin).Count(),
@@ -107,11 +93,11 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
         layer.SearchWithinDistance({1e308, 1e308}, 5, DistanceUnit::Kilometre, SearchType::PartiallyWithin)
             .Count(),
         0);
-    EXPECT_EQ(codes(layer, layer.SearchWithinDistance({100, 30}, 1e308, DistanceUnit::Degree,
-                                                      SearchType::EntirelyWithin)),
+    EXPECT_EQ(codesOf(layer, layer.SearchWithinDistance({100, 30}, 1e308, DistanceUnit::Degree,
+                                                        SearchType::EntirelyWithin)),
               (std::vector<std::string>{"S1", "S2", "S3"}));
-    EXPECT_EQ(codes(lines, lines.SearchWithinDistance({100, 30}, 1, DistanceUnit::Degree,
-                                                      SearchType::PartiallyWithin)),
+    EXPECT_EQ(codesOf(lines, lines.SearchWithinDistance({100, 30}, 1, DistanceUnit::Degree,
+                                                        SearchType::PartiallyWithin)),
               std::vector<std::string>{"L_OK"});
 
     const auto hit = featureAt(map, map.mapToScreen({100, 30}));

@@ -8,16 +8,9 @@
 #include <random>
 
 using namespace ocable::gis;
-using gistest::codeOf;
+using gistest::codesOf;
 
 namespace {
-
-std::vector<std::string> codesOf(const Layer& layer, const FeatureSet& set) {
-    std::vector<std::string> codes;
-    for (const Feature& f : set)
-        codes.push_back(codeOf(layer, f));
-    return codes;
-}
 
 std::string messageOf(std::string_view expression) {
     try {
