@@ -60,57 +60,26 @@ protected:
     fs::path dir = temp.path();
 };
 
-// A map with what a saved network holds:
-//   "光缆网络_站"  symbols, two bitmaps, labels on, columns 名称/StationCode
-//   "光缆网络_段"  lines: a two-part line and one with its own pattern, hidden
-//   "区域"         regions: one with a hole, one of two islands
+// The sample map (symbols of two bitmaps, lines with their own patterns,
+// regions with a hole, labels in several styles, a layer that cannot be
+// selected) with what a saved network holds beyond it: a line in two parts
+// and a region of two islands in a hidden layer with overlapping labels.
 void buildNetwork(Map& map) {
-    Layer& stations = map.Layers().CreateLayer("光缆网络_站", 1, {"名称", "StationCode"}, LayerKind::Symbol);
-    Style symbol;
-    symbol.SymbolBitmapName = "光缆网络_终端站.BMP";
-    symbol.SymbolBitmapTransparent = true;
-    stations.setDefaultStyle(symbol);
-    stations.setAutoLabel(true);
-    LabelStyle label;
-    label.FontName = "宋体";
-    label.FontSize = 8;
+    map.loadGeoset(gistest::sourceData("sample.gst"));
+    Layer& lines = map.Layers().Item("示例_线路");
+    lines.setVisible(false);
+    LabelStyle label = lines.LabelStyle();
     label.Overlap = true;
-    stations.setLabelStyle(label);
-    stations.AddFeature(FeatureFactory::CreateSymbol({116.4074, 39.9042}, symbol),
-                        RowValues(stations.columns(), {"北京站", "BJ01"}));
-    Style relay = symbol;
-    relay.SymbolBitmapName = "光缆网络_中继站.BMP";
-    stations.AddFeature(FeatureFactory::CreateSymbol({121.4737, 31.2304}, relay),
-                        RowValues(stations.columns(), {"上海站", "SH01"}));
-
-    Layer& cables = map.Layers().CreateLayer("光缆网络_段", 2, {"Label", "OcableCode"}, LayerKind::Line);
-    Style line;
-    line.LineColor = rgb(0, 0, 255);
-    line.LineWidth = 3;
-    cables.setDefaultStyle(line);
-    cables.setVisible(false);
-    cables.AddFeature(
-        FeatureFactory::CreateLine(
-            Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}}, line),
-        RowValues(cables.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
-    Style dashed = line;
-    dashed.LinePattern = 64;
-    cables.AddFeature(FeatureFactory::CreateLine(Points{{116, 39}, {121, 31}}, dashed),
-                      RowValues(cables.columns(), {"", "OC2"}));
-
-    Layer& regions = map.Layers().CreateLayer("区域", 3, {"名称"}, LayerKind::Region);
-    Style fill;
-    fill.RegionColor = rgb(255, 250, 220);
-    regions.setDefaultStyle(fill);
-    regions.setSelectable(false);
-    regions.AddFeature(FeatureFactory::CreateRegion(Parts{Points{{110, 30}, {120, 30}, {120, 40}, {110, 40}},
-                                                          Points{{112, 32}, {113, 32}, {113, 33}, {112, 33}}},
-                                                    fill),
-                       RowValues(regions.columns(), {"有洞"}));
-    regions.AddFeature(
-        FeatureFactory::CreateRegion(
-            Parts{Points{{100, 20}, {101, 20}, {101, 21}}, Points{{105, 20}, {106, 20}, {106, 21}}}, fill),
-        RowValues(regions.columns(), {"两岛"}));
+    lines.setLabelStyle(label);
+    lines.AddFeature(FeatureFactory::CreateLine(
+                         Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}},
+                         lines.defaultStyle()),
+                     RowValues(lines.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
+    Layer& regions = map.Layers().Item("示例_区域");
+    regions.AddFeature(FeatureFactory::CreateRegion(Parts{Points{{100, 20}, {101, 20}, {101, 21}},
+                                                          Points{{105, 20}, {106, 20}, {106, 21}}},
+                                                    regions.defaultStyle()),
+                       RowValues(regions.columns(), {"两岛", "R9"}));
     map.setViewSize({800, 600});
     map.setBounds({110, 30, 122, 40});
 }
@@ -172,7 +141,7 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     EXPECT_NEAR(loaded.CenterX(), expected.CenterX(), 1e-9);
     EXPECT_NEAR(loaded.Zoom(), expected.Zoom(), 1e-9);
     // The loaded layers are searchable like drawn ones.
-    EXPECT_EQ(loaded.Layers().Item("光缆网络_段").Search(R"(OcableCode = "OC2")").Count(), 1);
+    EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(OcableCode = "OC1")").Count(), 1);
 
     // Saving the loaded map again gives the same layers (the zoom may move in its last digit).
     auto withoutZoom = [](std::string text) {
