@@ -13,44 +13,12 @@ namespace fuzz {
 // Texts that have broken parsers before: non-finite and huge numbers, NUL
 // bytes, unbalanced quotes and brackets, stray UTF-8.
 inline const std::vector<std::string>& hostileWords() {
+    using namespace std::string_literals; // keeps the NUL bytes
     static const std::vector<std::string> words = {
-        "nan",
-        "NaN",
-        "inf",
-        "-inf",
-        "Infinity",
-        "1e308",
-        "-1e308",
-        "9e999",
-        "1e-400",
-        "0x1p3",
-        "",
-        " ",
-        std::string("\0", 1),
-        std::string("a\0b", 3),
-        "'",
-        "\"",
-        "''",
-        "\"\"",
-        "(",
-        ")",
-        "((",
-        "))",
-        "[",
-        "]",
-        "=",
-        "<>",
-        "\xE4\xB8",
-        "\xFF\xFE",
-        "中继站",
-        "\t\r\n",
-        "-",
-        "+",
-        ".",
-        "e",
-        "1e",
-        "--",
-    };
+        "nan",      "NaN",    "inf",    "-inf", "Infinity", "1e308", "-1e308", "9e999", "1e-400",
+        "0x1p3",    "",       " ",      "\0"s,  "a\0b"s,    "'",     "\"",     "''",    "\"\"",
+        "(",        ")",      "((",     "))",   "[",        "]",     "=",      "<>",    "\xE4\xB8",
+        "\xFF\xFE", "中继站", "\t\r\n", "-",    "+",        ".",     "e",      "1e",    "--"};
     return words;
 }
 

@@ -25,6 +25,14 @@ db::Recordset stations() {
                                                                    {"S'3", "", std::int64_t{-1}, 1e308}});
 }
 
+// A value in the search expression's own syntax: quotes doubled.
+std::string quoted(const std::string& value) {
+    std::string out;
+    for (char c : value)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out;
+}
+
 } // namespace
 
 // Any text: either no number or a finite one, the same as from_chars reads.
@@ -115,12 +123,9 @@ TEST(ParserFuzz, SearchExpression) {
             // Well formed, then now and then damaged by one hostile word.
             const int n = 1 + h.below(4);
             for (int k = 0; k < n; ++k) {
-                std::string value = h.pick(fuzz::hostileWords()), quoted;
-                for (char c : value)
-                    quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
                 expression += (k ? h.pick(std::vector<std::string>{" OR ", " or ", "\tOr\n"}) : "") +
                               h.pick(std::vector<std::string>{"Code", "StationCode", "名称"}) + " = \"" +
-                              quoted + "\"";
+                              quoted(h.pick(fuzz::hostileWords())) + "\"";
             }
             if (h.chance(30))
                 expression.insert(static_cast<std::size_t>(h.below(static_cast<int>(expression.size()) + 1)),
@@ -135,12 +140,8 @@ TEST(ParserFuzz, SearchExpression) {
         ++parsed;
         ASSERT_FALSE(terms.empty());
         std::string written;
-        for (const auto& t : terms) {
-            std::string quoted;
-            for (char c : t.value)
-                quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-            written += (written.empty() ? "" : " OR ") + t.column + " = \"" + quoted + "\"";
-        }
+        for (const auto& t : terms)
+            written += (written.empty() ? "" : " OR ") + t.column + " = \"" + quoted(t.value) + "\"";
         ASSERT_EQ(gis::parseSearchExpression(written), terms) << expression;
     }
     EXPECT_GT(parsed, kCases / 100);

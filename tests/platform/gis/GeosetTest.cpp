@@ -5,6 +5,7 @@
 #include "platform/gis/GeosetFile.h"
 #include "platform/gis/GeosetStore.h"
 #include "platform/gis/GisError.h"
+#include "platform/gis/QuietGdal.h"
 
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
@@ -14,18 +15,15 @@
 #include <QString>
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <vector>
 
 using namespace ocable::gis;
+using ocable::testsupport::readText;
 namespace fs = std::filesystem;
 
 // The file-system calls of a save, seen from the test: fsync and rename are
@@ -58,63 +56,30 @@ namespace {
 
 class GeosetFiles : public testing::Test {
 protected:
-    static std::string contents(const fs::path& p) { return ocable::testsupport::readText(p); }
-
     ocable::testsupport::TempDir temp{"gis-geoset"};
     fs::path dir = temp.path();
 };
 
-// A map with what a saved network holds:
-//   "光缆网络_站"  symbols, two bitmaps, labels on, columns 名称/StationCode
-//   "光缆网络_段"  lines: a two-part line and one with its own pattern, hidden
-//   "区域"         regions: one with a hole, one of two islands
+// The sample map (symbols of two bitmaps, lines with their own patterns,
+// regions with a hole, labels in several styles, a layer that cannot be
+// selected) with what a saved network holds beyond it: a line in two parts
+// and a region of two islands in a hidden layer with overlapping labels.
 void buildNetwork(Map& map) {
-    Layer& stations = map.Layers().CreateLayer("光缆网络_站", 1, {"名称", "StationCode"}, LayerKind::Symbol);
-    Style symbol;
-    symbol.SymbolBitmapName = "光缆网络_终端站.BMP";
-    symbol.SymbolBitmapTransparent = true;
-    stations.setDefaultStyle(symbol);
-    stations.setAutoLabel(true);
-    LabelStyle label;
-    label.FontName = "宋体";
-    label.FontSize = 8;
+    map.loadGeoset(gistest::sourceData("sample.gst"));
+    Layer& lines = map.Layers().Item("示例_线路");
+    lines.setVisible(false);
+    LabelStyle label = lines.LabelStyle();
     label.Overlap = true;
-    stations.setLabelStyle(label);
-    stations.AddFeature(FeatureFactory::CreateSymbol({116.4074, 39.9042}, symbol),
-                        RowValues(stations.columns(), {"北京站", "BJ01"}));
-    Style relay = symbol;
-    relay.SymbolBitmapName = "光缆网络_中继站.BMP";
-    stations.AddFeature(FeatureFactory::CreateSymbol({121.4737, 31.2304}, relay),
-                        RowValues(stations.columns(), {"上海站", "SH01"}));
-
-    Layer& cables = map.Layers().CreateLayer("光缆网络_段", 2, {"Label", "OcableCode"}, LayerKind::Line);
-    Style line;
-    line.LineColor = rgb(0, 0, 255);
-    line.LineWidth = 3;
-    cables.setDefaultStyle(line);
-    cables.setVisible(false);
-    cables.AddFeature(
-        FeatureFactory::CreateLine(
-            Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}}, line),
-        RowValues(cables.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
-    Style dashed = line;
-    dashed.LinePattern = 64;
-    cables.AddFeature(FeatureFactory::CreateLine(Points{{116, 39}, {121, 31}}, dashed),
-                      RowValues(cables.columns(), {"", "OC2"}));
-
-    Layer& regions = map.Layers().CreateLayer("区域", 3, {"名称"}, LayerKind::Region);
-    Style fill;
-    fill.RegionColor = rgb(255, 250, 220);
-    regions.setDefaultStyle(fill);
-    regions.setSelectable(false);
-    regions.AddFeature(FeatureFactory::CreateRegion(Parts{Points{{110, 30}, {120, 30}, {120, 40}, {110, 40}},
-                                                          Points{{112, 32}, {113, 32}, {113, 33}, {112, 33}}},
-                                                    fill),
-                       RowValues(regions.columns(), {"有洞"}));
-    regions.AddFeature(
-        FeatureFactory::CreateRegion(
-            Parts{Points{{100, 20}, {101, 20}, {101, 21}}, Points{{105, 20}, {106, 20}, {106, 21}}}, fill),
-        RowValues(regions.columns(), {"两岛"}));
+    lines.setLabelStyle(label);
+    lines.AddFeature(FeatureFactory::CreateLine(
+                         Parts{Points{{116, 39}, {117, 38}, {118, 37.5}}, Points{{119, 36}, {120, 35}}},
+                         lines.defaultStyle()),
+                     RowValues(lines.columns(), {"(北京-上海) 长度:1200KM", "OC1"}));
+    Layer& regions = map.Layers().Item("示例_区域");
+    regions.AddFeature(FeatureFactory::CreateRegion(Parts{Points{{100, 20}, {101, 20}, {101, 21}},
+                                                          Points{{105, 20}, {106, 20}, {106, 21}}},
+                                                    regions.defaultStyle()),
+                       RowValues(regions.columns(), {"两岛", "R9"}));
     map.setViewSize({800, 600});
     map.setBounds({110, 30, 122, 40});
 }
@@ -146,66 +111,78 @@ void expectSameLayers(const Map& a, const Map& b) {
 
 } // namespace
 
+// The view closes while the save is still writing: what is written is the
+// map as it stood at the call, even when the map is changed and destroyed
+// right after (the sanitizers see any read of the destroyed layers).
 TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
-    Map saved;
-    buildNetwork(saved);
-    saved.setSymbolFolder(dir / "符号");
-    saved.saveGeoset("光缆网络分布图", dir / "光缆网络分布图.gst");
+    auto saved = std::make_unique<Map>();
+    buildNetwork(*saved);
+    saved->setSymbolFolder(dir / "符号");
+    saved->saveGeoset("光缆网络分布图", dir / "光缆网络分布图.gst");
+    for (int i = 1; i <= saved->Layers().Count(); ++i) {
+        Layer& layer = saved->Layers().Item(i);
+        for (const Feature& f : layer.AllFeatures())
+            layer.DeleteFeature(f);
+    }
+    saved.reset();
     GeosetStore::finishSaving();
     EXPECT_TRUE(fs::exists(dir / "光缆网络分布图.gpkg"));
     EXPECT_FALSE(fs::exists(dir / "光缆网络分布图.gst.tmp"));
     EXPECT_FALSE(fs::exists(dir / "光缆网络分布图.gpkg.tmp"));
 
-    Map loaded;
+    Map expected, loaded;
+    buildNetwork(expected);
     loaded.setViewSize({800, 600});
     loaded.Layers().CreateLayer("旧图层");
     loaded.loadGeoset(dir / "光缆网络分布图.gst");
-    expectSameLayers(saved, loaded);
+    expectSameLayers(expected, loaded);
     EXPECT_EQ(loaded.title(), "光缆网络分布图");
     EXPECT_EQ(loaded.symbolFolder(), dir / "符号");
-    EXPECT_NEAR(loaded.CenterX(), saved.CenterX(), 1e-9);
-    EXPECT_NEAR(loaded.Zoom(), saved.Zoom(), 1e-9);
+    EXPECT_NEAR(loaded.CenterX(), expected.CenterX(), 1e-9);
+    EXPECT_NEAR(loaded.Zoom(), expected.Zoom(), 1e-9);
     // The loaded layers are searchable like drawn ones.
-    EXPECT_EQ(loaded.Layers().Item("光缆网络_段").Search(R"(OcableCode = "OC2")").Count(), 1);
+    EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(OcableCode = "OC1")").Count(), 1);
 
     // Saving the loaded map again gives the same layers (the zoom may move in its last digit).
     auto withoutZoom = [](std::string text) {
         return text.erase(text.find("zoom = "), text.find('\n', text.find("zoom = ")) - text.find("zoom = "));
     };
-    const std::string first = contents(dir / "光缆网络分布图.gst");
+    const std::string first = readText(dir / "光缆网络分布图.gst");
     loaded.saveGeoset("", dir / "光缆网络分布图.gst");
     GeosetStore::finishSaving();
-    EXPECT_EQ(withoutZoom(contents(dir / "光缆网络分布图.gst")), withoutZoom(first));
+    EXPECT_EQ(withoutZoom(readText(dir / "光缆网络分布图.gst")), withoutZoom(first));
 }
 
+// A save that fails keeps the previous files and leaves nothing aside,
+// whether nothing can be written aside (it fails at the call) or the geoset
+// cannot take the old one's place (it fails after the call returned, and is
+// reported to whoever waits for it).
 TEST_F(GeosetFiles, FailingSaveKeepsThePreviousFiles) {
     Map map;
     buildNetwork(map);
     const fs::path gst = dir / "网络.gst";
     map.saveGeoset("第一版", gst);
     GeosetStore::finishSaving();
-    const std::string oldText = contents(gst);
-    const std::string oldData = contents(dir / "网络.gpkg");
+    const std::string oldText = readText(gst), oldData = readText(dir / "网络.gpkg");
 
     map.Layers().Item(1).AddFeature(FeatureFactory::CreateSymbol({100, 30}, Style()));
-    // Something stands where the data file is written aside.
-    fs::create_directories(dir / "网络.gpkg.tmp" / "占用");
-    EXPECT_THROW(map.saveGeoset("第二版", gst), GisError);
-    EXPECT_EQ(contents(gst), oldText);
-    EXPECT_EQ(contents(dir / "网络.gpkg"), oldData);
-    fs::remove_all(dir / "网络.gpkg.tmp");
+    for (const char* blocked : {"网络.gpkg.tmp", "网络.gst.tmp"}) {
+        SCOPED_TRACE(blocked);
+        fs::create_directories(dir / blocked / "占用");
+        EXPECT_THROW(map.saveGeoset("第二版", gst), GisError);
+        fs::remove_all(dir / blocked);
+        EXPECT_EQ(readText(gst), oldText);
+        EXPECT_EQ(readText(dir / "网络.gpkg"), oldData);
+        EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
+    }
 
-    // The same when the geoset text cannot be written aside.
-    fs::create_directories(dir / "网络.gst.tmp" / "占用");
-    EXPECT_THROW(map.saveGeoset("第二版", gst), GisError);
-    EXPECT_EQ(contents(gst), oldText);
-    EXPECT_EQ(contents(dir / "网络.gpkg"), oldData);
+    fs::remove(gst);
+    fs::create_directories(gst / "占用");
+    EXPECT_NO_THROW(map.saveGeoset("第二版", gst));
+    EXPECT_THROW(GeosetStore::finishSaving(), GisError);
+    EXPECT_NO_THROW(GeosetStore::finishSaving()); // reported once
+    EXPECT_FALSE(fs::exists(dir / "网络.gst.tmp"));
     EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
-
-    Map reloaded;
-    reloaded.loadGeoset(gst);
-    EXPECT_EQ(reloaded.title(), "第一版");
-    EXPECT_EQ(reloaded.Layers().Item(1).featureCount(), 2);
 }
 
 TEST_F(GeosetFiles, LoadsLayersFromAnyOgrSourceWithTheirOwnStyles) {
@@ -227,43 +204,83 @@ TEST_F(GeosetFiles, LoadsLayersFromAnyOgrSourceWithTheirOwnStyles) {
     EXPECT_EQ(map.symbolFolder(), fs::path(gistest::sourceData("symbols")));
 }
 
+// Each problem is refused with a message naming it, and the map keeps what
+// it held.
 TEST_F(GeosetFiles, ProblemsAreReportedAndTheMapIsLeftAlone) {
-    auto write = [&](const std::string& text) {
-        std::ofstream(dir / "bad.gst", std::ios::binary) << text;
-        return dir / "bad.gst";
+    struct Problem {
+        std::string name;
+        std::string text; // the geoset; empty: no file at all
+        std::string message;
     };
+    const std::string head = "[geoset]\nversion = 1\n", lines = gistest::sourceData("lines.geojson");
+    std::vector<Problem> problems = {
+        {"missingFile", "", "无法打开地图集文件：" + (dir / "bad.gst").string()},
+        {"noVersion", "[layer]\nname = a\n", "不是地图集文件：缺少 [geoset] 节的 version"},
+        {"notABoolean", head + "\n[layer]\nname = a\nvisible = 也许\n",
+         "地图集第 6 行：“也许”不是 true 或 false"},
+        {"unknownStyleKey", head + "[layer]\nname = a\nstyle = LinePatern=3\n",
+         "地图集第 5 行：未知的样式项：LinePatern"},
+        {"unknownSection", head + "[图层]\n", "地图集第 3 行：未知的节“[图层]”"},
+        {"missingSourceLayer", head + "[layer]\nname = a\nsource = " + lines + "\nsource.layer = 无此图层\n",
+         "图层数据“" + lines + "”中没有图层“无此图层”"},
+        // A local file that only points elsewhere (a virtual dataset naming a
+        // web address) is not opened either; GDAL's reason follows in brackets.
+        {"virtualDataset", head + "[layer]\nname = 底图\nsource = towns.vrt\n",
+         "无法打开图层数据：" + (dir / "towns.vrt").string()},
+        {"centreOverflow", head + "center = 9e999, 30\n", "地图集第 3 行：“9e999”不是数值"},
+    };
+    // A centre or zoom that would leave the view nowhere, refused with the
+    // line rather than carried into the map where it would hang the drawing.
+    for (const char* centre : {"nan, 30", "105, inf", "-Infinity, 30", "1e308, 30"})
+        problems.push_back({std::string("center = ") + centre, head + "center = " + centre + "\n",
+                            std::string("地图集第 3 行：center“") + centre + "”不是有效的经纬度"});
+    for (const char* zoom : {"nan", "inf", "-5", "0"})
+        problems.push_back({std::string("zoom = ") + zoom, head + "zoom = " + zoom + "\n",
+                            std::string("地图集第 3 行：zoom“") + zoom + "”应为大于 0 的有限数值"});
+    // GDAL would fetch these over the network or from a server; a geoset
+    // names local files only.
+    for (const char* source :
+         {"/vsicurl/http://127.0.0.1:9/towns.geojson", "/VSICURL_STREAMING/http://127.0.0.1:9/a.json",
+          "/vsis3/bucket/towns.shp", "/vsizip//vsicurl/http://127.0.0.1:9/a.zip/a.shp",
+          "https://127.0.0.1:9/towns.geojson", "PG:dbname=gis host=127.0.0.1",
+          "../../../../../../../../../../vsis3/bucket/a.shp"})
+        problems.push_back(
+            {source, head + "[layer]\nname = 底图\nsource = " + source + "\n",
+             "地图集的图层“底图”的数据来源“" + std::string(source) + "”不是本地文件，只读取本地文件"});
+
+    temp.write("towns.vrt", "<OGRVRTDataSource><OGRVRTLayer name=\"towns\">"
+                            "<SrcDataSource>/vsicurl/http://127.0.0.1:9/towns.geojson</SrcDataSource>"
+                            "</OGRVRTLayer></OGRVRTDataSource>\n");
     Map map;
     gistest::stationLayer(map);
-    auto errorOf = [&](const fs::path& p) {
+    for (const Problem& row : problems) {
+        SCOPED_TRACE(row.name);
+        fs::remove(dir / "bad.gst");
+        if (!row.text.empty()) temp.write("bad.gst", row.text);
         try {
-            map.loadGeoset(p);
+            map.loadGeoset(dir / "bad.gst");
+            ADD_FAILURE() << "loaded";
         } catch (const GisError& e) {
-            return std::string(e.what());
+            const std::string message = e.what();
+            EXPECT_EQ(message.substr(0, message.find("（")), row.message);
         }
-        return std::string("no error");
-    };
-    EXPECT_EQ(errorOf(dir / "无.gst"), "无法打开地图集文件：" + (dir / "无.gst").string());
-    EXPECT_EQ(errorOf(write("[layer]\nname = a\n")), "不是地图集文件：缺少 [geoset] 节的 version");
-    EXPECT_EQ(errorOf(write("[geoset]\nversion = 1\n\n[layer]\nname = a\nvisible = 也许\n")),
-              "地图集第 6 行：“也许”不是 true 或 false");
-    EXPECT_EQ(errorOf(write("[geoset]\nversion = 1\n[layer]\nname = a\nstyle = LinePatern=3\n")),
-              "地图集第 5 行：未知的样式项：LinePatern");
-    EXPECT_EQ(errorOf(write("[geoset]\nversion = 1\n[图层]\n")), "地图集第 3 行：未知的节“[图层]”");
-    const std::string missing =
-        "[geoset]\nversion = 1\n[layer]\nname = a\nsource = " + gistest::sourceData("lines.geojson") +
-        "\nsource.layer = 无此图层\n";
-    EXPECT_EQ(errorOf(write(missing)),
-              "图层数据“" + gistest::sourceData("lines.geojson") + "”中没有图层“无此图层”");
-    ASSERT_EQ(map.Layers().Count(), 1);
-    EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
+        ASSERT_EQ(map.Layers().Count(), 1);
+        EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
+    }
+    // What is accepted: a byte-order mark, comments and letter case of keys.
+    EXPECT_EQ(parseGeoset("\xEF\xBB\xBF# x\n[GEOSET]\nVersion = 1\nTitle = 总图\n").title, "总图");
 }
 
 namespace {
 
-// A site's own base map: two towns in a file of the given OGR driver, their
-// Chinese names in the given encoding.
-void writeTowns(const fs::path& file, const char* driverName, const char* encoding, const char* column) {
-    GDALAllRegister();
+// A site's own base map: a layer of features named in one text column, in a
+// new file of the given OGR driver, the texts in the given encoding. GDAL
+// complains that it cannot write an infinite extent, yet writes the
+// features: it is kept quiet.
+void writeBaseMap(const fs::path& file, const char* driverName, const char* column,
+                  const std::vector<std::pair<const char*, OGRGeometry*>>& features,
+                  const char* encoding = nullptr) {
+    QuietGdal quiet;
     GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(driverName);
     ASSERT_NE(driver, nullptr);
     std::unique_ptr<GDALDataset> ds(driver->Create(file.string().c_str(), 0, 0, 0, GDT_Unknown, nullptr));
@@ -272,31 +289,34 @@ void writeTowns(const fs::path& file, const char* driverName, const char* encodi
     srs.importFromEPSG(4326);
     srs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     char** options = CSLSetNameValue(nullptr, "ENCODING", encoding);
-    OGRLayer* layer = ds->CreateLayer("towns", &srs, wkbPoint, options);
+    OGRLayer* layer = ds->CreateLayer("base", &srs, wkbUnknown, options);
     CSLDestroy(options);
     ASSERT_NE(layer, nullptr);
     OGRFieldDefn name(column, OFTString);
     ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
-    for (auto [text, x, y] : {std::tuple{"朝阳区", 116.44, 39.92}, std::tuple{"海淀区", 116.30, 39.96}}) {
+    for (auto [text, geometry] : features) {
         OGRFeature f(layer->GetLayerDefn());
         f.SetField(0, text);
-        f.SetGeometryDirectly(new OGRPoint(x, y));
+        f.SetGeometryDirectly(geometry);
         ASSERT_EQ(layer->CreateFeature(&f), OGRERR_NONE);
     }
+}
+
+std::vector<std::pair<const char*, OGRGeometry*>> towns() {
+    return {{"朝阳区", new OGRPoint(116.44, 39.92)}, {"海淀区", new OGRPoint(116.30, 39.96)}};
 }
 
 } // namespace
 
 // Base maps in GBK from older systems read as the same Chinese texts.
 TEST_F(GeosetFiles, ReadsChineseTextsOfShapefilesAndMapInfoTables) {
-    writeTowns(dir / "towns.shp", "ESRI Shapefile", "GBK", "名称");
+    writeBaseMap(dir / "towns.shp", "ESRI Shapefile", "名称", towns(), "GBK");
     // GDAL cannot write Chinese field names into a MapInfo table; the texts it can.
-    writeTowns(dir / "towns.tab", "MapInfo File", "CP936", "NAME");
-    std::ofstream(dir / "base.gst") << "[geoset]\nversion = 1\n"
-                                       "[layer]\nname = 区县_shp\ncolumns = 名称\nsource = towns.shp\n"
-                                       "[layer]\nname = 区县_tab\ncolumns = name\nsource = towns.tab\n";
+    writeBaseMap(dir / "towns.tab", "MapInfo File", "NAME", towns(), "CP936");
     Map map;
-    map.loadGeoset(dir / "base.gst");
+    map.loadGeoset(temp.write("base.gst", "[geoset]\nversion = 1\n"
+                                          "[layer]\nname = 区县_shp\ncolumns = 名称\nsource = towns.shp\n"
+                                          "[layer]\nname = 区县_tab\ncolumns = name\nsource = towns.tab\n"));
     for (const char* layer : {"区县_shp", "区县_tab"}) {
         SCOPED_TRACE(layer);
         const Layer& towns = map.Layers().Item(layer);
@@ -306,67 +326,6 @@ TEST_F(GeosetFiles, ReadsChineseTextsOfShapefilesAndMapInfoTables) {
         EXPECT_NEAR(found.Item(1).CenterX(), 116.30, 1e-6);
         EXPECT_EQ(found.Item(1).Type(), FeatureType::Symbol);
     }
-}
-
-TEST(GeosetText, FormatsAndParsesTheSameGeoset) {
-    Geoset g;
-    g.title = "总图";
-    g.center = Point(105.5, 35.25);
-    g.zoom = 60;
-    GeosetLayer l;
-    l.name = "光缆网络分布图_骨干光缆段";
-    l.kind = LayerKind::Line;
-    l.columns = {"Label", "OcableCode"};
-    l.autoLabel = true;
-    l.style.LinePattern = 39;
-    l.source = "网络.gpkg";
-    l.sourceLayer = "光缆网络分布图_骨干光缆段";
-    GeosetLayer empty;
-    empty.name = "空图层";
-    g.layers = {l, empty};
-    EXPECT_EQ(parseGeoset(formatGeoset(g)), g);
-    // A byte-order mark, comments and letter case of keys are accepted.
-    EXPECT_EQ(parseGeoset("\xEF\xBB\xBF# x\n[GEOSET]\nVersion = 1\nTitle = 总图\n").title, "总图");
-}
-
-// ---- saving in the background ----------------------------------------
-
-// The view closes while the save is still writing: what is written is the
-// map as it stood at the call, even when the map is changed and destroyed
-// right after (the sanitizers see any read of the destroyed layers).
-TEST_F(GeosetFiles, SaveWritesTheMapAsItStoodWhenCalled) {
-    auto map = std::make_unique<Map>();
-    buildNetwork(*map);
-    const fs::path gst = dir / "网络.gst";
-    map->saveGeoset("网络", gst);
-    for (int i = 1; i <= map->Layers().Count(); ++i) {
-        Layer& layer = map->Layers().Item(i);
-        for (const Feature& f : layer.AllFeatures())
-            layer.DeleteFeature(f);
-    }
-    map.reset();
-    GeosetStore::finishSaving();
-
-    Map expected;
-    buildNetwork(expected);
-    Map loaded;
-    loaded.loadGeoset(gst);
-    expectSameLayers(expected, loaded);
-    EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
-}
-
-// A save whose write fails after the call returned reports it to whoever
-// waits for it, and leaves nothing aside.
-TEST_F(GeosetFiles, FailureAfterTheCallIsReportedToTheWaiter) {
-    Map map;
-    buildNetwork(map);
-    const fs::path gst = dir / "网络.gst";
-    fs::create_directories(gst / "占用"); // the geoset cannot be renamed into place
-    EXPECT_NO_THROW(map.saveGeoset("网络", gst));
-    EXPECT_THROW(GeosetStore::finishSaving(), GisError);
-    EXPECT_NO_THROW(GeosetStore::finishSaving()); // reported once
-    EXPECT_FALSE(fs::exists(dir / "网络.gst.tmp"));
-    EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
 }
 
 // Each file is on disk before it takes its old one's place, and the folder
@@ -408,138 +367,29 @@ TEST_F(GeosetFiles, FilesReachTheDiskBeforeTheyAreRenamed) {
     EXPECT_GT(last("sync " + dir.string()), renameGst);
 }
 
-// ---- what a geoset may name --------------------------------------------
-
-struct RemoteSource {
-    const char* name;
-    std::string source;
-};
-
-class GeosetSources : public GeosetFiles, public testing::WithParamInterface<RemoteSource> {};
-
-// GDAL would fetch these over the network or from a server; a geoset names
-// local files only, and the message says which layer and which source.
-TEST_P(GeosetSources, SourceThatIsNotALocalFileIsRefused) {
-    const std::string source = GetParam().source;
-    std::ofstream(dir / "remote.gst")
-        << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = " << source << "\n";
-    Map map;
-    gistest::stationLayer(map);
-    try {
-        map.loadGeoset(dir / "remote.gst");
-        ADD_FAILURE() << "loaded";
-    } catch (const GisError& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "地图集的图层“底图”的数据来源“" + source + "”不是本地文件，只读取本地文件");
-    }
-    EXPECT_EQ(map.Layers().Item(1).Name(), "站点");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Remote, GeosetSources,
-    testing::Values(RemoteSource{"vsicurl", "/vsicurl/http://127.0.0.1:9/towns.geojson"},
-                    RemoteSource{"vsiUpperCase", "/VSICURL_STREAMING/http://127.0.0.1:9/a.json"},
-                    RemoteSource{"vsis3", "/vsis3/bucket/towns.shp"},
-                    RemoteSource{"vsizipOfRemote", "/vsizip//vsicurl/http://127.0.0.1:9/a.zip/a.shp"},
-                    RemoteSource{"url", "https://127.0.0.1:9/towns.geojson"},
-                    RemoteSource{"connection", "PG:dbname=gis host=127.0.0.1"},
-                    RemoteSource{"relativeIntoVsi", "../../../../../../../../../../vsis3/bucket/a.shp"}),
-    [](const testing::TestParamInfo<RemoteSource>& info) { return std::string(info.param.name); });
-
-// A local file that is only a pointer elsewhere (a virtual dataset naming a
-// web address) is not opened either.
-TEST_F(GeosetFiles, VirtualDatasetPointingElsewhereIsNotOpened) {
-    std::ofstream(dir / "towns.vrt")
-        << "<OGRVRTDataSource><OGRVRTLayer name=\"towns\">"
-           "<SrcDataSource>/vsicurl/http://127.0.0.1:9/towns.geojson</SrcDataSource>"
-           "</OGRVRTLayer></OGRVRTDataSource>\n";
-    std::ofstream(dir / "vrt.gst") << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = towns.vrt\n";
-    Map map;
-    try {
-        map.loadGeoset(dir / "vrt.gst");
-        ADD_FAILURE() << "loaded";
-    } catch (const GisError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("无法打开图层数据：" + (dir / "towns.vrt").string(), 0), 0u)
-            << e.what();
-    }
-}
-
-// ---- coordinates that are not numbers ----------------------------------
-
-struct BadView {
-    const char* name;
-    const char* line;
-};
-
-class GeosetViews : public testing::TestWithParam<BadView> {};
-
-// A centre or zoom that would leave the view nowhere is refused with the
-// line, not carried into the map where it would hang the drawing.
-TEST_P(GeosetViews, CentreOrZoomThatIsNotAFiniteNumberIsRefused) {
-    const std::string text = std::string("[geoset]\nversion = 1\n") + GetParam().line + "\n";
-    try {
-        parseGeoset(text);
-        ADD_FAILURE() << "accepted";
-    } catch (const GisError& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("地图集第 3 行：", 0), 0u) << e.what();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    NotFinite, GeosetViews,
-    testing::Values(BadView{"centreNan", "center = nan, 30"}, BadView{"centreInf", "center = 105, inf"},
-                    BadView{"centreInfinity", "center = -Infinity, 30"},
-                    BadView{"centreHuge", "center = 1e308, 30"},
-                    BadView{"centreOverflow", "center = 9e999, 30"}, BadView{"zoomNan", "zoom = nan"},
-                    BadView{"zoomInf", "zoom = inf"}, BadView{"zoomNegative", "zoom = -5"},
-                    BadView{"zoomZero", "zoom = 0"}),
-    [](const testing::TestParamInfo<BadView>& info) { return std::string(info.param.name); });
-
 // A base map whose vertices are not finite, or too large to draw, keeps its
 // good features; each bad one is passed over and logged.
 TEST_F(GeosetFiles, BaseMapVerticesThatAreNotFiniteArePassedOver) {
-    GDALAllRegister();
-    GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GPKG");
-    ASSERT_NE(driver, nullptr);
-    {
-        // GDAL complains that it cannot write an infinite extent; the features it writes.
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        struct Pop {
-            ~Pop() { CPLPopErrorHandler(); }
-        } pop;
-        std::unique_ptr<GDALDataset> ds(
-            driver->Create((dir / "base.gpkg").string().c_str(), 0, 0, 0, GDT_Unknown, nullptr));
-        ASSERT_NE(ds, nullptr);
-        OGRLayer* layer = ds->CreateLayer("base", nullptr, wkbUnknown, nullptr);
-        ASSERT_NE(layer, nullptr);
-        OGRFieldDefn name("名称", OFTString);
-        ASSERT_EQ(layer->CreateField(&name), OGRERR_NONE);
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        const double inf = std::numeric_limits<double>::infinity();
-        auto add = [&](const char* text, OGRGeometry* g) {
-            OGRFeature f(layer->GetLayerDefn());
-            f.SetField(0, text);
-            f.SetGeometryDirectly(g);
-            ASSERT_EQ(layer->CreateFeature(&f), OGRERR_NONE);
-        };
-        auto line = [](double x, double y) {
-            auto* l = new OGRLineString;
-            l->addPoint(100, 30);
-            l->addPoint(x, y);
-            return l;
-        };
-        add("好点", new OGRPoint(116, 39));
-        add("好线", line(101, 31));
-        add("非数", line(nan, 30));
-        add("无穷", line(116, -inf));
-        add("极大点", new OGRPoint(1e308, 30));
-        add("极大线", line(1e308, 1e308));
-    }
-    std::ofstream(dir / "base.gst") << "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = base.gpkg\n";
+    const double nan = std::numeric_limits<double>::quiet_NaN(),
+                 inf = std::numeric_limits<double>::infinity();
+    auto line = [](double x, double y) {
+        auto* l = new OGRLineString;
+        l->addPoint(100, 30);
+        l->addPoint(x, y);
+        return l;
+    };
+    writeBaseMap(dir / "base.gpkg", "GPKG", "名称",
+                 {{"好点", new OGRPoint(116, 39)},
+                  {"好线", line(101, 31)},
+                  {"非数", line(nan, 30)},
+                  {"无穷", line(116, -inf)},
+                  {"极大点", new OGRPoint(1e308, 30)},
+                  {"极大线", line(1e308, 1e308)}});
     ocable::testsupport::ErrorCapture capture;
     Map map;
     map.setViewSize({800, 600});
-    map.loadGeoset(dir / "base.gst");
+    map.loadGeoset(
+        temp.write("base.gst", "[geoset]\nversion = 1\n[layer]\nname = 底图\nsource = base.gpkg\n"));
     const Layer& base = map.Layers().Item("底图");
     ASSERT_EQ(base.featureCount(), 2);
     EXPECT_EQ(base.Search(R"(名称 = "好点")").Count(), 1);

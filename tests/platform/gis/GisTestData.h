@@ -2,7 +2,9 @@
 
 #include "platform/gis/Map.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 // Small named builders for the map tests.
 namespace gistest {
@@ -41,6 +43,23 @@ inline Layer& cableLayer(Map& map, int position = 1) {
 
 inline std::string codeOf(const Layer& layer, const Feature& f) {
     return *layer.valueOf(f.id(), static_cast<std::size_t>(layer.columnIndex(layer.columns()[1]) - 1));
+}
+
+// The codes of a set's features, in the set's order.
+inline std::vector<std::string> codesOf(const Layer& layer, const FeatureSet& set) {
+    std::vector<std::string> codes;
+    for (const Feature& f : set)
+        codes.push_back(codeOf(layer, f));
+    return codes;
+}
+
+// The codes of the layer's selected features, sorted.
+inline std::vector<std::string> selectedCodes(const Layer& layer) {
+    std::vector<std::string> codes;
+    for (int i = 1; i <= layer.Selection().Count(); ++i)
+        codes.push_back(codeOf(layer, layer.Selection().Item(i)));
+    std::sort(codes.begin(), codes.end());
+    return codes;
 }
 
 inline std::string sourceData(const std::string& name) {

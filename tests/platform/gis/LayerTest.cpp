@@ -83,6 +83,11 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     EXPECT_EQ(stations.Search(R"(StationCode = "S2")").Count(), 2);
     EXPECT_TRUE(copy.FeatureKey().empty());
     EXPECT_EQ(stations.GetFeatureByKey(b.FeatureKey()).CenterX(), 101);
+    // A stored feature's own changes reach the layer only by Update.
+    stored.Offset(0.5, 0.25);
+    EXPECT_EQ(stations.GetFeatureByKey(stored.FeatureKey()).CenterX(), 101);
+    stored.Update();
+    EXPECT_EQ(stations.GetFeatureByKey(stored.FeatureKey()).CenterX(), 101.5);
 
     EXPECT_EQ(errorOf([&] { other.DeleteFeature(stored); }),
               "要素“" + stored.FeatureKey() + "”不属于图层“其它”，不能删除");
@@ -97,40 +102,21 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     EXPECT_EQ(errorOf([&] { stations.AddFeature(Feature()); }), "不能向图层“站点”添加空要素");
 }
 
-TEST(Features, MovedFeatureIsWrittenBackAndFoundAtItsNewPlace) {
+// A pixel radius is measured at the view's scale: 5 pixels are 0.025 degree
+// at 0.005 degree a pixel, and twice that when zoomed out twice.
+TEST(Features, PixelRadiusFollowsTheScale) {
     Map map;
-    Layer& stations = gistest::stationLayer(map);
-    Layer& cables = gistest::cableLayer(map, 2);
-    Feature s1 = stations.Search(R"(StationCode = "S1")").Item(1);
-    s1.Offset(0.5, 0.25);
-    EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100); // not written yet
-    s1.Update();
-    EXPECT_EQ(stations.GetFeatureByKey(s1.FeatureKey()).CenterX(), 100.5);
-    EXPECT_EQ(stations.SearchWithinRectangle({100.4, 30.2, 100.6, 30.3}, SearchType::CentroidWithin).Count(),
-              1);
-    EXPECT_EQ(stations.SearchWithinRectangle({99.9, 29.9, 100.1, 30.1}, SearchType::CentroidWithin).Count(),
-              0);
-
-    // The line ends near the old place are found by a small pixel radius and
-    // have their first matching vertex moved, as a station move does.
+    Layer& cables = gistest::cableLayer(map);
     map.setViewSize({800, 600});
     map.setBounds({99, 29, 103, 32});
-    auto near = cables.SearchWithinDistance({100, 30}, 5, DistanceUnit::Pixel, SearchType::PartiallyWithin);
-    ASSERT_EQ(near.Count(), 1);
-    Feature line = near.Item(1);
-    Points moved;
-    for (const Point& p : line.Parts().Item(1))
-        moved.Add(p == Point(100, 30) ? Point(s1.CenterX(), s1.CenterY()) : p);
-    line.Parts().RemoveAll();
-    line.Parts().Add(moved);
-    line.Update();
-    EXPECT_EQ(cables.GetFeatureByKey(line.FeatureKey()).Parts().Item(1).Item(1), Point(100.5, 30.25));
-    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::PartiallyWithin)
-                  .Count(),
-              2);
-    EXPECT_EQ(cables.SearchWithinDistance({101, 30}, 1, DistanceUnit::Kilometre, SearchType::EntirelyWithin)
-                  .Count(),
-              0);
+    auto near = [&] {
+        return cables
+            .SearchWithinDistance({100.5, 30.04}, 5, DistanceUnit::Pixel, SearchType::PartiallyWithin)
+            .Count();
+    };
+    EXPECT_EQ(near(), 0);
+    map.setZoom(map.Zoom() * 2);
+    EXPECT_EQ(near(), 1);
 }
 
 TEST(Datasets, RowsAreReadByNumberOrNameAndWrittenBackByUpdate) {
@@ -231,24 +217,20 @@ TEST(Batches, ReportOnceAtTheEndAndNest) {
     EXPECT_EQ(reports.calls, 5);
 }
 
+// The text form of the styles is what the geoset round trip and the sample
+// picture prove; here what they do not meet.
 TEST(Styles, TextFormRoundTripsAndNamesBadKeys) {
     Style s;
-    s.SymbolBitmapName = "光缆网络_终端站;v2.BMP";
-    s.SymbolBitmapTransparent = true;
-    s.LineColor = rgb(0, 0, 255);
-    s.LinePattern = 64;
+    s.SymbolBitmapName = "光缆网络_终端站;v2.BMP"; // the separator inside a value
     s.RegionPattern = 0;
     EXPECT_EQ(styleFromText(styleToText(s)), s);
+    // Only what differs from the default is written.
     EXPECT_EQ(styleToText(Style()), "");
     Style dotted;
     dotted.LinePattern = 13;
     EXPECT_EQ(styleToText(dotted), "LinePattern=13");
-    EXPECT_EQ(colorToText(255), "#FF0000"); // 0x00BBGGRR: 255 is red
-    EXPECT_EQ(errorOf([] { styleFromText("LineWidht=3"); }), "未知的样式项：LineWidht");
     EXPECT_EQ(errorOf([] { styleFromText("LineWidth=thick"); }), "样式项 LineWidth 的值不是整数：thick");
     LabelStyle l;
-    l.FontName = "黑体";
-    l.Bold = true;
     l.Position = 2;
     EXPECT_EQ(labelStyleFromText(labelStyleToText(l)), l);
 }

@@ -5,14 +5,24 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
 using namespace ocable::gis;
 using Action = MapWidget::MouseAction;
-using gistest::codeOf;
+using gistest::selectedCodes;
 
 namespace {
+
+// Whether the screen shows what a full drawing of the map gives: the
+// partial repaints as they landed, not the widget painted anew.
+bool screenShowsFullDrawing(MapWidget& widget) {
+    QApplication::processEvents();
+    const QImage screen = widget.screen()->grabWindow(widget.winId()).toImage();
+    return screen.convertToFormat(QImage::Format_RGB32) ==
+           MapRenderer().renderImage(widget.map()).convertToFormat(QImage::Format_RGB32);
+}
 
 // An 800 x 600 map widget showing 99..103 E, 29..32 N (0.005 degree a
 // pixel) with the station layer on top of the cable layer:
@@ -31,13 +41,6 @@ protected:
     Layer& stations() { return map().Layers().Item("站点"); }
     Layer& cables() { return map().Layers().Item("线路"); }
     QPointF at(double x, double y) { return map().mapToScreen({x, y}); }
-    std::vector<std::string> selected(Layer& layer) {
-        std::vector<std::string> codes;
-        for (int i = 1; i <= layer.Selection().Count(); ++i)
-            codes.push_back(codeOf(layer, layer.Selection().Item(i)));
-        std::sort(codes.begin(), codes.end());
-        return codes;
-    }
     void click(QPointF p, int shift = 0) {
         widget.injectMouse(Action::Down, 1, shift, p);
         widget.injectMouse(Action::Up, 1, shift, p);
@@ -59,22 +62,22 @@ TEST_F(MapWidgetTest, ClickSelectsTheSymbolUnderItAlone) {
     map().setCurrentTool(tools::Select);
     // S2 sits on the ends of C1 and C2: the symbol, in the upper layer, wins.
     click(at(101, 30) + QPointF(3, -2));
-    EXPECT_EQ(selected(stations()), Codes{"S2"});
-    EXPECT_EQ(selected(cables()), Codes{});
+    EXPECT_EQ(selectedCodes(stations()), Codes{"S2"});
+    EXPECT_EQ(selectedCodes(cables()), Codes{});
     // Halfway along C1 only the cable is near.
     click(at(100.5, 30) + QPointF(0, 3));
-    EXPECT_EQ(selected(stations()), Codes{});
-    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    EXPECT_EQ(selectedCodes(stations()), Codes{});
+    EXPECT_EQ(selectedCodes(cables()), Codes{"C1"});
     // Shift adds; a click on nothing clears everything.
     click(at(102, 31), 1);
-    EXPECT_EQ(selected(stations()), Codes{"S3"});
-    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    EXPECT_EQ(selectedCodes(stations()), Codes{"S3"});
+    EXPECT_EQ(selectedCodes(cables()), Codes{"C1"});
     click(at(99.5, 31.5));
     EXPECT_EQ(stations().Selection().Count() + cables().Selection().Count(), 0);
     // A layer that cannot be selected is passed over.
     stations().setSelectable(false);
     click(at(101, 30));
-    EXPECT_EQ(selected(stations()), Codes{});
+    EXPECT_EQ(selectedCodes(stations()), Codes{});
     EXPECT_EQ(cables().Selection().Count(), 1);
 }
 
@@ -103,23 +106,23 @@ TEST_F(MapWidgetTest, AreaToolsSelectWhatTheyCover) {
     map().setCurrentTool(tools::RectSelect);
     // From above-left of S1 to below-right of S2: S1, S2 and C1 lie inside.
     drag(at(99.9, 30.2), at(101.1, 29.8));
-    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2"}));
-    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    EXPECT_EQ(selectedCodes(stations()), (Codes{"S1", "S2"}));
+    EXPECT_EQ(selectedCodes(cables()), Codes{"C1"});
     drag(at(101.9, 31.1), at(102.1, 30.9), 1); // Shift adds S3
-    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2", "S3"}));
+    EXPECT_EQ(selectedCodes(stations()), (Codes{"S1", "S2", "S3"}));
 
     map().setCurrentTool(tools::RadiusSelect);
     drag(at(102, 31), at(102, 31) + QPointF(30, 0)); // 0.15 degree round S3
-    EXPECT_EQ(selected(stations()), Codes{"S3"});
-    EXPECT_EQ(selected(cables()), Codes{});
+    EXPECT_EQ(selectedCodes(stations()), Codes{"S3"});
+    EXPECT_EQ(selectedCodes(cables()), Codes{});
 
     map().setCurrentTool(tools::PolygonSelect);
     for (auto p : {at(99.8, 29.8), at(101.3, 29.8), at(101.3, 30.3), at(99.8, 30.3)})
         click(p);
     // As the mouse sends it: the last click's press, then the double click there.
     widget.injectMouse(Action::DoubleClick, 1, 0, at(99.8, 30.3));
-    EXPECT_EQ(selected(stations()), (Codes{"S1", "S2"}));
-    EXPECT_EQ(selected(cables()), Codes{"C1"});
+    EXPECT_EQ(selectedCodes(stations()), (Codes{"S1", "S2"}));
+    EXPECT_EQ(selectedCodes(cables()), Codes{"C1"});
 }
 
 TEST_F(MapWidgetTest, PanningMovesTheKeptPictureAndDrawsOnceOnRelease) {
@@ -163,7 +166,9 @@ TEST_F(MapWidgetTest, ZoomToolsAndTheWheel) {
     const Point under = map().screenToMap(cursor);
     widget.injectWheel(2, cursor);
     EXPECT_NEAR(map().Zoom(), 0.8 / 1.5625, 1e-9);
+    // The map point under the cursor stays there.
     EXPECT_NEAR(map().screenToMap(cursor).x, under.x, 1e-9);
+    EXPECT_NEAR(map().screenToMap(cursor).y, under.y, 1e-9);
 }
 
 TEST_F(MapWidgetTest, BatchedEditsAreDrawnOnce) {
@@ -233,4 +238,43 @@ TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
     EXPECT_EQ(map().Layers().Item(1).Name(), "线路");
     EXPECT_FALSE(stations().Visible());
     EXPECT_TRUE(cables().AutoLabel());
+}
+
+// With labels on, S3, selected, is dragged up and left in five steps as the
+// station mover drags it, away from everything else, so that a full drawing
+// puts nothing over it and the pictures must agree pixel for pixel.
+TEST_F(MapWidgetTest, DragStepsRepaintOnlyTheMovedStationAndLeaveNoTrace) {
+    stations().setAutoLabel(true);
+    Feature s3 = stations().Search("StationCode = \"S3\"").Item(1);
+    stations().Selection().Add(s3);
+
+    widget.beginMove({s3});
+    QApplication::processEvents(); // the layers drawn once, without S3
+    const int renders = widget.renderCount();
+    for (int step = 1; step <= 5; ++step) {
+        const QPointF before = map().mapToScreen(s3.Point());
+        s3.setPoint({102 - 0.1 * step, 31 + 0.05 * step});
+        s3.Update();
+        const QRect area = widget.moveStepArea();
+        EXPECT_TRUE(area.contains(before.toPoint()) &&
+                    area.contains(map().mapToScreen(s3.Point()).toPoint()));
+        // The symbol, its label and its highlight, where it was and where it is.
+        EXPECT_LT(area.width() * area.height(), 120 * 60) << "step " << step;
+    }
+    EXPECT_EQ(widget.renderCount(), renders);
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
+
+    // The drop: the layers drawn again as a whole, the station among the others.
+    map().setCurrentTool(tools::Pan);
+    EXPECT_FALSE(widget.moving());
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
+    EXPECT_EQ(widget.renderCount(), renders + 1);
+    // Another feature's update in the same layer is no move step: all is drawn again.
+    widget.beginMove({s3});
+    QApplication::processEvents();
+    Feature s1 = stations().Search("StationCode = \"S1\"").Item(1);
+    s1.Offset(0.2, 0);
+    s1.Update();
+    EXPECT_TRUE(screenShowsFullDrawing(widget));
+    EXPECT_EQ(widget.renderCount(), renders + 3);
 }

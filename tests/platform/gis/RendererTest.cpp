@@ -19,10 +19,10 @@ void smallWindow(Map& map) {
     map.setBounds({100, 30, 102, 32});
 }
 
-QImage draw(const Map& map, bool antialias = false) {
+QImage draw(const Map& map) {
     MapRenderer renderer;
     RenderOptions options;
-    options.antialias = antialias;
+    options.antialias = false;
     options.background = kGreen;
     return renderer.renderImage(map, options);
 }
@@ -164,18 +164,6 @@ TEST(Renderer, DrawsOnlyNearTheViewAndKeepsLongLinesInDeepZoom) {
     const QImage image = renderer.renderImage(map);
     EXPECT_EQ(renderer.stats().features, 1);
     EXPECT_LT(qGray(image.pixel(100, 100)), 80); // on the dark line, not the white ground
-}
-
-TEST(Renderer, SelectionIsHighlightedWhereItIs) {
-    Map map;
-    smallWindow(map);
-    Layer& stations = gistest::stationLayer(map);
-    const QImage plain = draw(map, true);
-    stations.Selection().Add(stations.Search(R"(StationCode = "S1")"));
-    const QImage selected = draw(map, true);
-    // S1 at (100, 30) is the window's bottom-left corner.
-    EXPECT_NE(plain.pixelColor(5, 195), selected.pixelColor(5, 195));
-    EXPECT_EQ(plain.copy(60, 0, 140, 140), selected.copy(60, 0, 140, 140));
 }
 
 TEST(Renderer, ChineseFontNamesResolveToInstalledCjkFonts) {
