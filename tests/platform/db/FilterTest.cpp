@@ -45,26 +45,6 @@ std::string toSqlWhere(std::string criteria) {
 
 } // namespace
 
-TEST(Filter, StationClassesOfTheDrawing) {
-    Recordset rs(
-        {"CODE", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"},
-        {{"T1", "ZY010301", N, N, N},                              // terminal by its own type
-         {"T2", N, "ZY010301", N, N},                              // terminal by the second type
-         {"T3", "ZY010302", N, N, "ZY502401"},                     // terminal by resource type, and other
-         {"R1", "ZY010312", N, "ZY010303", N},                     // relay
-         {"R2", "ZY010302", N, "ZY010312", "ZY502406"},            // relay, and no other clause holds
-         {"O1", N, N, N, N},                                       // other by the all-null clause
-         {"O2", "", "", "", N},                                    // empty types count as not matching
-         {"O3", "ZY010302", "ZY010303", N, "ZY502406"},            // other by a null clause
-         {"O4", "ZY010305", "ZY010303", "ZY010304", "ZY502403"}}); // other by the first and last clause
-    rs.setFilter(kTerminalStations);
-    EXPECT_EQ(visibleCodes(rs), "T1 T2 T3 ");
-    rs.setFilter(kRelayStations);
-    EXPECT_EQ(visibleCodes(rs), "R1 R2 ");
-    rs.setFilter(kOtherStations);
-    EXPECT_EQ(visibleCodes(rs), "T3 O1 O2 O3 O4 ");
-}
-
 TEST(Filter, ComparisonsNullsAndTypes) {
     //  CODE  NUM   REAL    NAME
     //  a     5     116.4   O'Neil
@@ -166,6 +146,7 @@ TEST(Filter, DeepNestingIsRefusedLongCriteriaAreFast) {
 
 // The same criteria in memory and as SQL WHERE over the same rows: every
 // combination of Null, empty and coded station types, and cable columns.
+// This is what holds the drawing's station classes and layer criteria.
 TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
     const Value types[] = {N, "", "ZY010301", "ZY010312", "ZY010302"};
     const Value resourceTypes[] = {N, "ZY502401", "ZY502402", "ZY502406", "ZY502403"};
