@@ -23,18 +23,6 @@ std::string visibleCodes(Recordset& rs, const char* field = "CODE") {
     return out;
 }
 
-std::string backbone(const std::string& layMode) {
-    return "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE='" +
-           layMode + "'";
-}
-
-std::string ordinary(const std::string& layMode) {
-    return "ResLevel <> 'ZY132001' and ResLevel <> 'ZY132003' and ResLevel <> 'ZY110502' and ResLevel <> "
-           "'ZY110503' "
-           "and LAYMODE = '" +
-           layMode + "'";
-}
-
 // ADO's "= null" and "<> null" are SQL's IS NULL and IS NOT NULL.
 std::string toSqlWhere(std::string criteria) {
     for (auto [ado, sql] : {std::pair{"<> null", "IS NOT NULL"}, std::pair{"= null", "IS NULL"}})
@@ -164,9 +152,9 @@ TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
     const std::string criteria[] = {kTerminalStations,
                                     kRelayStations,
                                     kOtherStations,
-                                    backbone("ZY130301"),
-                                    ordinary("ZY511299"),
-                                    backbone(""),
+                                    backboneCables("ZY130301"),
+                                    ordinaryCables("ZY511299"),
+                                    backboneCables(""),
                                     "NUM = '5' or NUM = null",
                                     "(NUM <> '7' and LAYMODE <> null) or RESLEVEL = ''"};
     for (const auto& c : criteria) {
