@@ -101,7 +101,7 @@ protected:
     ImportOptions options_;
 };
 
-TEST_F(ImportSample, WritesProvincesInCodeOrderWithHolesOnlyWhereWhollyInside) {
+TEST_F(ImportSample, WritesProvincesWithHolesOnlyWhereWhollyInsideAndRecodesCities) {
     const ImportSummary summary = importBaseMap(options_);
     EXPECT_EQ(summary.provinces, 2);
     EXPECT_EQ(summary.polygons, 3);
@@ -128,10 +128,8 @@ TEST_F(ImportSample, WritesProvincesInCodeOrderWithHolesOnlyWhereWhollyInside) {
     EXPECT_TRUE(partContains(g, onSpit)) << "the spit was cut out as a hole";
     EXPECT_FALSE(partContains(g, outside));
     EXPECT_NE(readText(options_.outDir / "china-outline.geojson").find("中华人民共和国"), std::string::npos);
-}
 
-TEST_F(ImportSample, RecodesStaleCitiesDropsVanishedOnesAndListsDistricts) {
-    const ImportSummary summary = importBaseMap(options_);
+    // Cities: stale codes recoded, vanished ones dropped, districts listed.
     EXPECT_EQ(summary.cities, 3);
     EXPECT_EQ(readText(options_.outDir / "cities.csv"),
               "name,short_name,gbcode,province_gbcode,code,lng,lat\n"
