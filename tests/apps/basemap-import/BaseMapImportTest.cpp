@@ -2,6 +2,7 @@
 #include "BaseMapImport.h"
 
 #include "support/PartContains.h"
+#include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
@@ -10,9 +11,6 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <unistd.h>
 
 namespace ocable::basemap {
 namespace {
@@ -20,6 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 using ocable::testsupport::partContains;
+using ocable::testsupport::readText;
+using ocable::testsupport::TempDir;
 
 // Encodes a ring as the echarts files do; the offsets are the first point.
 std::string encodeRing(const std::vector<std::pair<double, double>>& points, std::string& offsets) {
@@ -51,11 +51,6 @@ std::string feature(const std::string& id, const std::string& name, const std::s
            "],\"encodeOffsets\":[" + offsets + "]}}";
 }
 
-void write(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-}
-
 std::string collection(const std::vector<std::string>& features) {
     std::string out = "{\"type\":\"FeatureCollection\",\"UTF8Encoding\":true,\"features\":[";
     for (std::size_t i = 0; i < features.size(); ++i)
@@ -67,13 +62,6 @@ std::vector<std::pair<double, double>> box(double x0, double y0, double x1, doub
     return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // Sketch of the sample: province 620000 "甘肃" is a square 100..104 x 35..39
 // with a lake 101..102 x 36..37 and a spit that leaves it at the north-east
 // corner; province 110000 "北京" is a small square beside it. Cities: 兰州
@@ -81,41 +69,39 @@ std::string readFile(const fs::path& path) {
 class ImportSample : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("basemap-import-" + std::to_string(::getpid()));
-        fs::remove_all(dir_);
-        const fs::path mapDir = dir_ / "echarts" / "map" / "json";
-        write(mapDir / "china.json",
-              collection({feature("620000", "甘肃", "[102,37]",
-                                  {box(100, 35, 104, 39),
-                                   box(101, 36, 102, 37),
-                                   {{103.5, 38.5}, {105, 38.5}, {105, 40}, {103.5, 40}, {103.5, 38.5}}}),
-                          feature("110000", "北京", "[116.4,39.9]", {box(116, 39.5, 117, 40.5)})}));
-        write(mapDir / "china-contour.json",
-              collection({feature("0", "中华人民共和国", "[110,35]", {box(100, 35, 117, 41)})}));
-        write(mapDir / "china-cities.json",
-              collection({feature("620100", "兰州", "[103.5,36.5]", {box(103, 36, 104, 37)}),
-                          feature("620299", "嘉峪关", "[100.5,38.5]", {box(100, 38, 101, 39)}),
-                          feature("629900", "旧城", "[101.5,35.5]", {box(101, 35, 102, 36)}),
-                          feature("110000", "北京", "[116.405285,39.904989]", {box(116, 39.5, 117, 40.5)})}));
-        const fs::path dist = dir_ / "pcc" / "dist";
-        write(dist / "province.json",
-              R"([{"code":"110000","name":"北京市"},{"code":"620000","name":"甘肃省"}])");
-        write(dist / "city.json",
-              R"([{"code":"620100","name":"兰州市"},{"code":"620200","name":"嘉峪关市"}])");
-        write(dist / "area.json", R"([{"code":"110101","name":"东城区"},{"code":"620101","name":"市辖区"},
+        const std::string mapDir = "echarts/map/json/";
+        dir_.write(mapDir + "china.json",
+                   collection({feature("620000", "甘肃", "[102,37]",
+                                       {box(100, 35, 104, 39),
+                                        box(101, 36, 102, 37),
+                                        {{103.5, 38.5}, {105, 38.5}, {105, 40}, {103.5, 40}, {103.5, 38.5}}}),
+                               feature("110000", "北京", "[116.4,39.9]", {box(116, 39.5, 117, 40.5)})}));
+        dir_.write(mapDir + "china-contour.json",
+                   collection({feature("0", "中华人民共和国", "[110,35]", {box(100, 35, 117, 41)})}));
+        dir_.write(
+            mapDir + "china-cities.json",
+            collection({feature("620100", "兰州", "[103.5,36.5]", {box(103, 36, 104, 37)}),
+                        feature("620299", "嘉峪关", "[100.5,38.5]", {box(100, 38, 101, 39)}),
+                        feature("629900", "旧城", "[101.5,35.5]", {box(101, 35, 102, 36)}),
+                        feature("110000", "北京", "[116.405285,39.904989]", {box(116, 39.5, 117, 40.5)})}));
+        dir_.write("pcc/dist/province.json",
+                   R"([{"code":"110000","name":"北京市"},{"code":"620000","name":"甘肃省"}])");
+        dir_.write("pcc/dist/city.json",
+                   R"([{"code":"620100","name":"兰州市"},{"code":"620200","name":"嘉峪关市"}])");
+        dir_.write("pcc/dist/area.json",
+                   R"([{"code":"110101","name":"东城区"},{"code":"620101","name":"市辖区"},
             {"code":"620102","name":"城关区"},{"code":"629001","name":"无主县"}])");
         options_.echartsDir = dir_ / "echarts";
         options_.pccDir = dir_ / "pcc";
         options_.outDir = dir_ / "out";
         fs::create_directories(options_.outDir);
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
-    fs::path dir_;
+    const TempDir dir_{"basemap-import"};
     ImportOptions options_;
 };
 
-TEST_F(ImportSample, WritesProvincesInCodeOrderWithHolesOnlyWhereWhollyInside) {
+TEST_F(ImportSample, WritesProvincesWithHolesOnlyWhereWhollyInsideAndRecodesCities) {
     const ImportSummary summary = importBaseMap(options_);
     EXPECT_EQ(summary.provinces, 2);
     EXPECT_EQ(summary.polygons, 3);
@@ -141,18 +127,16 @@ TEST_F(ImportSample, WritesProvincesInCodeOrderWithHolesOnlyWhereWhollyInside) {
     EXPECT_TRUE(partContains(g, onLand));
     EXPECT_TRUE(partContains(g, onSpit)) << "the spit was cut out as a hole";
     EXPECT_FALSE(partContains(g, outside));
-    EXPECT_NE(readFile(options_.outDir / "china-outline.geojson").find("中华人民共和国"), std::string::npos);
-}
+    EXPECT_NE(readText(options_.outDir / "china-outline.geojson").find("中华人民共和国"), std::string::npos);
 
-TEST_F(ImportSample, RecodesStaleCitiesDropsVanishedOnesAndListsDistricts) {
-    const ImportSummary summary = importBaseMap(options_);
+    // Cities: stale codes recoded, vanished ones dropped, districts listed.
     EXPECT_EQ(summary.cities, 3);
-    EXPECT_EQ(readFile(options_.outDir / "cities.csv"),
+    EXPECT_EQ(readText(options_.outDir / "cities.csv"),
               "name,short_name,gbcode,province_gbcode,code,lng,lat\n"
               "北京市,北京,110000,110000,XZ010101,116.405285,39.904989\n"
               "兰州市,兰州,620100,620000,XZ010201,103.5,36.5\n"
               "嘉峪关市,嘉峪关,620200,620000,XZ010202,100.5,38.5\n");
-    EXPECT_EQ(readFile(options_.outDir / "districts.csv"), "name,gbcode,city_gbcode\n"
+    EXPECT_EQ(readText(options_.outDir / "districts.csv"), "name,gbcode,city_gbcode\n"
                                                            "东城区,110101,110000\n"
                                                            "城关区,620102,620100\n");
     std::string notes;

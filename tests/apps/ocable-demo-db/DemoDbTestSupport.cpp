@@ -1,16 +1,16 @@
 #include "DemoDbTestSupport.h"
 
 #include "DemoDbGenerator.h"
+#include "support/TempDir.h"
 
 #include <charconv>
 #include <cstdlib>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace ocable::demo::test {
 
-Db::Db(const std::filesystem::path& path) {
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+Db::Db(const std::filesystem::path& path, int flags) {
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open " + path.string());
 }
 
@@ -53,18 +53,18 @@ std::string Db::prepareError(const std::string& sql) const {
     return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
 }
 
-std::filesystem::path scratchDir(const std::string& name) {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("ocable-demo-db-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
+void Db::exec(const std::string& script) {
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, &error);
+    const std::string message = error ? error : "";
+    sqlite3_free(error);
+    if (rc != SQLITE_OK) throw std::runtime_error(message);
 }
 
 namespace {
 
 struct SharedDb {
-    std::filesystem::path dir = scratchDir("shared");
+    testsupport::TempDir dir{"demo-db-shared"};
     std::filesystem::path path = dir / "small.db";
     SharedDb() {
         GeneratorOptions options;
@@ -74,7 +74,6 @@ struct SharedDb {
         options.output = path;
         generateDemoDb(options);
     }
-    ~SharedDb() { std::filesystem::remove_all(dir); }
 };
 
 } // namespace

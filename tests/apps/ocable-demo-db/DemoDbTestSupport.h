@@ -15,7 +15,7 @@ using Row = std::vector<Cell>;
 // Read-only view of a generated database through the sqlite3 C API.
 class Db {
 public:
-    explicit Db(const std::filesystem::path& path);
+    explicit Db(const std::filesystem::path& path, int flags = SQLITE_OPEN_READONLY);
     ~Db();
     Db(const Db&) = delete;
     Db& operator=(const Db&) = delete;
@@ -25,14 +25,12 @@ public:
     long long count(const std::string& sql) const;
     // Empty when the statement compiles, else the error text.
     std::string prepareError(const std::string& sql) const;
-    sqlite3* handle() const { return db_; }
+    // Runs a script of statements; throws with SQLite's message.
+    void exec(const std::string& script);
 
 private:
     sqlite3* db_ = nullptr;
 };
-
-// A fresh folder under the system's temporary folder, removed by the caller.
-std::filesystem::path scratchDir(const std::string& name);
 
 // The small network of seed 1, generated once per test program.
 const std::filesystem::path& smallDemoDb();

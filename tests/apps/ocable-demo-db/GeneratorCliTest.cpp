@@ -1,17 +1,18 @@
-// The generator run as a user runs it: same seed, same tables; a failed or
+// The generator run as a user runs it: same seed, same file; a failed or
 // refused run leaves the output as it was.
 #include "DemoDbTestSupport.h"
 
+#include "support/TempDir.h"
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace ocable::demo::test {
 namespace {
 
 namespace fs = std::filesystem;
+using testsupport::readText;
+using testsupport::TempDir;
 
 int runGenerator(const std::string& arguments) {
     const std::string command = std::string("'") + OCABLE_DEMO_DB_EXE + "' " + arguments + " >/dev/null 2>&1";
@@ -19,79 +20,52 @@ int runGenerator(const std::string& arguments) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Every table, rows in storage order, each value quoted with its type.
-std::string dumpTables(const fs::path& path) {
-    Db db(path);
-    std::ostringstream out;
-    for (const std::string& table : db.column("SELECT name FROM sqlite_master WHERE type = 'table' AND name "
-                                              "NOT LIKE 'sqlite_%' ORDER BY name")) {
-        std::string select;
-        for (const std::string& column : db.column("SELECT name FROM pragma_table_info('" + table + "')"))
-            select += (select.empty() ? "quote(\"" : " || ',' || quote(\"") + column + "\")";
-        out << "#" << table << "\n";
-        for (const std::string& line :
-             db.column("SELECT " + select + " FROM \"" + table + "\" ORDER BY rowid"))
-            out << line << "\n";
-    }
-    return out.str();
+// The small network of seed 1 into out, with further arguments before it.
+int generate(const fs::path& out, const std::string& arguments = "") {
+    return runGenerator("--scale small --seed 1 --quiet " + arguments + " '" + out.string() + "'");
 }
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST(GeneratorCli, SameSeedGivesTheSameTablesAndAnotherSeedDoesNot) {
-    const fs::path dir = scratchDir("determinism");
-    ASSERT_EQ(runGenerator("--scale small --seed 1 --quiet '" + (dir / "a.db").string() + "'"), 0);
-    ASSERT_EQ(runGenerator("--scale small --seed 1 --quiet '" + (dir / "b.db").string() + "'"), 0);
+TEST(GeneratorCli, SameSeedGivesTheSameFileAndAnotherSeedDoesNot) {
+    const TempDir dir("demo-db-determinism");
+    ASSERT_EQ(generate(dir / "a.db"), 0);
+    ASSERT_EQ(generate(dir / "b.db"), 0);
     ASSERT_EQ(runGenerator("--scale small --seed 2 --quiet '" + (dir / "c.db").string() + "'"), 0);
-    const std::string a = dumpTables(dir / "a.db");
+    // The same file byte for byte, which is more than the same tables.
+    const std::string a = readText(dir / "a.db");
     EXPECT_GT(a.size(), 100000u);
-    EXPECT_TRUE(a == dumpTables(dir / "b.db")) << "two runs with seed 1 differ";
-    EXPECT_FALSE(a == dumpTables(dir / "c.db")) << "the seed is not used";
-    fs::remove_all(dir);
+    EXPECT_TRUE(a == readText(dir / "b.db")) << "two runs with seed 1 differ";
+    EXPECT_FALSE(a == readText(dir / "c.db")) << "the seed is not used";
 }
 
-TEST(GeneratorCli, ExistingOutputIsReplacedOnlyWithForce) {
-    const fs::path dir = scratchDir("force");
-    const fs::path out = dir / "net.db";
-    std::ofstream(out) << "keep me";
-    EXPECT_NE(runGenerator("--scale small --seed 1 --quiet '" + out.string() + "'"), 0);
-    EXPECT_EQ(readFile(out), "keep me");
-
-    EXPECT_EQ(runGenerator("--scale small --seed 1 --quiet --force '" + out.string() + "'"), 0);
+// A refused or failed run leaves the output as it was and no partial file.
+TEST(GeneratorCli, ExistingOutputIsReplacedOnlyWithForceAndFailuresLeaveNothing) {
+    const TempDir dir("demo-db-force");
+    const fs::path out = dir.write("net.db", "keep me");
+    EXPECT_NE(generate(out), 0);
+    EXPECT_EQ(readText(out), "keep me");
+    EXPECT_EQ(generate(out, "--force"), 0);
     EXPECT_EQ(Db(out).count("SELECT COUNT(*) FROM STATION") > 0, true);
     EXPECT_FALSE(fs::exists(dir / "net.db.partial"));
-    fs::remove_all(dir);
+
+    fs::remove(out);
+    EXPECT_NE(generate(out, "--basemap '" + (dir / "missing").string() + "'"), 0);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    fs::create_directories(out);
+    EXPECT_EQ(generate(out, "--force"), 1) << "forced onto a folder";
+    EXPECT_TRUE(fs::is_directory(out) && fs::is_empty(out));
+    EXPECT_FALSE(fs::exists(dir / "net.db.partial"));
 }
 
-TEST(GeneratorCli, FailedRunLeavesNothingAndBadArgumentsAreRefused) {
-    const fs::path dir = scratchDir("failure");
-    const fs::path out = dir / "net.db";
-    EXPECT_NE(runGenerator("--scale small --seed 1 --quiet --basemap '" + (dir / "missing").string() + "' '" +
-                           out.string() + "'"),
-              0);
-    EXPECT_TRUE(fs::is_empty(dir));
-
-    EXPECT_EQ(runGenerator("--scale county --seed 1 '" + out.string() + "'"), 2);
+TEST(GeneratorCli, BadArgumentsAreRefused) {
+    const TempDir dir("demo-db-arguments");
+    const std::string out = " '" + (dir / "net.db").string() + "'";
+    EXPECT_EQ(runGenerator("--scale county --seed 1" + out), 2);
     for (const char* seed : {"x", "-1", "1e3", "18446744073709551616", "' '", "0x10", "+5"}) {
         SCOPED_TRACE(seed);
-        EXPECT_EQ(runGenerator("--scale small --seed " + std::string(seed) + " '" + out.string() + "'"), 2);
+        EXPECT_EQ(runGenerator("--scale small --seed " + std::string(seed) + out), 2);
     }
     EXPECT_EQ(runGenerator("--scale small --seed 1"), 2);
-    EXPECT_TRUE(fs::is_empty(dir));
-    fs::remove_all(dir);
-}
-
-TEST(GeneratorCli, ForceOntoAFolderIsRefusedAndLeavesNothingBehind) {
-    const fs::path dir = scratchDir("folder");
-    fs::create_directories(dir / "net.db");
-    EXPECT_EQ(runGenerator("--scale small --seed 1 --quiet --force '" + (dir / "net.db").string() + "'"), 1);
-    EXPECT_TRUE(fs::is_directory(dir / "net.db"));
-    EXPECT_TRUE(fs::is_empty(dir / "net.db"));
-    EXPECT_FALSE(fs::exists(dir / "net.db.partial"));
-    fs::remove_all(dir);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 } // namespace

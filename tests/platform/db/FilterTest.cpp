@@ -23,18 +23,6 @@ std::string visibleCodes(Recordset& rs, const char* field = "CODE") {
     return out;
 }
 
-std::string backbone(const std::string& layMode) {
-    return "ResLevel <> 'ZY132002' and ResLevel <> 'ZY110504'  and ResLevel <> 'ZY110505' and LAYMODE='" +
-           layMode + "'";
-}
-
-std::string ordinary(const std::string& layMode) {
-    return "ResLevel <> 'ZY132001' and ResLevel <> 'ZY132003' and ResLevel <> 'ZY110502' and ResLevel <> "
-           "'ZY110503' "
-           "and LAYMODE = '" +
-           layMode + "'";
-}
-
 // ADO's "= null" and "<> null" are SQL's IS NULL and IS NOT NULL.
 std::string toSqlWhere(std::string criteria) {
     for (auto [ado, sql] : {std::pair{"<> null", "IS NOT NULL"}, std::pair{"= null", "IS NULL"}})
@@ -44,26 +32,6 @@ std::string toSqlWhere(std::string criteria) {
 }
 
 } // namespace
-
-TEST(Filter, StationClassesOfTheDrawing) {
-    Recordset rs(
-        {"CODE", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"},
-        {{"T1", "ZY010301", N, N, N},                              // terminal by its own type
-         {"T2", N, "ZY010301", N, N},                              // terminal by the second type
-         {"T3", "ZY010302", N, N, "ZY502401"},                     // terminal by resource type, and other
-         {"R1", "ZY010312", N, "ZY010303", N},                     // relay
-         {"R2", "ZY010302", N, "ZY010312", "ZY502406"},            // relay, and no other clause holds
-         {"O1", N, N, N, N},                                       // other by the all-null clause
-         {"O2", "", "", "", N},                                    // empty types count as not matching
-         {"O3", "ZY010302", "ZY010303", N, "ZY502406"},            // other by a null clause
-         {"O4", "ZY010305", "ZY010303", "ZY010304", "ZY502403"}}); // other by the first and last clause
-    rs.setFilter(kTerminalStations);
-    EXPECT_EQ(visibleCodes(rs), "T1 T2 T3 ");
-    rs.setFilter(kRelayStations);
-    EXPECT_EQ(visibleCodes(rs), "R1 R2 ");
-    rs.setFilter(kOtherStations);
-    EXPECT_EQ(visibleCodes(rs), "T3 O1 O2 O3 O4 ");
-}
 
 TEST(Filter, ComparisonsNullsAndTypes) {
     //  CODE  NUM   REAL    NAME
@@ -139,8 +107,10 @@ TEST(Filter, BadCriteriaNameTheProblemAndLeaveTheRecordsetUnfiltered) {
 }
 
 // Parentheses nest as deep as any real criteria and a little more; beyond
-// that they are refused with a message rather than running the stack out.
-TEST(Filter, DeepNestingIsRefusedLongCriteriaAreFast) {
+// that they are refused at the offset where the limit is passed, rather than
+// running the stack out. ParserFuzz.FilterCriteria feeds the giant criteria
+// (a megabyte of comparisons, unbalanced and deep parentheses).
+TEST(Filter, NestingIsRefusedOnlyBeyondTwoHundredLevels) {
     Recordset rs({"CODE"}, {{"a"}, {"b"}});
     auto nested = [](int depth) { return std::string(depth, '(') + "CODE = 'a'" + std::string(depth, ')'); };
     rs.setFilter(nested(150));
@@ -151,21 +121,12 @@ TEST(Filter, DeepNestingIsRefusedLongCriteriaAreFast) {
     } catch (const DbError& e) {
         EXPECT_NE(std::string(e.what()).find("parentheses nested too deep at offset 201"), std::string::npos)
             << e.what();
-        EXPECT_LT(std::strlen(e.what()), 300u) << "the message quotes the criteria cut short";
     }
-    EXPECT_EQ(visibleCodes(rs), "a b ");
-
-    // 40,000 different comparisons: each must be compiled once, not checked
-    // against all the earlier ones.
-    std::string many = "CODE = 'b'";
-    for (int i = 0; i < 40000; ++i)
-        many += " Or CODE = 'x" + std::to_string(i) + "'";
-    rs.setFilter(many);
-    EXPECT_EQ(visibleCodes(rs), "b ");
 }
 
 // The same criteria in memory and as SQL WHERE over the same rows: every
 // combination of Null, empty and coded station types, and cable columns.
+// This is what holds the drawing's station classes and layer criteria.
 TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
     const Value types[] = {N, "", "ZY010301", "ZY010312", "ZY010302"};
     const Value resourceTypes[] = {N, "ZY502401", "ZY502402", "ZY502406", "ZY502403"};
@@ -191,9 +152,9 @@ TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
     const std::string criteria[] = {kTerminalStations,
                                     kRelayStations,
                                     kOtherStations,
-                                    backbone("ZY130301"),
-                                    ordinary("ZY511299"),
-                                    backbone(""),
+                                    backboneCables("ZY130301"),
+                                    ordinaryCables("ZY511299"),
+                                    backboneCables(""),
                                     "NUM = '5' or NUM = null",
                                     "(NUM <> '7' and LAYMODE <> null) or RESLEVEL = ''"};
     for (const auto& c : criteria) {

@@ -1,4 +1,5 @@
 #include "platform/ui/CheckTreeView.h"
+#include "support/ErrorCapture.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -7,20 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 using ocable::ui::CheckTreeView;
 using ocable::ui::KeyedTree;
 using ocable::ui::KeyedTreeModel;
 
 namespace {
-
-// Collects what Qt's model tester reports.
-std::vector<std::string> testerMessages;
-void collect(QtMsgType, const QMessageLogContext& context, const QString& msg) {
-    if (context.category && std::string(context.category) == "qt.modeltest")
-        testerMessages.push_back(msg.toStdString());
-}
 
 // "ROOT(A(A1,A2),B)", by key, as the model presents it.
 std::string shape(const QAbstractItemModel& m, const QModelIndex& parent = {}) {
@@ -45,8 +38,7 @@ void addProvince(KeyedTree& t, const std::string& p, int leaves) {
 } // namespace
 
 TEST(KeyedTreeModel, PassesQtsModelTesterThroughAddsRemovesClearAndBulkRefills) {
-    testerMessages.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    const ocable::testsupport::ErrorCapture capture; // what Qt's model tester reports
     CheckTreeView view;
     view.resize(300, 400);
     view.show();
@@ -87,8 +79,8 @@ TEST(KeyedTreeModel, PassesQtsModelTesterThroughAddsRemovesClearAndBulkRefills) 
     t.Remove("Q0");
     t.Clear();
     expectShape("");
-    qInstallMessageHandler(previous);
-    EXPECT_TRUE(testerMessages.empty()) << testerMessages.front();
+    for (const QString& m : capture.messages())
+        EXPECT_FALSE(m.startsWith("qt.modeltest")) << m.toStdString();
 }
 
 TEST(KeyedTreeModel, ACheckEditedInTheViewChangesOnlyThatNodeAndIsReportedOnce) {
