@@ -41,10 +41,7 @@ TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
     EXPECT_EQ(dump(tree.TreeSystem()), expected);
     EXPECT_EQ(dump(shown()), expected) << "the window shows a copy";
     EXPECT_TRUE(shown().node("R1").expanded);
-    auto& window = frmViewResTree::instance();
-    EXPECT_EQ(window.CobSubNetPart()->count(), 2);
-    EXPECT_EQ(window.CobSubNetPart()->currentText(), QStringLiteral("按地区"));
-    EXPECT_EQ(window.curRuleName, QStringLiteral("按地区"));
+    EXPECT_EQ(frmViewResTree::instance().CobSubNetPart()->currentText(), QStringLiteral("按地区"));
     EXPECT_EQ(tree.ruleKeys(), (std::vector<std::string>{"R1", "R2"}));
 
     // The second display reads the stored rows and writes nothing.
