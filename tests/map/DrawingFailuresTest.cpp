@@ -94,7 +94,7 @@ TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     EXPECT_EQ(log.count("seg_name"), 1u); // said once for the run, not per row
 
     // Every line layer labels with the same font.
-    for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave}) {
+    for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave, vocab::kLayerBackbone}) {
         SCOPED_TRACE(name);
         const gis::LabelStyle labels = w.map.Layers().Item(name).LabelStyle();
         EXPECT_EQ(labels.FontName, "宋体");

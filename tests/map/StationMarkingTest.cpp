@@ -24,7 +24,7 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
               "('R1', '乙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),"
               "('B1', '丙', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),"
               "('O1', '丁', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL),"
-              "('N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
+              "(' N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
     host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
     test::DrawingWindow w;
     NetworkDrawing drawing(w.state, {});
@@ -41,7 +41,7 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     // B1's record is the one its first layer made.
     EXPECT_EQ((*w.state.stationFeatures.find("B1"))->layerName, vocab::kLayerTerminal);
 
-    // Every row is stored, drawn or not, with every column.
+    // Every row is stored, drawn or not, with every column, under its trimmed code.
     clsResTree& store = *w.state.resTree;
     ASSERT_EQ(store.count(), 5);
     auto n1 = store.Item(std::string("STA:N1"));
