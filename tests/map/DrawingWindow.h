@@ -15,21 +15,26 @@
 
 namespace ocable::test {
 
+// The five network layers as the network geoset declares them, datasets bound.
+inline void addNetworkLayers(gis::Map& map) {
+    int position = 1;
+    for (const char* name : vocab::kNetworkLayers) {
+        const bool stations =
+            name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
+        map.Layers().CreateLayer(name, position++,
+                                 {stations ? "StationName" : "Label",
+                                  stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
+                                 stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
+    }
+    mdlViewMap::bindLayerDatasets(map);
+}
+
 struct DrawingWindow {
     gis::Map map;
     ui::KeyedTree tree;
     ViewContext state;
     DrawingWindow() {
-        int position = 1;
-        for (const char* name : vocab::kNetworkLayers) {
-            const bool stations =
-                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
-            map.Layers().CreateLayer(name, position++,
-                                     {stations ? "StationName" : "Label",
-                                      stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
-                                     stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
-        }
-        mdlViewMap::bindLayerDatasets(map);
+        addNetworkLayers(map);
         state.map = &map;
         state.TreeRes = &tree;
         state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
