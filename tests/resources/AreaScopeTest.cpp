@@ -19,58 +19,35 @@ void seedDomains(fake::FakeHost& host) {
 
 } // namespace
 
-TEST(AreaScopeTest, AdminDomainsInSerialOrderTrimmed) {
+// A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
+// here the whole conditions, names as given, other rules and quotes.
+TEST(AreaScopeTest, DomainsGiveTheConditionsOfTheirProvinces) {
     fake::FakeHost host;
     seedDomains(host);
-    EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北");
-    EXPECT_EQ(host.data->sql.back(), "SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ");
-    host.exec("DELETE FROM EN_ADMIN_DOMAIN");
-    EXPECT_EQ(AreaScope::getAdminDomains(), "");
-}
-
-TEST(AreaScopeTest, DomainFiltersHaveTheExactTexts) {
-    fake::FakeHost host;
-    seedDomains(host);
+    EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北"); // in serial order, trimmed
     std::string station, cable;
     AreaScope::getDomainFilters("按管理区域划分", "华北,华东", station, cable);
     EXPECT_EQ(station, "( PROVINCE = 'XZ0116' OR  PROVINCE = 'XZ0101' OR  PROVINCE = 'XZ0109' )");
     EXPECT_EQ(cable, "( (PROVINCE_A = 'XZ0116' OR PROVINCE_Z = 'XZ0116') OR  (PROVINCE_A = 'XZ0101' OR "
                      "PROVINCE_Z = 'XZ0101') OR  (PROVINCE_A = 'XZ0109' OR PROVINCE_Z = 'XZ0109') )");
-    const std::vector<std::string> expected = {
-        "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = '华北'",
-        "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = '华东'"};
-    EXPECT_EQ(host.data->sql, expected);
-}
 
-TEST(AreaScopeTest, DomainNameIsUsedUntrimmedAndUnknownNamesAddNothing) {
-    fake::FakeHost host;
-    seedDomains(host);
-    std::string station, cable;
+    // A name is used untrimmed, so " 华东" is no domain; 西北 has no province:
+    // conditions that select nothing.
     AreaScope::getDomainFilters("按管理区域划分", " 华东,西北", station, cable);
-    EXPECT_EQ(host.data->sql.front(),
-              "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = ' 华东'");
-    // Neither domain yields a province: conditions that select nothing.
     EXPECT_EQ(station, "(1 = 0)");
     EXPECT_EQ(cable, "(1 = 0)");
-}
 
-TEST(AreaScopeTest, OtherRulesLeaveTheConditionsAlone) {
-    fake::FakeHost host;
-    seedDomains(host);
-    std::string station = "keep", cable = "keep";
+    // Other rules leave the conditions alone.
+    station = cable = "keep";
     AreaScope::getDomainFilters("按传输系统划分", "华北", station, cable);
-    EXPECT_EQ(station, "keep");
-    EXPECT_EQ(cable, "keep");
-    EXPECT_TRUE(host.data->sql.empty());
-}
+    EXPECT_EQ(station + cable, "keepkeep");
 
-TEST(AreaScopeTest, QuotesInNamesCannotBreakTheQuery) {
-    fake::FakeHost host;
-    seedDomains(host);
+    // Quotes in names can neither break nor extend the query.
     host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('O''Neil', 'XZ0120')");
-    std::string station, cable;
     AreaScope::getDomainFilters("按管理区域划分", "O'Neil", station, cable);
     EXPECT_EQ(station, "( PROVINCE = 'XZ0120' )");
     AreaScope::getDomainFilters("按管理区域划分", "x'; DELETE FROM EN_ADMIN_DOMAIN; --", station, cable);
     EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北");
+    host.exec("DELETE FROM EN_ADMIN_DOMAIN");
+    EXPECT_EQ(AreaScope::getAdminDomains(), "");
 }
