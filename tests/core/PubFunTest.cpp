@@ -103,14 +103,3 @@ TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
     mPubFun::copyFolderFiles(host.root / "absent", target);
     EXPECT_TRUE(fs::exists(target / "mine.txt"));
 }
-
-TEST(CommonFilesDirTest, FromEnvironmentAndEmptyWhenMissing) {
-    fake::FakeHost host;
-    fake::EnvGuard env({"QZTRANS_COMMON_FILES"});
-    setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
-    EXPECT_EQ(mPubFun::getCommonFilesDir(), fs::path());
-    fs::create_directories(host.root / "common");
-    EXPECT_EQ(mPubFun::getCommonFilesDir(), host.root / "common");
-    EXPECT_EQ(mPubFun::getCustomSymbolDir(),
-              host.root / "common" / "MapInfo Shared" / "MapX Common" / "CUSTSYMB");
-}
