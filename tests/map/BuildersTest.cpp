@@ -17,6 +17,8 @@ namespace {
 struct Fixture {
     fake::FakeHost host;
     gis::Map map;
+    mdlViewMap::BackboneGroups groups;
+    FeatureRecords records;
     Fixture() {
         map.Layers().CreateLayer(vocab::kLayerTerminal, 1, {"StationName", "StationCode"},
                                  gis::LayerKind::Symbol);
@@ -61,19 +63,17 @@ TEST(NormaliseCoordinateTest, CutsLongDecimalTextsToSixDecimals) {
 // other line layers' (DrawingFailuresTest).
 TEST(BackboneLayerTest, ALoneSegmentNamesItsEndsAndOnesWithoutBothEndsAreLeftOut) {
     Fixture f;
-    mdlViewMap::BackboneGroups groups;
-    FeatureRecords records;
     auto rs = cables({{"C1", Value(), Value(), 117.0, 39.5, 5, "未测站", "乙"},
                       {"C2", 116.0, 39.0, 117.0, " ", 6, "甲", "乙"},
                       {"C3", 116.0, 39.0, 117.0, 39.5, 12.5, "甲站", "乙站"}});
     ASSERT_TRUE(mdlViewMap::buildBackboneLayer(rs.get(), f.map, vocab::kLayerBackbone, {},
-                                               {3, gis::rgb(0, 0, 255), 64}, groups, records));
+                                               {3, gis::rgb(0, 0, 255), 64}, f.groups, f.records));
     ASSERT_EQ(f.backbone().featureCount(), 1);
     EXPECT_EQ(labels(f.backbone())["C3"], "(甲站-乙站) 长度:12.5KM");
     const gis::Feature drawn = f.backbone().AllFeatures().Item(1);
     EXPECT_EQ(drawn.Style().LinePattern, 64);
-    EXPECT_EQ(records.Count(), 1u);
-    EXPECT_EQ((*records.find("C3"))->ftrKey, drawn.FeatureKey());
+    EXPECT_EQ(f.records.Count(), 1u);
+    EXPECT_EQ((*f.records.find("C3"))->ftrKey, drawn.FeatureKey());
 }
 
 // The group labels of segments drawn either way round, and the lengths of
@@ -83,22 +83,20 @@ TEST(BackboneLayerTest, ALoneSegmentNamesItsEndsAndOnesWithoutBothEndsAreLeftOut
 // ten characters or fewer are compared as they are.
 TEST(BackboneLayerTest, AGroupSpansBuilderRunsAndItsRecordsFollowTheRedrawnFeatures) {
     Fixture f;
-    mdlViewMap::BackboneGroups groups;
-    FeatureRecords records;
     auto first = cables({{"C1", 116.12345671, 39.0, 117.0, 39.5, 10, "甲站", "乙站"},
                          {"S1", "80.1234561", "30.5", "81.5", "31.25", "5", "甲", "乙"},
                          {"S2", "80.1234569", "30.5", "81.5", "31.25", "6", "甲", "乙"}});
     auto second = cables({{"C2", 117.0, 39.5, 116.12345649, 39.0, 11, "乙站", "甲站"}});
-    mdlViewMap::buildBackboneLayer(first.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
-    const std::string firstKey = (*records.find("C1"))->ftrKey;
-    mdlViewMap::buildBackboneLayer(second.get(), f.map, vocab::kLayerBackbone, {}, {}, groups, records);
+    mdlViewMap::buildBackboneLayer(first.get(), f.map, vocab::kLayerBackbone, {}, {}, f.groups, f.records);
+    const std::string firstKey = (*f.records.find("C1"))->ftrKey;
+    mdlViewMap::buildBackboneLayer(second.get(), f.map, vocab::kLayerBackbone, {}, {}, f.groups, f.records);
     auto l = labels(f.backbone());
     EXPECT_EQ(l["C1"], "光缆数-2条,长度:11KM");
     EXPECT_EQ(l["C2"], "光缆数-2条,长度:11KM");
     EXPECT_EQ(l["S1"], "(甲-乙) 长度:5KM");
     EXPECT_EQ(l["S2"], "(甲-乙) 长度:6KM");
-    EXPECT_NE((*records.find("C1"))->ftrKey, firstKey);
-    EXPECT_NO_THROW(f.backbone().GetFeatureByKey((*records.find("C1"))->ftrKey));
+    EXPECT_NE((*f.records.find("C1"))->ftrKey, firstKey);
+    EXPECT_NO_THROW(f.backbone().GetFeatureByKey((*f.records.find("C1"))->ftrKey));
     EXPECT_EQ(f.backbone().featureCount(), 4);
 }
 
@@ -112,17 +110,16 @@ TEST(SymbolLayerTest, RowsWithoutPositionOrWithBadNumbersArePassedOver) {
                                                                 {"S4", "丁站", "东经", 30.0},
                                                                 {"S1", "甲站副本", 117.0, 40.0},
                                                                 {"S5", "戊站", "113.65", "34.76"}});
-    FeatureRecords records;
     ASSERT_TRUE(mdlViewMap::buildSymbolLayer(rs.get(), f.map, vocab::kLayerTerminal, {},
-                                             vocab::kBitmapTerminal, 14, &records));
+                                             vocab::kBitmapTerminal, 14, &f.records));
     gis::Layer& layer = f.map.Layers().Item(vocab::kLayerTerminal);
     // S1 twice (the record keeps the first), S5; S2 to S4 have no usable position.
     EXPECT_EQ(layer.featureCount(), 3);
-    EXPECT_EQ(records.Count(), 2u);
-    EXPECT_EQ((*records.find("S1"))->label, "甲站");
+    EXPECT_EQ(f.records.Count(), 2u);
+    EXPECT_EQ((*f.records.find("S1"))->label, "甲站");
     const gis::Feature s5 = layer.Search("StationCode = \"S5\"").Item(1);
     EXPECT_DOUBLE_EQ(s5.CenterX(), 113.65);
     EXPECT_EQ(s5.Style().SymbolBitmapName, vocab::kBitmapTerminal);
     EXPECT_TRUE(s5.Style().SymbolBitmapTransparent);
-    EXPECT_FALSE(mdlViewMap::buildSymbolLayer(nullptr, f.map, vocab::kLayerTerminal, {}, "", 14, &records));
+    EXPECT_FALSE(mdlViewMap::buildSymbolLayer(nullptr, f.map, vocab::kLayerTerminal, {}, "", 14, &f.records));
 }
