@@ -1,7 +1,6 @@
 // The toolbar, the pop-up's availability rules and commands, and the pick-up
 // timer of a station move. Moving and saving a station, the menu keys of the
-// command table, the find keys (F3, Ctrl+F) and the map keys are driven end
-// to end in tests/apps/ocable-host.
+// command table and the map keys are driven end to end in tests/apps/ocable-host.
 #include "InteractionFixture.h"
 #include "RecordingServices.h"
 
@@ -33,6 +32,22 @@ struct Commands : itest::TestView {
     bool enabled(const char* key) { return menu.tool(bands::kPopBand, key).enabled; }
     void select(const gis::Feature& f) { map().Layers().Item(f.Layer()->Name()).Selection().Add(f); }
 };
+
+// F3 searches again only while a search is under way (the find dialog may
+// be open before its first search), and Ctrl+F wants Ctrl alone. Ctrl+F, F3
+// stepping and F3 after the dialog closed are FindDialogAutomationTest's.
+TEST(CommandsTest, F3SearchesAgainOnlyWhileFindingAndCtrlShiftFIsNoFind) {
+    Commands c;
+    int again = 0, dialog = 0;
+    c.view.findAgain = [&] { ++again; };
+    c.view.showFindDialog = [&] { ++dialog; };
+    c.commands.onMapKeyDown(114, 0);
+    c.view.isFounding = true;
+    c.commands.onMapKeyDown(114, 0);
+    c.commands.onMapKeyDown(70, 3); // Ctrl+Shift+F
+    EXPECT_EQ(again, 1);
+    EXPECT_EQ(dialog, 0);
+}
 
 // The drag tool clicked from outside the toolbar clears the selections but
 // sets no drag mode; through the toolbar it does, and a right click ends it
