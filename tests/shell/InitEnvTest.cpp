@@ -1,6 +1,8 @@
 // Every run of the stand-alone host hands initEnv an array from 1 with all
-// seven services and uses them (tests/apps/ocable-host); here the arrays it
-// never sends.
+// seven services and uses them (tests/apps/ocable-host), and the property
+// forms of MapInteractionTest.CommandsOpenTheHostsWindowsWithRealData come
+// from the service classes initEnv finds exported by the host program; here
+// the arrays the host never sends.
 #include "core/InitEnvError.h"
 #include "core/mPubVar.h"
 #include "shell/clsMain.h"
@@ -35,6 +37,11 @@ TEST_F(InitEnvTest, LowerBoundZeroIgnoresElementZero) {
     EXPECT_EQ(mPubVar::gobjHostExtra.peek(), host.extra);
     EXPECT_EQ(host.resService->initialised, 1);
     EXPECT_EQ(mPubVar::gUserName, "demo");
+    // The main window's unload reads the environment after the release: the
+    // host's factory makes it anew.
+    mPubVar::releaseGlobals();
+    EXPECT_TRUE(mPubVar::gobjSysEnv.empty());
+    EXPECT_EQ(mPubVar::gobjSysEnv->getMapDir(), host.sysEnv->mapDir);
 }
 
 // The first element that is missing or of the wrong class ends initEnv with
