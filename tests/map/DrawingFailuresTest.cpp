@@ -13,10 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStationColumns =
-    "STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
-    "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, "
-    "STATIONTYPE TEXT";
 constexpr const char* kCableColumns =
     "OCABLECODE TEXT, OCABLENAME TEXT, LENGTH TEXT, LNG_A TEXT, LAT_A TEXT, "
     "LNG_Z TEXT, LAT_Z TEXT, STATIONNAME_A TEXT, STATIONNAME_Z TEXT, "
@@ -26,11 +22,7 @@ constexpr const char* kCableColumns =
 // A host whose database holds one terminal and one other station.
 struct DrawingFailuresTest : testing::Test {
     fake::FakeHost host;
-    DrawingFailuresTest() {
-        host.exec(std::string("CREATE TABLE STATION (") + kStationColumns + ")");
-        host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, "
-                  "NULL), ('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
-    }
+    DrawingFailuresTest() { test::addTwoStations(host); }
 };
 
 bool draw(test::DrawingWindow& w, std::string scope = "NULL") {

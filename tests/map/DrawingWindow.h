@@ -10,10 +10,20 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
+#include "support/FakeHost.h"
 
 #include <string>
 
 namespace ocable::test {
+
+// A STATION table as the host declares it, holding one terminal (T1) and one
+// other station (O1).
+inline void addTwoStations(fake::FakeHost& host) {
+    host.exec("CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
+              "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
+    host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
+              "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+}
 
 // The five network layers as the network geoset declares them, datasets bound.
 inline void addNetworkLayers(gis::Map& map) {

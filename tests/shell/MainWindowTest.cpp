@@ -4,6 +4,7 @@
 // end to end under the sanitizers (HostReopenTest).
 #include "core/NetworkVocabulary.h"
 #include "core/mPubVar.h"
+#include "map/DrawingWindow.h"
 #include "platform/gis/GeosetStore.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -47,12 +48,7 @@ struct MainWindowTest : ::testing::Test {
         frame.setCentralWidget(area);
         frame.resize(900, 600);
         ui::MdiEmbedding::setHostArea(area);
-        host.exec(
-            "CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
-            "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
-        host.exec(
-            "INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
-            "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+        test::addTwoStations(host);
     }
     void TearDown() override {
         if (frmViewOcableMain::loaded()) frmViewOcableMain::instance().close();
