@@ -6,38 +6,23 @@
 
 using namespace ocable;
 
-namespace {
-
-void writeConfig(fake::FakeHost& host, const std::string& content) {
+// The caption and the cable table read from the file are seen at work in
+// HostAutomationTest (ScopeOfTwoDomainsWithTheConfiguredCaption) and
+// SystemRoutesTest (ConfigurationChoosesViewOrTable); here the defaults.
+TEST(GuiConfigTest, AMissingFileOrEmptyValuesKeepTheDefaults) {
+    fake::FakeHost host;
     const auto file = GuiConfig::configFilePath();
+    EXPECT_EQ(file, host.sysEnv->systemDir / "data" / "config" / "guiConfig.ini");
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << content;
-    (void)host;
-}
-
-} // namespace
-
-TEST(GuiConfigTest, DefaultsWithoutTheFile) {
-    fake::FakeHost host;
-    EXPECT_EQ(GuiConfig::configFilePath(), host.sysEnv->systemDir / "data" / "config" / "guiConfig.ini");
-    EXPECT_EQ(GuiConfig::areaNodeCaption(), "二干");
-    EXPECT_TRUE(GuiConfig::localTransByFiber());
-    EXPECT_FALSE(GuiConfig::viewChannelMap());
-}
-
-TEST(GuiConfigTest, ReadsTheThreeKeys) {
-    fake::FakeHost host;
-    writeConfig(host, "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n"
-                      "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=false\n[MENU_VIEWS]\nVIEW_CHANNELMAP=True\n");
-    EXPECT_EQ(GuiConfig::areaNodeCaption(), "省干");
-    EXPECT_FALSE(GuiConfig::localTransByFiber());
+    for (const bool written : {false, true}) {
+        SCOPED_TRACE(written ? "empty values" : "no file");
+        if (written)
+            std::ofstream(file, std::ios::binary) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n"
+                                                     "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n[MENU_VIEWS]\n";
+        EXPECT_EQ(GuiConfig::areaNodeCaption(), "二干");
+        EXPECT_TRUE(GuiConfig::localTransByFiber());
+        EXPECT_FALSE(GuiConfig::viewChannelMap());
+    }
+    std::ofstream(file, std::ios::binary) << "[MENU_VIEWS]\nVIEW_CHANNELMAP=True\n";
     EXPECT_TRUE(GuiConfig::viewChannelMap());
-}
-
-TEST(GuiConfigTest, EmptyValuesKeepTheDefaults) {
-    fake::FakeHost host;
-    writeConfig(host,
-                "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n");
-    EXPECT_EQ(GuiConfig::areaNodeCaption(), "二干");
-    EXPECT_TRUE(GuiConfig::localTransByFiber());
 }

@@ -1,6 +1,7 @@
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
 #include "support/FakeHost.h"
+#include "support/TempDir.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -15,11 +16,6 @@ void writeFile(const fs::path& p, const std::string& content) {
     std::ofstream(p) << content;
 }
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
@@ -27,7 +23,6 @@ TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
     host.exec("CREATE TABLE T (CODE TEXT, NAME TEXT, N INTEGER)");
     host.exec("INSERT INTO T VALUES ('c', '丙', 3), ('a', '甲', 1), ('b', '乙', 2)");
     EXPECT_EQ(mPubFun::getColumnValues("T", "NAME, CODE", "N > 0 ORDER BY N"), "甲;乙;丙");
-    EXPECT_EQ(host.data->sql.back(), "SELECT NAME, CODE FROM T WHERE N > 0 ORDER BY N");
     EXPECT_EQ(mPubFun::getColumnValues("T", "N", "CODE = 'b'"), "2");
     EXPECT_EQ(mPubFun::getColumnValues("T", "CODE", "N > 5"), "");
     EXPECT_EQ(mPubFun::getColumnValues("NO_SUCH_TABLE", "CODE", "1 = 1"), "");
@@ -97,9 +92,9 @@ TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
     fs::permissions(target / "光缆网络分布图.gpkg", fs::perms::owner_read | fs::perms::group_read);
 
     mPubFun::copyFolderFiles(source, target);
-    EXPECT_EQ(readFile(target / "光缆网络分布图.gpkg"), "new layer");
-    EXPECT_EQ(readFile(target / "b.tab"), "new b");
-    EXPECT_EQ(readFile(target / "mine.txt"), "keep");
+    EXPECT_EQ(testsupport::readText(target / "光缆网络分布图.gpkg"), "new layer");
+    EXPECT_EQ(testsupport::readText(target / "b.tab"), "new b");
+    EXPECT_EQ(testsupport::readText(target / "mine.txt"), "keep");
 
     mPubFun::deleteExistingFiles(source, target);
     EXPECT_FALSE(fs::exists(target / "b.tab"));
@@ -107,20 +102,4 @@ TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
     // A missing source folder changes nothing and raises nothing.
     mPubFun::copyFolderFiles(host.root / "absent", target);
     EXPECT_TRUE(fs::exists(target / "mine.txt"));
-}
-
-TEST(CommonFilesDirTest, FromEnvironmentAndEmptyWhenMissing) {
-    fake::FakeHost host;
-    const char* old = std::getenv("QZTRANS_COMMON_FILES");
-    const std::string saved = old ? old : "";
-    setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
-    EXPECT_EQ(mPubFun::getCommonFilesDir(), fs::path());
-    fs::create_directories(host.root / "common");
-    EXPECT_EQ(mPubFun::getCommonFilesDir(), host.root / "common");
-    EXPECT_EQ(mPubFun::getCustomSymbolDir(),
-              host.root / "common" / "MapInfo Shared" / "MapX Common" / "CUSTSYMB");
-    if (old)
-        setenv("QZTRANS_COMMON_FILES", saved.c_str(), 1);
-    else
-        unsetenv("QZTRANS_COMMON_FILES");
 }

@@ -58,43 +58,35 @@ TEST(ResTreeTest, StoreKeepsFirstRecordUnderAKey) {
     EXPECT_TRUE(store.checkItemExist("STA:S1"));
     EXPECT_FALSE(store.checkItemExist("STA:S2"));
     EXPECT_EQ(store.Item(1.5), nullptr);
-    store.Clear();
-    EXPECT_EQ(store.count(), 0);
 }
 
-TEST(ResTreeTest, CaptionsFromTheTableDictionaryLastEntryWins) {
+// The dictionary of a table is read once, also when it has no rows for the
+// table, and also when there is no dictionary at all.
+TEST(ResTreeTest, CaptionsFromTheTableDictionaryReadOncePerTable) {
     fake::FakeHost host;
+    clsResTree store;
+    auto missing = stationRecord("M1", "丁");
+    missing->tableName = "NOTABLE";
+    store.captionRecord(*missing); // before the dictionary exists: names stay
+    EXPECT_EQ(missing->Item(std::string("STATIONNAME"))->CHFieldName, "");
+
     host.exec("CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT)");
     host.exec("INSERT INTO tabledictionary VALUES ('STATION', 'STATIONNAME', '局站名称'),"
               " ('STATION', ' LNG ', ' 经度 '), ('STATION', 'STATIONNAME', '站名'),"
               " ('EN_OCABLE', 'STATIONNAME', '不该出现')");
-    clsResTree store;
+    host.data->sql.clear();
     auto r = stationRecord("S1", "甲");
-    store.captionRecord(*r);
-    EXPECT_EQ(r->Item(std::string("STATIONNAME"))->CHFieldName, "站名");
+    auto cable = stationRecord("C1", "乙");
+    cable->tableName = "EN_NOCABLE";
+    for (int pass = 0; pass < 2; ++pass) {
+        store.captionRecord(*r);
+        store.captionRecord(*cable);
+    }
+    EXPECT_EQ(r->Item(std::string("STATIONNAME"))->CHFieldName, "站名"); // the last entry wins
     EXPECT_EQ(r->Item(std::string("LNG"))->CHFieldName, "经度");
     EXPECT_EQ(r->Item(std::string("STATIONCODE"))->CHFieldName, "");
-    // The dictionary of a table is read once.
-    store.captionRecord(*r);
-    int reads = 0;
-    for (const auto& s : host.data->sql)
-        reads += s == "SELECT * FROM tabledictionary WHERE TABLENAME='STATION'";
-    EXPECT_EQ(reads, 1);
-}
-
-TEST(ResTreeTest, ATableWithoutDictionaryRowsIsReadOnce) {
-    fake::FakeHost host;
-    host.exec("CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT)");
-    clsResTree store;
-    auto r = stationRecord("S1", "甲");
-    store.captionRecord(*r);
-    store.captionRecord(*r);
-    auto cable = stationRecord("C1", "乙");
-    cable->tableName = "EN_OCABLE";
-    store.captionRecord(*cable);
-    // Three fields of STATION twice and three of EN_OCABLE: one query per table.
+    EXPECT_EQ(cable->Item(std::string("STATIONNAME"))->CHFieldName, "");
     EXPECT_EQ(host.data->sql,
               (std::vector<std::string>{"SELECT * FROM tabledictionary WHERE TABLENAME='STATION'",
-                                        "SELECT * FROM tabledictionary WHERE TABLENAME='EN_OCABLE'"}));
-    EXPECT_EQ(r->Item(std::string("STATIONNAME"))->CHFieldName, "");
+                                        "SELECT * FROM tabledictionary WHERE TABLENAME='EN_NOCABLE'"}));
 }

@@ -3,7 +3,6 @@
 #include "core/clsResTree.h"
 #include "core/clsViewRecord.h"
 #include "platform/db/DbError.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -124,16 +123,4 @@ TEST(RowRecordTest, RecordsetRowAccessRefusesWhatIsNotThere) {
     EXPECT_THROW(rs->valueAt(0, 5), db::DbError);
     EXPECT_THROW(rs->valueAt(0, -1), db::DbError);
     EXPECT_EQ(rs->valueAt(2, 4), Value(std::int64_t{-7}));
-}
-
-TEST(RowRecordTest, StoreOfRowRecordsCaptionsTheirFields) {
-    fake::FakeHost host; // a database without a table dictionary
-    clsResTree store;
-    const auto source = std::make_shared<const clsViewRecord::RowSource>(rows());
-    auto r = std::make_shared<clsViewRecord>(source, 0);
-    r->tableName = "NOTABLE";
-    ASSERT_NE(store.Add(r, "STA:S1"), nullptr);
-    store.captionRecord(*store.Item(std::string("STA:S1"))); // no dictionary here: names stay
-    EXPECT_EQ(store.Item(std::int32_t{1})->count(), 4);
-    EXPECT_EQ(store.Item(std::int32_t{1})->Item(std::int32_t{1})->Value, " S1");
 }

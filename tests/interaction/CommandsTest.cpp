@@ -1,6 +1,6 @@
-// The toolbar, the pop-up dispatch through the command table, the pop-up's
-// availability rules, the map keys and the pick-up timer of a station move.
-// Moving and saving a station is driven end to end in tests/apps/ocable-host.
+// The toolbar, the pop-up's availability rules and commands, and the pick-up
+// timer of a station move. Moving and saving a station, the menu keys of the
+// command table and the map keys are driven end to end in tests/apps/ocable-host.
 #include "InteractionFixture.h"
 #include "RecordingServices.h"
 
@@ -33,39 +33,26 @@ struct Commands : itest::TestView {
     void select(const gis::Feature& f) { map().Layers().Item(f.Layer()->Name()).Selection().Add(f); }
 };
 
-// Keys owned by later windows plug into the same table; an unknown key does nothing.
-TEST(CommandsTest, MenuKeysRunWhatIsRegisteredUnderThem) {
-    Commands c;
-    EXPECT_FALSE(c.commands.onMenuClick("mnuFindRes"));
-    int found = 0;
-    c.view.menuCommands["mnuFindRes"] = [&] { ++found; };
-    c.menu.clickTool(bands::kCommandBand, "mnuFindRes");
-    EXPECT_TRUE(c.commands.onMenuClick("mnuFindRes"));
-    EXPECT_EQ(found, 1);
-    EXPECT_FALSE(c.commands.onMenuClick("mnuNoSuchKey"));
-}
-
-TEST(CommandsTest, F3SearchesAgainOnlyWhileFindingAndCtrlFOpensTheFindDialog) {
+// F3 searches again only while a search is under way (the find dialog may
+// be open before its first search), and Ctrl+F wants Ctrl alone. Ctrl+F, F3
+// stepping and F3 after the dialog closed are FindDialogAutomationTest's.
+TEST(CommandsTest, F3SearchesAgainOnlyWhileFindingAndCtrlShiftFIsNoFind) {
     Commands c;
     int again = 0, dialog = 0;
     c.view.findAgain = [&] { ++again; };
     c.view.showFindDialog = [&] { ++dialog; };
     c.commands.onMapKeyDown(114, 0);
-    EXPECT_EQ(again, 0);
     c.view.isFounding = true;
     c.commands.onMapKeyDown(114, 0);
-    EXPECT_EQ(again, 1);
     c.commands.onMapKeyDown(70, 3); // Ctrl+Shift+F
-    c.commands.onMapKeyDown(70, 0);
+    EXPECT_EQ(again, 1);
     EXPECT_EQ(dialog, 0);
-    c.commands.onMapKeyDown(70, 2);
-    EXPECT_EQ(dialog, 1);
-    const double y = c.map().CenterY();
-    c.commands.onMapKeyDown(87, 1); // Shift+W leaves the map
-    EXPECT_EQ(c.map().CenterY(), y);
 }
 
-TEST(CommandsTest, DragToolClickedFromOutsideClearsSelectionsButLeavesTheFlag) {
+// The drag tool clicked from outside the toolbar clears the selections but
+// sets no drag mode; through the toolbar it does, and a right click ends it
+// without a pop-up.
+TEST(CommandsTest, DragModeComesFromTheToolbarAndARightClickEndsIt) {
     Commands c;
     const auto s = c.addStation(vocab::kLayerTerminal, "A", "甲", 112, 32);
     c.select(s);
@@ -75,10 +62,15 @@ TEST(CommandsTest, DragToolClickedFromOutsideClearsSelectionsButLeavesTheFlag) {
     EXPECT_EQ(c.layer(vocab::kLayerTerminal).Selection().Count(), 0);
     EXPECT_EQ(c.map().CurrentTool(), gis::tools::Select);
     EXPECT_FALSE(c.view.IsDraging);
-    // Through the toolbar the tool sets the flag.
     c.commands.onToolbarClick("mnu_view_Drag");
     c.commands.onToolbarClick("mnu_view_Drag");
     EXPECT_TRUE(c.view.IsDraging);
+
+    c.bar.setChecked(bands::kToolbar, "mnu_view_Drag", true);
+    c.mouse.mouseUp(2, 0, 10, 10);
+    EXPECT_FALSE(c.view.IsDraging);
+    EXPECT_FALSE(c.bar.checked(bands::kToolbar, "mnu_view_Drag"));
+    EXPECT_EQ(c.mouse.popupCount(), 0);
 }
 
 // One or two stations and none are covered end to end; here the cable rows.
@@ -95,16 +87,6 @@ TEST(CommandsTest, PopupAvailabilityCountsCablesForPropertiesOnly) {
     EXPECT_TRUE(c.enabled("mnuShowRoom"));
     EXPECT_FALSE(c.enabled("mnu_ShowGX"));
     EXPECT_FALSE(c.enabled("mnuProperty"));
-}
-
-TEST(CommandsTest, RightClickInDragModeEndsItWithoutAPopup) {
-    Commands c;
-    c.view.IsDraging = true;
-    c.bar.setChecked(bands::kToolbar, "mnu_view_Drag", true);
-    c.mouse.mouseUp(2, 0, 10, 10);
-    EXPECT_FALSE(c.view.IsDraging);
-    EXPECT_FALSE(c.bar.checked(bands::kToolbar, "mnu_view_Drag"));
-    EXPECT_EQ(c.mouse.popupCount(), 0);
 }
 
 TEST(CommandsTest, StationCommandsNeedExactlyOneStation) {

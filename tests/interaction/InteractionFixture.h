@@ -7,6 +7,7 @@
 #include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
 #include "interaction/MapCommands.h"
+#include "map/DrawingWindow.h"
 #include "map/mdlViewMap.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
@@ -34,16 +35,7 @@ struct TestView {
     TestView() {
         map1.resize(800, 600);
         map2.resize(220, 160);
-        int position = 1;
-        for (const char* name : vocab::kNetworkLayers) {
-            const bool stations =
-                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
-            map().Layers().CreateLayer(name, position++,
-                                       {stations ? "StationName" : "Label",
-                                        stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
-                                       stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
-        }
-        mdlViewMap::bindLayerDatasets(map());
+        test::addNetworkLayers(map());
         map().CreateCustomTool(10, gis::ToolType::Point, 18);
         map().setBounds(gis::Rectangle(110, 30, 120, 40));
         view.Map1 = &map1;

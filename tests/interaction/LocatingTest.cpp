@@ -21,46 +21,42 @@ struct Locate : itest::TestView {
 };
 
 // Where a code lies decides the layer it is located in: a layer counts only
-// when it holds the code exactly once.
-struct StationRow {
-    const char* name;
-    int inTerminal, inOther;
-    const char* expected; // layer name, or "" when not found
-};
-
-class LocateStationTest : public ::testing::TestWithParam<StationRow> {};
-
-TEST_P(LocateStationTest, TakesTheFirstLayerThatHoldsTheCodeOnce) {
-    const auto& row = GetParam();
-    Locate l;
-    for (int i = 0; i < row.inTerminal; ++i)
-        l.addStation(vocab::kLayerTerminal, "X1", "甲", 112 + i, 32);
-    for (int i = 0; i < row.inOther; ++i)
-        l.addStation(vocab::kLayerOtherStation, "X1", "甲", 114 + i, 34);
-    const auto unrelated = l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31);
-    l.layer(vocab::kLayerOtherStation).Selection().Add(unrelated);
-    const bool found = l.locating.locateStation("X1");
-    EXPECT_EQ(found, row.expected[0] != '\0');
-    EXPECT_EQ(l.selectedLayer(), row.expected);
-    int total = 0;
-    for (const char* name : vocab::kNetworkLayers)
-        total += l.selected(name);
-    EXPECT_EQ(total, found ? 1 : 0);
-    if (!found) {
-        ASSERT_EQ(Box::instance().history().size(), 1u);
-        EXPECT_EQ(Box::instance().history()[0].request.text, "该局站不存在！");
-        EXPECT_EQ(Box::instance().history()[0].request.title, "信息提示");
-        EXPECT_EQ(Box::instance().history()[0].request.icon, Box::Icon::Information);
+// when it holds the code exactly once. Held once in each layer is also
+// located end to end (MapInteractionTest).
+TEST(LocatingTest, AStationIsLocatedInTheFirstLayerThatHoldsItsCodeOnce) {
+    const struct {
+        const char* name;
+        int inTerminal, inOther;
+        const char* expected; // layer name, or "" when not found
+    } rows[] = {{"bothLayers", 1, 1, vocab::kLayerTerminal},
+                {"twiceInTerminalOnceInOther", 2, 1, vocab::kLayerOtherStation},
+                {"onlyOther", 0, 1, vocab::kLayerOtherStation},
+                {"twiceInEach", 2, 2, ""},
+                {"nowhere", 0, 0, ""}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Locate l;
+        for (int i = 0; i < row.inTerminal; ++i)
+            l.addStation(vocab::kLayerTerminal, "X1", "甲", 112 + i, 32);
+        for (int i = 0; i < row.inOther; ++i)
+            l.addStation(vocab::kLayerOtherStation, "X1", "甲", 114 + i, 34);
+        const auto unrelated = l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31);
+        l.layer(vocab::kLayerOtherStation).Selection().Add(unrelated);
+        const bool found = l.locating.locateStation("X1");
+        EXPECT_EQ(found, row.expected[0] != '\0');
+        EXPECT_EQ(l.selectedLayer(), row.expected);
+        int total = 0;
+        for (const char* name : vocab::kNetworkLayers)
+            total += l.selected(name);
+        EXPECT_EQ(total, found ? 1 : 0);
+        if (!found) {
+            ASSERT_EQ(Box::instance().history().size(), 1u);
+            EXPECT_EQ(Box::instance().history()[0].request.text, "该局站不存在！");
+            EXPECT_EQ(Box::instance().history()[0].request.title, "信息提示");
+            EXPECT_EQ(Box::instance().history()[0].request.icon, Box::Icon::Information);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, LocateStationTest,
-    ::testing::Values(StationRow{"bothLayers", 1, 1, vocab::kLayerTerminal},
-                      StationRow{"twiceInTerminalOnceInOther", 2, 1, vocab::kLayerOtherStation},
-                      StationRow{"onlyOther", 0, 1, vocab::kLayerOtherStation},
-                      StationRow{"twiceInEach", 2, 2, ""}, StationRow{"nowhere", 0, 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LocatingTest, AnAlarmLocatesSilentlyAndLeavesTheViewWhenNothingIsFound) {
     Locate l;

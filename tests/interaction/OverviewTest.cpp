@@ -66,8 +66,8 @@ TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
     dialog.txtLAT()->setText(" 40 ");
     Box::instance().queueAnswer(Box::Answer::Yes);
     dialog.cmdOK_Click();
-    EXPECT_EQ(v.sqlSent(),
-              std::vector<std::string>{"UPDATE STATION SET LNG=116.5,LAT=40 WHERE STATIONCODE = 'A'"});
+    auto row = v.host.data->openRecordset("systemDB", "SELECT LNG || ',' || LAT FROM STATION");
+    EXPECT_EQ(row->Fields(0).toText(), "116.5,40.0");
     EXPECT_FALSE(v.view.blnSetStation);
     EXPECT_FALSE(dialog.isVisible());
     delete &dialog;

@@ -21,15 +21,13 @@ struct Properties : itest::TestView {
     std::shared_ptr<itest::RecordingResService> res = std::make_shared<itest::RecordingResService>();
     Properties() {
         mPubVar::gobjResService.set(res);
-        auto station = std::make_shared<clsViewRecord>();
-        station->tableName = vocab::kStationTable;
-        view.resTree->Add(station, "STA:A");
-        auto cable = std::make_shared<clsViewRecord>();
-        cable->tableName = vocab::kCableTable;
-        view.resTree->Add(cable, "OCA:B1");
-        auto other = std::make_shared<clsViewRecord>();
-        other->tableName = vocab::kSystemTable;
-        view.resTree->Add(other, "STA:T");
+        for (const auto& [key, table] : {std::pair{"STA:A", vocab::kStationTable},
+                                         {"OCA:B1", vocab::kCableTable},
+                                         {"STA:T", vocab::kSystemTable}}) {
+            auto record = std::make_shared<clsViewRecord>();
+            record->tableName = table;
+            view.resTree->Add(record, key);
+        }
     }
     ~Properties() { bar.setHostedWindow(bands::kPropertyBand, bands::kPropertyBand, nullptr); }
     QWidget* docked() { return bar.tool(bands::kPropertyBand, bands::kPropertyBand).hostedWindow; }

@@ -13,22 +13,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kStationColumns =
-    "STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
-    "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, "
-    "STATIONTYPE TEXT";
 constexpr const char* kCableColumns =
     "OCABLECODE TEXT, OCABLENAME TEXT, LENGTH TEXT, LNG_A TEXT, LAT_A TEXT, "
     "LNG_Z TEXT, LAT_Z TEXT, STATIONNAME_A TEXT, STATIONNAME_Z TEXT, "
     "PROVINCE_A TEXT, PROVINCE_Z TEXT, RESLEVEL TEXT, X_SYSLEVEL TEXT, "
     "LAYMODE TEXT";
 
-// One terminal and one other station.
-void addStations(fake::FakeHost& host) {
-    host.exec(std::string("CREATE TABLE STATION (") + kStationColumns + ")");
-    host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
-              "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
-}
+// A host whose database holds one terminal and one other station.
+struct DrawingFailuresTest : testing::Test {
+    fake::FakeHost host;
+    DrawingFailuresTest() { test::addTwoStations(host); }
+};
 
 bool draw(test::DrawingWindow& w, std::string scope = "NULL") {
     NetworkDrawing drawing(w.state, {});
@@ -38,9 +33,7 @@ bool draw(test::DrawingWindow& w, std::string scope = "NULL") {
 
 } // namespace
 
-TEST(DrawingFailuresTest, WithoutTheCableViewTheStationsAreStillDrawn) {
-    fake::FakeHost host;
-    addStations(host);
+TEST_F(DrawingFailuresTest, WithoutTheCableViewTheStationsAreStillDrawn) {
     fake::LogCapture log;
     test::DrawingWindow w;
     ASSERT_TRUE(draw(w));
@@ -55,9 +48,7 @@ TEST(DrawingFailuresTest, WithoutTheCableViewTheStationsAreStillDrawn) {
     EXPECT_EQ(log.count("MAP_V_EN_MW_Seg"), 1u);
 }
 
-TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
-    fake::FakeHost host;
-    addStations(host);
+TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     host.exec(std::string("CREATE TABLE MAP_V_EN_OCABLE (") + kCableColumns + ")");
     // C2's end is not a number; C1 and C2 are ordinary cables only, C3 is in
     // both cable layers.
@@ -94,7 +85,7 @@ TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     EXPECT_EQ(log.count("seg_name"), 1u); // said once for the run, not per row
 
     // Every line layer labels with the same font.
-    for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave}) {
+    for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave, vocab::kLayerBackbone}) {
         SCOPED_TRACE(name);
         const gis::LabelStyle labels = w.map.Layers().Item(name).LabelStyle();
         EXPECT_EQ(labels.FontName, "宋体");
@@ -103,9 +94,7 @@ TEST(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     }
 }
 
-TEST(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
-    fake::FakeHost host;
-    addStations(host);
+TEST_F(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
     host.exec("CREATE TABLE GUI_RE_DOMAIN_PROVINCE (DOMAINNAME TEXT, PROVINCE TEXT)");
     host.exec("CREATE TABLE EN_PROVINCE (PROVINCE TEXT, DOMAINNAME TEXT)");
     host.exec("CREATE TABLE XTBM (XTBM TEXT, XTXX TEXT)");
@@ -127,8 +116,7 @@ TEST(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
     }
 }
 
-TEST(HostFoldersTest, FilesAreFoundWithoutRegardToCase) {
-    fake::FakeHost host;
+TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
     fake::EnvGuard env({"QZTRANS_COMMON_FILES"});
     ::setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
     // Folders and files as a site copied them from a file system that ignores case.
@@ -139,7 +127,6 @@ TEST(HostFoldersTest, FilesAreFoundWithoutRegardToCase) {
     fs::create_directories(ini.parent_path());
     std::ofstream(ini) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n";
 
-    addStations(host);
     host.exec("INSERT INTO STATION VALUES ('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL)");
     host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
     host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华北', 1)");

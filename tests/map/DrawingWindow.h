@@ -10,26 +10,41 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
+#include "support/FakeHost.h"
 
 #include <string>
 
 namespace ocable::test {
+
+// A STATION table as the host declares it, holding one terminal (T1) and one
+// other station (O1).
+inline void addTwoStations(fake::FakeHost& host) {
+    host.exec("CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
+              "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
+    host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
+              "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+}
+
+// The five network layers as the network geoset declares them, datasets bound.
+inline void addNetworkLayers(gis::Map& map) {
+    int position = 1;
+    for (const char* name : vocab::kNetworkLayers) {
+        const bool stations =
+            name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
+        map.Layers().CreateLayer(name, position++,
+                                 {stations ? "StationName" : "Label",
+                                  stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
+                                 stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
+    }
+    mdlViewMap::bindLayerDatasets(map);
+}
 
 struct DrawingWindow {
     gis::Map map;
     ui::KeyedTree tree;
     ViewContext state;
     DrawingWindow() {
-        int position = 1;
-        for (const char* name : vocab::kNetworkLayers) {
-            const bool stations =
-                name == std::string(vocab::kLayerTerminal) || name == std::string(vocab::kLayerOtherStation);
-            map.Layers().CreateLayer(name, position++,
-                                     {stations ? "StationName" : "Label",
-                                      stations ? vocab::kStationCodeColumn : vocab::kCableCodeColumn},
-                                     stations ? gis::LayerKind::Symbol : gis::LayerKind::Line);
-        }
-        mdlViewMap::bindLayerDatasets(map);
+        addNetworkLayers(map);
         state.map = &map;
         state.TreeRes = &tree;
         state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());

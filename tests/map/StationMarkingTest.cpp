@@ -15,16 +15,13 @@ using namespace ocable;
 
 TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     fake::FakeHost host;
-    host.exec("CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
-              "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
-    // T1 terminal, R1 second-trunk relay, B1 terminal by its resource type
-    // and other by its three types, O1 other, N1 other without a position.
+    // T1 terminal, O1 other, R1 second-trunk relay, B1 terminal by its
+    // resource type and other by its three types, N1 other without a position.
+    test::addTwoStations(host);
     host.exec("INSERT INTO STATION VALUES "
-              "('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
-              "('R1', '乙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),"
-              "('B1', '丙', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),"
-              "('O1', '丁', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL),"
-              "('N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
+              "('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),"
+              "('B1', '丁', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),"
+              "(' N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
     host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
     test::DrawingWindow w;
     NetworkDrawing drawing(w.state, {});
@@ -41,7 +38,7 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     // B1's record is the one its first layer made.
     EXPECT_EQ((*w.state.stationFeatures.find("B1"))->layerName, vocab::kLayerTerminal);
 
-    // Every row is stored, drawn or not, with every column.
+    // Every row is stored, drawn or not, with every column, under its trimmed code.
     clsResTree& store = *w.state.resTree;
     ASSERT_EQ(store.count(), 5);
     auto n1 = store.Item(std::string("STA:N1"));
@@ -50,7 +47,7 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     EXPECT_EQ(n1->count(), 9);
     EXPECT_EQ(n1->Item(std::string("STATIONNAME"))->Value, "戊");
     EXPECT_EQ(n1->Item(std::string("LNG"))->Value, "");
-    EXPECT_EQ(store.Item(std::int32_t{3})->Item(std::string("STATIONTYPE"))->Value, "ZY502401");
+    EXPECT_EQ(store.Item(std::int32_t{4})->Item(std::string("STATIONTYPE"))->Value, "ZY502401");
 
     // A second drawing replaces the first, records and all.
     host.exec("DELETE FROM STATION WHERE STATIONCODE <> 'O1'");

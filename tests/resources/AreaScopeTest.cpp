@@ -17,60 +17,55 @@ void seedDomains(fake::FakeHost& host) {
               "'XZ0109')");
 }
 
+// The codes a condition selects from a table of stations (PROVINCE) or of
+// cables (PROVINCE_A, PROVINCE_Z): XZ0116 and XZ0109 are 华北's and 华东's,
+// XZ0120 O'Neil's, XZ0199 nobody's.
+std::string selected(fake::FakeHost& host, const std::string& table, const std::string& condition) {
+    auto rs = host.data->openRecordset("systemDB", "SELECT CODE FROM " + table + " WHERE " + condition +
+                                                       " ORDER BY CODE");
+    EXPECT_TRUE(rs) << condition;
+    std::string codes;
+    for (; rs && !rs->Eof(); rs->MoveNext())
+        codes += rs->Fields(0).toText();
+    return codes;
+}
+
 } // namespace
 
-TEST(AreaScopeTest, AdminDomainsInSerialOrderTrimmed) {
+// A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
+// here the whole conditions, names as given, other rules and quotes.
+// A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
+// here what the conditions select, names as given, other rules and quotes.
+TEST(AreaScopeTest, DomainsGiveTheConditionsOfTheirProvinces) {
     fake::FakeHost host;
     seedDomains(host);
-    EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北");
-    EXPECT_EQ(host.data->sql.back(), "SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ");
-    host.exec("DELETE FROM EN_ADMIN_DOMAIN");
-    EXPECT_EQ(AreaScope::getAdminDomains(), "");
-}
-
-TEST(AreaScopeTest, DomainFiltersHaveTheExactTexts) {
-    fake::FakeHost host;
-    seedDomains(host);
+    host.exec("CREATE TABLE S (CODE TEXT, PROVINCE TEXT)");
+    host.exec("INSERT INTO S VALUES ('a', 'XZ0116'), ('b', 'XZ0109'), ('c', 'XZ0120'), ('d', 'XZ0199')");
+    host.exec("CREATE TABLE C (CODE TEXT, PROVINCE_A TEXT, PROVINCE_Z TEXT)");
+    host.exec("INSERT INTO C VALUES ('a', 'XZ0116', 'XZ0199'), ('b', 'XZ0199', 'XZ0109'), ('c', 'XZ0199', "
+              "'XZ0199')");
+    EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北"); // in serial order, trimmed
     std::string station, cable;
     AreaScope::getDomainFilters("按管理区域划分", "华北,华东", station, cable);
-    EXPECT_EQ(station, "( PROVINCE = 'XZ0116' OR  PROVINCE = 'XZ0101' OR  PROVINCE = 'XZ0109' )");
-    EXPECT_EQ(cable, "( (PROVINCE_A = 'XZ0116' OR PROVINCE_Z = 'XZ0116') OR  (PROVINCE_A = 'XZ0101' OR "
-                     "PROVINCE_Z = 'XZ0101') OR  (PROVINCE_A = 'XZ0109' OR PROVINCE_Z = 'XZ0109') )");
-    const std::vector<std::string> expected = {
-        "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = '华北'",
-        "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = '华东'"};
-    EXPECT_EQ(host.data->sql, expected);
-}
+    EXPECT_EQ(selected(host, "S", station), "ab");
+    EXPECT_EQ(selected(host, "C", cable), "ab") << "either end in the scope";
 
-TEST(AreaScopeTest, DomainNameIsUsedUntrimmedAndUnknownNamesAddNothing) {
-    fake::FakeHost host;
-    seedDomains(host);
-    std::string station, cable;
+    // A name is used untrimmed, so " 华东" is no domain; 西北 has no province:
+    // conditions that select nothing.
     AreaScope::getDomainFilters("按管理区域划分", " 华东,西北", station, cable);
-    EXPECT_EQ(host.data->sql.front(),
-              "SELECT PROVINCE FROM GUI_RE_DOMAIN_PROVINCE WHERE DOMAINNAME = ' 华东'");
-    // Neither domain yields a province: conditions that select nothing.
-    EXPECT_EQ(station, "(1 = 0)");
-    EXPECT_EQ(cable, "(1 = 0)");
-}
+    EXPECT_EQ(selected(host, "S", station) + selected(host, "C", cable), "");
 
-TEST(AreaScopeTest, OtherRulesLeaveTheConditionsAlone) {
-    fake::FakeHost host;
-    seedDomains(host);
-    std::string station = "keep", cable = "keep";
+    // Other rules leave the conditions alone.
+    station = cable = "keep";
     AreaScope::getDomainFilters("按传输系统划分", "华北", station, cable);
-    EXPECT_EQ(station, "keep");
-    EXPECT_EQ(cable, "keep");
-    EXPECT_TRUE(host.data->sql.empty());
-}
+    EXPECT_EQ(station + cable, "keepkeep");
 
-TEST(AreaScopeTest, QuotesInNamesCannotBreakTheQuery) {
-    fake::FakeHost host;
-    seedDomains(host);
+    // Quotes in names can neither break nor extend the query.
     host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('O''Neil', 'XZ0120')");
-    std::string station, cable;
     AreaScope::getDomainFilters("按管理区域划分", "O'Neil", station, cable);
-    EXPECT_EQ(station, "( PROVINCE = 'XZ0120' )");
+    EXPECT_EQ(selected(host, "S", station), "c");
     AreaScope::getDomainFilters("按管理区域划分", "x'; DELETE FROM EN_ADMIN_DOMAIN; --", station, cable);
     EXPECT_EQ(AreaScope::getAdminDomains(), "华北,华东,西北");
+    host.exec("DELETE FROM EN_ADMIN_DOMAIN");
+    EXPECT_EQ(AreaScope::getAdminDomains(), "");
 }

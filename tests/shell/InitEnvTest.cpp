@@ -1,12 +1,19 @@
+// Every run of the stand-alone host hands initEnv an array from 1 with all
+// seven services and uses them (tests/apps/ocable-host), and the property
+// forms of MapInteractionTest.CommandsOpenTheHostsWindowsWithRealData come
+// from the service classes initEnv finds exported by the host program; here
+// the arrays the host never sends.
 #include "core/InitEnvError.h"
 #include "core/mPubVar.h"
 #include "shell/clsMain.h"
 #include "support/FakeHost.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace ocable;
 using ocable::fake::FakeHost;
+using Kind = InitEnvError::Kind;
 
 namespace {
 
@@ -16,20 +23,11 @@ struct InitEnvTest : ::testing::Test {
     void SetUp() override { mPubVar::releaseGlobals(); }
 };
 
-InitEnvError initEnvFailure(clsMain& main, host::HostArray arr) {
-    try {
-        main.initEnv(arr);
-    } catch (const InitEnvError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "initEnv accepted the array";
-    return InitEnvError(InitEnvError::Kind::TypeMismatch, 0, "");
-}
-
 } // namespace
 
-TEST_F(InitEnvTest, StoresElementsOneToSevenAndPreparesServices) {
-    auto arr = host.array(1);
+TEST_F(InitEnvTest, LowerBoundZeroIgnoresElementZero) {
+    auto arr = host.array(0);
+    arr.elements[0] = host.message; // not the grid service: must not matter
     main.initEnv(arr);
     EXPECT_EQ(mPubVar::gobjGridService.peek(), host.grid);
     EXPECT_EQ(mPubVar::gobjCommon.peek(), host.common);
@@ -39,65 +37,55 @@ TEST_F(InitEnvTest, StoresElementsOneToSevenAndPreparesServices) {
     EXPECT_EQ(mPubVar::gobjHostExtra.peek(), host.extra);
     EXPECT_EQ(host.resService->initialised, 1);
     EXPECT_EQ(mPubVar::gUserName, "demo");
-}
-
-TEST_F(InitEnvTest, LowerBoundZeroIgnoresElementZero) {
-    auto arr = host.array(0);
-    arr.elements[0] = host.message; // not the grid service: must not matter
-    main.initEnv(arr);
-    EXPECT_EQ(mPubVar::gobjGridService.peek(), host.grid);
-    EXPECT_EQ(mPubVar::gobjHostExtra.peek(), host.extra);
-}
-
-TEST_F(InitEnvTest, MissingSeventhElementFailsAfterStoringTheFirstSix) {
-    auto arr = host.array(1);
-    arr.elements.pop_back();
-    const auto e = initEnvFailure(main, arr);
-    EXPECT_EQ(e.kind(), InitEnvError::Kind::SubscriptOutOfRange);
-    EXPECT_EQ(e.element(), 7);
-    EXPECT_NE(std::string(e.what()).find("第 7 个元素"), std::string::npos);
-    EXPECT_EQ(mPubVar::gobjDataAccess.peek(), host.data);
-    EXPECT_TRUE(mPubVar::gobjHostExtra.empty());
-    EXPECT_EQ(host.resService->initialised, 0);
-}
-
-TEST_F(InitEnvTest, WrongTypeStopsAtThatElementWithoutRollback) {
-    auto arr = host.array(1);
-    arr.elements[2] = host.message; // element 3 must be the environment
-    const auto e = initEnvFailure(main, arr);
-    EXPECT_EQ(e.kind(), InitEnvError::Kind::TypeMismatch);
-    EXPECT_EQ(e.element(), 3);
-    EXPECT_NE(std::string(e.what()).find("第 3 个元素"), std::string::npos);
-    EXPECT_EQ(mPubVar::gobjCommon.peek(), host.common);
-    EXPECT_TRUE(mPubVar::gobjMessage.empty());
-}
-
-TEST_F(InitEnvTest, ArraysThatCannotHoldIndexOneFail) {
-    auto twoDimensional = host.array(1);
-    twoDimensional.dimensions = 2;
-    EXPECT_EQ(initEnvFailure(main, twoDimensional).element(), 1);
-    auto fromTwo = host.array(2);
-    EXPECT_EQ(initEnvFailure(main, fromTwo).kind(), InitEnvError::Kind::SubscriptOutOfRange);
-}
-
-TEST_F(InitEnvTest, SecondCallReplacesTheReferences) {
-    auto arr = host.array(1);
-    main.initEnv(arr);
-    auto otherMessage = std::make_shared<ocable::fake::FakeMessage>();
-    arr.elements[4] = otherMessage;
-    main.initEnv(arr);
-    EXPECT_EQ(mPubVar::gobjMessage.peek(), otherMessage);
-    EXPECT_EQ(host.resService->initialised, 2);
-}
-
-TEST_F(InitEnvTest, ReleasedServicesAreCreatedAgainOnUse) {
-    auto arr = host.array(1);
-    main.initEnv(arr);
+    // The main window's unload reads the environment after the release: the
+    // host's factory makes it anew.
     mPubVar::releaseGlobals();
     EXPECT_TRUE(mPubVar::gobjSysEnv.empty());
-    // The main window's unload reads the environment after the release.
     EXPECT_EQ(mPubVar::gobjSysEnv->getMapDir(), host.sysEnv->mapDir);
-    // The host offers no message class: reading one is a clear error.
+}
+
+// The first element that is missing or of the wrong class ends initEnv with
+// its number; what was stored before it stays, nothing after it is stored and
+// the resource service is not started.
+TEST_F(InitEnvTest, AnArrayThatCannotServeFailsAtItsFirstBadElement) {
+    const struct {
+        const char* name;
+        int lowerBound;
+        std::function<void(host::HostArray&)> spoil;
+        Kind kind;
+        int element;
+    } rows[] = {
+        {"seventhMissing", 1, [](host::HostArray& a) { a.elements.pop_back(); }, Kind::SubscriptOutOfRange,
+         7},
+        {"thirdNotTheEnvironment", 1, [&](host::HostArray& a) { a.elements[2] = host.message; },
+         Kind::TypeMismatch, 3},
+        {"twoDimensional", 1, [](host::HostArray& a) { a.dimensions = 2; }, Kind::SubscriptOutOfRange, 1},
+        {"fromTwo", 2, [](host::HostArray&) {}, Kind::SubscriptOutOfRange, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        mPubVar::releaseGlobals();
+        auto arr = host.array(row.lowerBound);
+        row.spoil(arr);
+        try {
+            main.initEnv(arr);
+            ADD_FAILURE() << "initEnv accepted the array";
+        } catch (const InitEnvError& e) {
+            EXPECT_EQ(e.kind(), row.kind);
+            EXPECT_EQ(e.element(), row.element);
+            EXPECT_NE(std::string(e.what()).find("第 " + std::to_string(row.element) + " 个元素"),
+                      std::string::npos);
+        }
+        EXPECT_EQ(mPubVar::gobjGridService.peek() == host.grid, row.element > 1);
+        EXPECT_EQ(mPubVar::gobjDataAccess.peek() == host.data, row.element > 6);
+        EXPECT_TRUE(mPubVar::gobjHostExtra.empty());
+        EXPECT_EQ(host.resService->initialised, 0);
+    }
+}
+
+// A service the host offers no class for is a clear error on use, not a crash.
+TEST_F(InitEnvTest, AServiceWithoutFactoryIsNamedOnUse) {
+    mPubVar::registerServiceFactories({});
     try {
         mPubVar::gobjMessage->showNotice("x");
         FAIL() << "no factory, yet a message service appeared";

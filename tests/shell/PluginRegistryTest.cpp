@@ -1,5 +1,6 @@
 #include "shell/PluginRegistry.h"
 #include "support/FakeHost.h"
+#include "support/TempDir.h"
 
 #include <chrono>
 #include <fstream>
@@ -12,11 +13,6 @@ using namespace ocable;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The message of the error the call throws, or "" when it throws none.
 template <class Fn> std::string errorOf(Fn&& fn) {
@@ -70,7 +66,7 @@ TEST(PluginRegistryTest, AnUnreadableRegistryIsAnErrorAndStaysAsItWas) {
         fs::permissions(file, fs::perms::none);
         EXPECT_NE(errorOf([&] { registerPlugin(file, kOurs); }).find("无法读取"), std::string::npos);
         fs::permissions(file, fs::perms::owner_all);
-        EXPECT_EQ(readAll(file), "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n");
+        EXPECT_EQ(testsupport::readText(file), "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n");
     }
 }
 
@@ -91,7 +87,7 @@ TEST(PluginRegistryTest, APlantedLinkBesideTheRegistryIsNotFollowed) {
     for (const char* aside : {"plugins.reg.tmp", "plugins.reg.new", "plugins.reg~"})
         fs::create_symlink(victim, host.root / aside);
     registerPlugin(file, kOurs);
-    EXPECT_EQ(readAll(victim), "precious");
+    EXPECT_EQ(testsupport::readText(victim), "precious");
     EXPECT_EQ(readPluginRegistry(file).size(), 1u);
     EXPECT_FALSE(fs::is_symlink(file));
 }

@@ -105,10 +105,6 @@ TEST(RuleStoreStubTest, WithoutTransactionsEveryStatementRunsAndTheFailureIsRepo
     EXPECT_FALSE(store.transactional());
     EXPECT_FALSE(store.saveTree(editedTree()));
     EXPECT_EQ(data.sent, RuleStore::saveStatements(editedTree()));
-
-    StubDataAccess healthy;
-    EXPECT_TRUE(RuleStore(healthy).deleteRule("R"));
-    EXPECT_EQ(healthy.sent, (std::vector<std::string>{sql::deleteRuleTree("R"), sql::deleteRule("R")}));
 }
 
 TEST(RuleStoreStubTest, SeedPassesOverAFailedStatement) {

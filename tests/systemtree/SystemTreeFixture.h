@@ -7,14 +7,11 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Layers.h"
 #include "platform/gis/Map.h"
-#include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
 #include "support/FakeHost.h"
 #include "systemtree/SystemRoutes.h"
 #include "systemtree/SystemTree.h"
 #include "systemtree/frmViewResTree.h"
-
-#include <QMainWindow>
 
 #include <algorithm>
 #include <memory>
@@ -44,12 +41,12 @@ inline void createSystemTables(fake::FakeHost& host) {
 }
 
 // A map view without a window: the two cable layers and the main window's
-// hidden system tree, with the shared tree window beside it.
+// hidden system tree, with the shared tree window beside it. The property
+// band the routes dock into is the host run's (SystemTreeAutomationTest).
 struct ViewFixture {
     fake::FakeHost host;
     gis::Map map;
     ui::CheckTreeView mainTree;
-    QMainWindow owner;
     ViewContext view;
     SystemRoutes routes{view};
     SystemTree tree{view, routes};
@@ -60,11 +57,6 @@ struct ViewFixture {
         map.Layers().CreateLayer(vocab::kLayerCable, 1, {"Label", "OcableCode"}, gis::LayerKind::Line);
         view.map = &map;
         view.TreeSystemView = &mainTree;
-        view.activebarMain = new ui::ActiveBar(&owner, &owner);
-        view.activebarMain->addBand("frmProperty", "属性", ui::ActiveBar::BandKind::Dock);
-        view.activebarMain->addTool("frmProperty", "frmProperty", "属性");
-        view.activebarMain->addBand("toolbar", "工具栏", ui::ActiveBar::BandKind::Toolbar);
-        view.activebarMain->addTool("toolbar", "mnu_view_Property", "属性窗口");
         host.data->sql.clear();
     }
     ~ViewFixture() { frmViewResTree::unload(); }

@@ -31,6 +31,9 @@ TEST_F(SystemTreeTest, NoRuleBuildsNothing) {
     EXPECT_EQ(host.data->sql, std::vector<std::string>{"SELECT * FROM EN_SUBNET_P"});
 }
 
+// Seeding on the first display only, with the statements it sends, is
+// SystemTreeAutomationTest's (a second seeding would double the rows its
+// refresh run reads back); here names and codes read trimmed.
 TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
     // Keys, names and system codes are read trimmed.
     host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', ' 按地区 ', NULL), (' R2 ', '按速率', NULL)");
@@ -41,19 +44,8 @@ TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
     EXPECT_EQ(dump(tree.TreeSystem()), expected);
     EXPECT_EQ(dump(shown()), expected) << "the window shows a copy";
     EXPECT_TRUE(shown().node("R1").expanded);
-    auto& window = frmViewResTree::instance();
-    EXPECT_EQ(window.CobSubNetPart()->count(), 2);
-    EXPECT_EQ(window.CobSubNetPart()->currentText(), QStringLiteral("按地区"));
-    EXPECT_EQ(window.curRuleName, QStringLiteral("按地区"));
+    EXPECT_EQ(frmViewResTree::instance().CobSubNetPart()->currentText(), QStringLiteral("按地区"));
     EXPECT_EQ(tree.ruleKeys(), (std::vector<std::string>{"R1", "R2"}));
-
-    // The second display reads the stored rows and writes nothing.
-    host.data->sql.clear();
-    tree.genNewTree("R1");
-    EXPECT_EQ(host.data->sql,
-              std::vector<std::string>{"SELECT * FROM RE_TREE_STRUCT WHERE P_KEY = 'R1' ORDER BY "
-                                       "NODELEVEL , NODENAME "});
-    EXPECT_EQ(dump(shown()), expected);
 }
 
 /* Stored:  R ─┬─ G1 本地网 (YES) ── R:TS1        left out with its subtree
