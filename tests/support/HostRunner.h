@@ -25,8 +25,8 @@ struct HostRun {
     QJsonObject output; // the --out file, empty when none was written
 
     QJsonArray dumps() const { return output["dumps"].toArray(); }
-    QJsonObject dump(qsizetype i) const { return dumps().at(i).toObject(); }
-    QJsonObject lastDump() const { return dumps().last().toObject(); }
+    const QJsonObject dump(qsizetype i) const { return dumps().at(i).toObject(); }
+    const QJsonObject lastDump() const { return dumps().last().toObject(); }
 };
 
 class HostRunner {
