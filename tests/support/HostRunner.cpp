@@ -121,6 +121,13 @@ QJsonObject dumpStep(const QStringList& layers) {
     return step;
 }
 
+std::string withDumps(std::string script, const QStringList& layers) {
+    const std::string dump = QJsonDocument(dumpStep(layers)).toJson(QJsonDocument::Compact).toStdString();
+    for (std::size_t at; (at = script.find("DUMP")) != std::string::npos;)
+        script.replace(at, 4, dump);
+    return script;
+}
+
 std::vector<std::string> messageTexts(const QJsonObject& dump) {
     std::vector<std::string> out;
     for (const QJsonValue m : dump["messages"].toArray())

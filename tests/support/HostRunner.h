@@ -76,6 +76,9 @@ QJsonObject callStep(const QString& target, const QJsonArray& args = {});
 QJsonObject toolStep(const QString& key, const QString& control = "ActiveBarMenu");
 QJsonObject dumpStep(const QStringList& layers = {});
 
+// The script with each DUMP in it replaced by a dump of the layers' features.
+std::string withDumps(std::string script, const QStringList& layers);
+
 // The texts of every message box and notice a dump lists, in order.
 std::vector<std::string> messageTexts(const QJsonObject& dump);
 
