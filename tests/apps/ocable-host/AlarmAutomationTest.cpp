@@ -26,11 +26,9 @@ const QString kBackboneAlarm = "光缆网络分布图_骨干告警";
 const QStringList kShown = {kTerminal, kOther, kAlarm, kBackboneAlarm};
 
 QJsonObject dump() {
-    return {{"dump", true}, {"features", true}, {"layers", QJsonArray::fromStringList(kShown)}};
+    return ocable::testsupport::dumpStep(kShown);
 }
-QJsonObject call(const QString& target, QJsonArray args = {}) {
-    return {{"call", target}, {"args", args}};
-}
+using ocable::testsupport::callStep;
 QJsonObject event(const std::string& station, const char* severity, const char* state, const char* text) {
     return {{"station", QString::fromStdString(station)},
             {"severity", severity},
@@ -99,30 +97,30 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
         QJsonObject{{"alarm", QJsonArray{event(s1, "major", "raised", "光功率过低"),
                                          event(s1, "critical", "raised", "光缆中断"),
                                          event(s2, "minor", "raised", "温度偏高")}}},
-        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        callStep("frmViewOcableMain.stationAlarmFields", {q1}),
         dump(),
         QJsonObject{{"alarm", event(s1, "critical", "cleared", "光缆中断")}},
-        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        callStep("frmViewOcableMain.stationAlarmFields", {q1}),
         dump(),
         QJsonObject{{"alarm", event(s1, "major", "cleared", "光功率过低")}},
         dump(),
         // A refresh draws the map anew; the next event shows s2 again.
-        call("frmViewOcableMain.redrawMap"),
+        callStep("frmViewOcableMain.redrawMap"),
         QJsonObject{{"alarm", event(s1, "warning", "raised", "门禁告警")}},
         QJsonObject{{"alarm", event(s1, "warning", "cleared", "门禁告警")}},
         dump(),
         QJsonObject{{"tool", "mnu_stopSound"}, {"control", "activebarMain"}}, // the view's own tool
-        call("hostWindow.alarmClear.trigger"),
-        call("frmViewOcableMain.stationAlarmFields", {q2}),
+        callStep("hostWindow.alarmClear.trigger"),
+        callStep("frmViewOcableMain.stationAlarmFields", {q2}),
         dump(),
-        call("frmViewOcableMain.getAlarmLevel", {0, 2, 7, 0, 1}),
-        call("frmViewOcableMain.getAlarmLevel", {0, 0, 0, 0, 0}),
-        call("frmViewOcableMain.getAlarmLevel", {-3, -1, 0, 0, 2}),
-        call("frmViewOcableMain.getAlarmLevel", {1, 1, 1, 1, 1}),
+        callStep("frmViewOcableMain.getAlarmLevel", {0, 2, 7, 0, 1}),
+        callStep("frmViewOcableMain.getAlarmLevel", {0, 0, 0, 0, 0}),
+        callStep("frmViewOcableMain.getAlarmLevel", {-3, -1, 0, 0, 2}),
+        callStep("frmViewOcableMain.getAlarmLevel", {1, 1, 1, 1, 1}),
     };
-    const auto run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString());
+    const auto run = HostRunner::run(root->path(), steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
+    const QJsonArray dumps = run.dumps();
     const QJsonArray results = run.output["results"].toArray();
     ASSERT_EQ(dumps.size(), 6);
     const QJsonObject start = dumps[0].toObject(), raised = dumps[1].toObject(),
@@ -217,8 +215,7 @@ TEST(AlarmAutomation, EventsFromAFileWhileRunning) {
     };
     ocable::testsupport::HostRun run;
     std::thread host([&] {
-        run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString(),
-                              {"--alarms", QString::fromStdString(events.string())});
+        run = HostRunner::run(root->path(), steps, {"--alarms", QString::fromStdString(events.string())});
     });
     const auto line = [](const QJsonObject& o) {
         return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
@@ -236,7 +233,7 @@ TEST(AlarmAutomation, EventsFromAFileWhileRunning) {
     std::ofstream(written) << "1";
     host.join();
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject d = run.output["dumps"].toArray().last().toObject();
+    const QJsonObject d = run.lastDump();
     for (const QString& b : bitmaps(d, quiet[0]))
         EXPECT_TRUE(b.endsWith("_紧急告警.BMP")) << b.toStdString();
     const QStringList alarmMarkers = markers(d, kAlarm);
