@@ -6,7 +6,6 @@
 #include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -7,17 +7,14 @@
 #include "platform/db/SqlQuote.h"
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace fs = std::filesystem;

@@ -5,15 +5,12 @@
 
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
 
 namespace fs = std::filesystem;

@@ -3,14 +3,11 @@
 
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
 #include <tuple>
 
