@@ -3,6 +3,7 @@
 // not written at all.
 
 #include "support/HostRunner.h"
+#include "support/NamedRow.h"
 #include "support/TempDir.h"
 
 #include <QJsonArray>
@@ -18,22 +19,18 @@
 namespace fs = std::filesystem;
 using ocable::testsupport::HostRun;
 using ocable::testsupport::HostRunner;
+using ocable::testsupport::NamedRow;
 using ocable::testsupport::readText;
+using ocable::testsupport::rowName;
 
 namespace {
 
-struct FailingStep {
-    const char* name;
+struct FailingStep : NamedRow {
     const char* script;
     const char* message;        // part of what stderr must say
     QStringList extra = {};     // "%1" stands for the host folder
     bool resultWritten = false; // the result is whole; only what follows failed
 };
-
-// Test names show the case's name, not its bytes.
-void PrintTo(const FailingStep& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class HostFailingStepTest : public testing::TestWithParam<FailingStep> {};
 
@@ -58,35 +55,37 @@ TEST_P(HostFailingStepTest, EndsWithStatusTwoAndTheMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Steps, HostFailingStepTest,
     testing::Values(
-        FailingStep{"UnknownStep", R"([{"bogus": 1}])", "第 1 步：未知的步骤"},
-        FailingStep{"MissingProcedure", R"([{"dump": true}, {"call": "frmViewOcableMain.noSuchProcedure"}])",
+        FailingStep{{"UnknownStep"}, R"([{"bogus": 1}])", "第 1 步：未知的步骤"},
+        FailingStep{{"MissingProcedure"},
+                    R"([{"dump": true}, {"call": "frmViewOcableMain.noSuchProcedure"}])",
                     "第 2 步：窗口 frmViewOcableMain 没有 0 个参数的公共过程 noSuchProcedure"},
-        FailingStep{"MissingWindow", R"([{"call": "frmNoSuchWindow.close"}])", "找不到窗口：frmNoSuchWindow"},
-        FailingStep{"MissingTool", R"([{"tool": "mnu_no_such_tool"}])", "找不到工具 mnu_no_such_tool"},
-        FailingStep{"WrongArgumentType",
+        FailingStep{
+            {"MissingWindow"}, R"([{"call": "frmNoSuchWindow.close"}])", "找不到窗口：frmNoSuchWindow"},
+        FailingStep{{"MissingTool"}, R"([{"tool": "mnu_no_such_tool"}])", "找不到工具 mnu_no_such_tool"},
+        FailingStep{{"WrongArgumentType"},
                     R"([{"call": "frmViewOcableMain.drawOcableNetMap", "args": ["按管理区域划分", [1]]}])",
                     "第 2 个参数类型不符"},
-        FailingStep{"DrawingAClosedView",
+        FailingStep{{"DrawingAClosedView"},
                     R"([{"call": "frmViewOcableMain.close"},
                         {"call": "frmViewOcableMain.drawOcableNetMap", "args": ["按管理区域划分", "NULL"]}])",
                     "第 2 步：找不到窗口：frmViewOcableMain（已关闭）"},
-        FailingStep{"WaitAsText", R"([{"wait": "100"}])", "“wait”必须是 0 到 600000 之间的整数"},
-        FailingStep{"HugeKeyCode", R"([{"key": 1e300}])", "“key”必须是 0 到 255 之间的整数"},
+        FailingStep{{"WaitAsText"}, R"([{"wait": "100"}])", "“wait”必须是 0 到 600000 之间的整数"},
+        FailingStep{{"HugeKeyCode"}, R"([{"key": 1e300}])", "“key”必须是 0 到 255 之间的整数"},
         // The last --out counts.
-        FailingStep{"ResultOnAFullDisk",
+        FailingStep{{"ResultOnAFullDisk"},
                     R"([{"dump": true, "features": true}])",
                     "无法完整写入结果：/dev/full",
                     {"--out", "/dev/full"}},
-        FailingStep{"ResultInAMissingFolder",
+        FailingStep{{"ResultInAMissingFolder"},
                     R"([{"dump": true}])",
                     "无法完整写入结果",
                     {"--out", "%1/no-such-folder/out.json"}},
-        FailingStep{"ScreenshotInAMissingFolder",
+        FailingStep{{"ScreenshotInAMissingFolder"},
                     "[]",
                     "无法写入截图",
                     {"--screenshot", "%1/no-such-folder/shot.png"},
                     true}),
-    [](const testing::TestParamInfo<FailingStep>& info) { return std::string(info.param.name); });
+    rowName);
 
 // Standard output on a full disk: the same, without --out.
 TEST(HostResultTest, StandardOutputOnAFullDiskIsAnError) {
@@ -108,19 +107,13 @@ TEST(HostResultTest, StandardOutputOnAFullDiskIsAnError) {
 // person in automation mode. The checks themselves, case by case, are
 // StartupChecksTest's; these rows show that the host runs each of them and
 // stops.
-struct BadStart {
-    const char* name;
+struct BadStart : NamedRow {
     QStringList extra; // "%1" stands for the host folder
     const char* message;
     int status;
     const char* file = nullptr; // written into the host folder first
     const char* text = "";
 };
-
-// Test names show the case's name, not its bytes.
-void PrintTo(const BadStart& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class HostBadStartTest : public testing::TestWithParam<BadStart> {};
 
@@ -139,21 +132,21 @@ TEST_P(HostBadStartTest, NamesTheFileAndTheCause) {
 INSTANTIATE_TEST_SUITE_P(
     Start, HostBadStartTest,
     testing::Values(
-        BadStart{"MissingDatabase", {"--database", "%1/missing.db"}, "找不到网络数据库文件：", 1},
-        BadStart{"RegistryIsAFolder", {}, "插件注册表不是普通文件：", 1, "plugins.reg/x"},
-        BadStart{"MapFolderIsAFile", {"--map-dir", "%1/mapfile"}, "地图目录不是目录：", 1, "mapfile", "x"},
+        BadStart{{"MissingDatabase"}, {"--database", "%1/missing.db"}, "找不到网络数据库文件：", 1},
+        BadStart{{"RegistryIsAFolder"}, {}, "插件注册表不是普通文件：", 1, "plugins.reg/x"},
+        BadStart{{"MapFolderIsAFile"}, {"--map-dir", "%1/mapfile"}, "地图目录不是目录：", 1, "mapfile", "x"},
         BadStart{
             "ScriptNotAnArray", {"--script", "%1/s.json"}, "脚本必须是步骤的 JSON 数组", 2, "s.json", "{}"},
-        BadStart{"MissingConfig", {"--config", "%1/missing.ini"}, "找不到宿主配置文件：", 2},
-        BadStart{"ConfigWithTextLevel",
+        BadStart{{"MissingConfig"}, {"--config", "%1/missing.ini"}, "找不到宿主配置文件：", 2},
+        BadStart{{"ConfigWithTextLevel"},
                  {"--config", "%1/host.ini"},
                  "host.ini 的 UserLevel：用户级别必须是非负整数，而不是“abc”",
                  2,
                  "host.ini",
                  "[Host]\nUserLevel=abc\n"},
-        BadStart{"LevelAsText", {"--level", "abc"}, "--level：用户级别必须是非负整数，而不是“abc”", 2},
-        BadStart{"SizeWithoutHeight", {"--size", "1600"}, "--size 必须写成“宽x高”", 2}),
-    [](const testing::TestParamInfo<BadStart>& info) { return std::string(info.param.name); });
+        BadStart{{"LevelAsText"}, {"--level", "abc"}, "--level：用户级别必须是非负整数，而不是“abc”", 2},
+        BadStart{{"SizeWithoutHeight"}, {"--size", "1600"}, "--size 必须写成“宽x高”", 2}),
+    rowName);
 
 // Another program holds the database locked for writing: the host says so
 // instead of failing somewhere inside the drawing.
@@ -188,15 +181,9 @@ TEST(HostStartTest, TheLogFileTellsTheStory) {
 // SIGTERM ends the host as its own close would: the view closes and saves
 // the map's geoset, then the process ends with 128 + 15. Both while the host
 // waits for a person and while a script waits.
-struct Termination {
-    const char* name;
+struct Termination : NamedRow {
     bool scripted;
 };
-
-// Test names show the case's name, not its bytes.
-void PrintTo(const Termination& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class HostTerminationTest : public testing::TestWithParam<Termination> {};
 
@@ -230,10 +217,8 @@ TEST_P(HostTerminationTest, ClosesTheViewAndSavesTheMap) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, HostTerminationTest,
-                         testing::Values(Termination{"WaitingForAPerson", false},
-                                         Termination{"WaitingInAScript", true}),
-                         [](const testing::TestParamInfo<Termination>& info) {
-                             return std::string(info.param.name);
-                         });
+                         testing::Values(Termination{{"WaitingForAPerson"}, false},
+                                         Termination{{"WaitingInAScript"}, true}),
+                         rowName);
 
 } // namespace
