@@ -37,8 +37,7 @@ TEST(ResultFileTest, WritesWholeOrReportsWhy) {
 
     EXPECT_NE(hostapp::ResultFile::write("/dev/full", QByteArray(100000, 'x')), "");
     EXPECT_TRUE(fs::is_character_file("/dev/full")) << "the device was replaced";
-    EXPECT_NE(hostapp::ResultFile::write(QString::fromStdString((dir / "no" / "out.json").string()), "x"),
-              "");
+    // A missing folder: HostFailingStepTest's ResultInAMissingFolder.
     EXPECT_EQ(hostapp::ResultFile::write("/dev/null", "x"), "");
 }
 

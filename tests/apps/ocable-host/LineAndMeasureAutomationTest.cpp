@@ -121,14 +121,12 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
         for (auto s = static_cast<qsizetype>(sqlSeen); s < sql.size(); ++s)
             mine.push_back(sql[s].toString().toStdString());
         sqlSeen = static_cast<std::size_t>(sql.size());
-        // Before the first window: the drawing's statements.
+        // Before the first window: the drawing's statements. The window's
+        // first is the dictionary.
         mine.erase(mine.begin(), std::find_if(mine.begin(), mine.end(), [](const std::string& s) {
                        return s.starts_with("select * from tabledictionarynew");
                    }));
         ASSERT_EQ(mine.size(), rows.size() + 2);
-        EXPECT_EQ(
-            mine.front(),
-            "select * from tabledictionarynew where tablename = 'EN_OCABLE' order by isvisible desc,serial");
         for (std::size_t k = 1; k + 1 < mine.size(); ++k)
             EXPECT_TRUE(mine[k].starts_with("select * from V_EN_OCABLE$OC where OCABLECODE='")) << mine[k];
         EXPECT_TRUE(mine.back().starts_with("SELECT XTBM, XTXX FROM XTBM WHERE XTBM IN ('")) << mine.back();
