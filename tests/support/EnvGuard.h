@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,6 +14,11 @@ namespace ocable::testsupport {
 class EnvGuard {
 public:
     EnvGuard() = default;
+    // Only keeps these to put back; the test sets them as it likes.
+    explicit EnvGuard(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            save(name);
+    }
     ~EnvGuard() {
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
             if (it->second)

@@ -8,7 +8,6 @@
 #include <QString>
 
 #include <atomic>
-#include <cstdlib>
 #include <unistd.h>
 
 namespace ocable::fake {
@@ -40,22 +39,6 @@ std::size_t LogCapture::count(const std::string& text) const {
     for (const auto& m : messages)
         n += m.find(text) != std::string::npos;
     return n;
-}
-
-EnvGuard::EnvGuard(std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-        const char* value = std::getenv(name);
-        saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-}
-
-EnvGuard::~EnvGuard() {
-    for (const auto& [name, value] : saved_) {
-        if (value)
-            ::setenv(name.c_str(), value->c_str(), 1);
-        else
-            ::unsetenv(name.c_str());
-    }
 }
 
 std::shared_ptr<db::Recordset> ScriptedDataAccess::openRecordset(std::string_view, std::string_view s, int) {

@@ -9,13 +9,12 @@
 #include "core/mPubVar.h"
 #include "host/HostArray.h"
 #include "platform/ui/KeyedTree.h"
+#include "support/EnvGuard.h"
 
 #include <QImage>
 #include <QtGlobal>
 #include <filesystem>
-#include <initializer_list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,17 +99,8 @@ private:
     QtMessageHandler previous_;
 };
 
-// Restores the named environment variables, set or unset, when it goes.
-class EnvGuard {
-public:
-    explicit EnvGuard(std::initializer_list<const char*> names);
-    ~EnvGuard();
-    EnvGuard(const EnvGuard&) = delete;
-    EnvGuard& operator=(const EnvGuard&) = delete;
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+// The environment guard of the test toolkit, by the name the fakes' users know.
+using testsupport::EnvGuard;
 
 // Data access that gives a prepared answer, or fails, whatever is asked.
 struct ScriptedDataAccess : host::IDataAccess {

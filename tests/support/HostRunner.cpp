@@ -41,6 +41,12 @@ std::unique_ptr<TempDir> HostRunner::freshRoot(const std::string& name) {
     return dir;
 }
 
+fs::path HostRunner::keptRoot(const std::string& name) {
+    static std::vector<std::unique_ptr<TempDir>> kept;
+    kept.push_back(freshRoot(name));
+    return kept.back()->path();
+}
+
 QProcessEnvironment HostRunner::environment(const fs::path& root, const std::map<QString, QString>& extra) {
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -59,13 +65,20 @@ HostRun HostRunner::run(const fs::path& root, const std::string& script, const Q
     const fs::path scriptFile = root / "script.json", outFile = root / "out.json";
     std::ofstream(scriptFile) << script;
     fs::remove(outFile);
-    QStringList args = {"--demo",   QString::fromStdString(root.string()),
-                        "--script", QString::fromStdString(scriptFile.string()),
-                        "--out",    QString::fromStdString(outFile.string())};
+    QStringList args = arguments(root, scriptFile) << "--out" << QString::fromStdString(outFile.string());
     args << extra;
     HostRun result = runRaw(args, environment(root, env), timeoutMs);
     result.output = QJsonDocument::fromJson(QByteArray::fromStdString(readText(outFile))).object();
     return result;
+}
+
+HostRun HostRunner::run(const fs::path& root, const QJsonArray& steps, const QStringList& extra) {
+    return run(root, QJsonDocument(steps).toJson().toStdString(), extra);
+}
+
+QStringList HostRunner::arguments(const fs::path& root, const fs::path& script) {
+    return {"--demo", QString::fromStdString(root.string()), "--script",
+            QString::fromStdString(script.string())};
 }
 
 HostRun HostRunner::runRaw(const QStringList& arguments, const QProcessEnvironment& env, int timeoutMs) {
@@ -92,6 +105,34 @@ QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& 
     for (const QJsonValue l : dump["maps"][map]["layers"].toArray())
         if (l["name"].toString() == name) return l.toObject();
     return {};
+}
+
+QJsonObject callStep(const QString& target, const QJsonArray& args) {
+    return {{"call", target}, {"args", args}};
+}
+
+QJsonObject toolStep(const QString& key, const QString& control) {
+    return {{"tool", key}, {"control", control}};
+}
+
+QJsonObject dumpStep(const QStringList& layers) {
+    QJsonObject step{{"dump", true}, {"features", true}};
+    if (!layers.isEmpty()) step["layers"] = QJsonArray::fromStringList(layers);
+    return step;
+}
+
+std::string withDumps(std::string script, const QStringList& layers) {
+    const std::string dump = QJsonDocument(dumpStep(layers)).toJson(QJsonDocument::Compact).toStdString();
+    for (std::size_t at; (at = script.find("DUMP")) != std::string::npos;)
+        script.replace(at, 4, dump);
+    return script;
+}
+
+std::vector<std::string> messageTexts(const QJsonObject& dump) {
+    std::vector<std::string> out;
+    for (const QJsonValue m : dump["messages"].toArray())
+        out.push_back(m["text"].toString().toStdString());
+    return out;
 }
 
 } // namespace ocable::testsupport

@@ -4,6 +4,7 @@
 // demo network generated once per test program, fresh copies of it for tests
 // that change it, and runs of the host in automation mode.
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
@@ -22,6 +23,10 @@ struct HostRun {
     bool crashed = false; // ended by a signal (a sanitizer's abort included)
     std::string stderrText;
     QJsonObject output; // the --out file, empty when none was written
+
+    QJsonArray dumps() const { return output["dumps"].toArray(); }
+    const QJsonObject dump(qsizetype i) const { return dumps().at(i).toObject(); }
+    const QJsonObject lastDump() const { return dumps().last().toObject(); }
 };
 
 class HostRunner {
@@ -36,6 +41,8 @@ public:
     // A host folder of its own with a copy of the shared network, removed
     // when the returned folder goes.
     static std::unique_ptr<TempDir> freshRoot(const std::string& name);
+    // The same, kept until the test program ends.
+    static std::filesystem::path keptRoot(const std::string& name);
 
     // The environment every run gets: offscreen, a plug-in registry under
     // root, plus extra (a value of "" removes the variable).
@@ -47,6 +54,10 @@ public:
     static HostRun run(const std::filesystem::path& root, const std::string& script,
                        const QStringList& extra = {}, const std::map<QString, QString>& env = {},
                        int timeoutMs = 300000);
+    static HostRun run(const std::filesystem::path& root, const QJsonArray& steps,
+                       const QStringList& extra = {});
+    // --demo root and --script file.
+    static QStringList arguments(const std::filesystem::path& root, const std::filesystem::path& script);
     // Runs the host with exactly these arguments (no --demo, no script).
     static HostRun runRaw(const QStringList& arguments, const QProcessEnvironment& env,
                           int timeoutMs = 300000);
@@ -58,5 +69,17 @@ std::vector<std::string> firstColumn(const std::filesystem::path& db, const std:
 
 // The layer of that name in a dump's map, or an empty object.
 QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name);
+
+// Script steps: a call of a public procedure ("window.procedure"), a tool
+// click, a dump of the layers' features (all layers when none are named).
+QJsonObject callStep(const QString& target, const QJsonArray& args = {});
+QJsonObject toolStep(const QString& key, const QString& control = "ActiveBarMenu");
+QJsonObject dumpStep(const QStringList& layers = {});
+
+// The script with each DUMP in it replaced by a dump of the layers' features.
+std::string withDumps(std::string script, const QStringList& layers);
+
+// The texts of every message box and notice a dump lists, in order.
+std::vector<std::string> messageTexts(const QJsonObject& dump);
 
 } // namespace ocable::testsupport

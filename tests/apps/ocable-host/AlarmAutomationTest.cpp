@@ -8,6 +8,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -26,11 +27,9 @@ const QString kBackboneAlarm = "光缆网络分布图_骨干告警";
 const QStringList kShown = {kTerminal, kOther, kAlarm, kBackboneAlarm};
 
 QJsonObject dump() {
-    return {{"dump", true}, {"features", true}, {"layers", QJsonArray::fromStringList(kShown)}};
+    return ocable::testsupport::dumpStep(kShown);
 }
-QJsonObject call(const QString& target, QJsonArray args = {}) {
-    return {{"call", target}, {"args", args}};
-}
+using ocable::testsupport::callStep;
 QJsonObject event(const std::string& station, const char* severity, const char* state, const char* text) {
     return {{"station", QString::fromStdString(station)},
             {"severity", severity},
@@ -58,6 +57,12 @@ QStringList bitmaps(const QJsonObject& d, const std::string& code) {
             if (f["row"][1].toString().toStdString() == code)
                 out << f["style"].toString().section("SymbolBitmapName=", 1).section(';', 0, 0);
     return out;
+}
+// Whether the station is drawn and each of its features shows the severity's bitmap.
+bool drawnAs(const QJsonObject& d, const std::string& code, const QString& severity) {
+    const QStringList b = bitmaps(d, code);
+    return !b.isEmpty() && std::all_of(b.begin(), b.end(),
+                                       [&](const QString& s) { return s.endsWith("_" + severity + ".BMP"); });
 }
 // objCodes of a layer's markers.
 QStringList markers(const QJsonObject& d, const QString& layer) {
@@ -99,30 +104,30 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
         QJsonObject{{"alarm", QJsonArray{event(s1, "major", "raised", "光功率过低"),
                                          event(s1, "critical", "raised", "光缆中断"),
                                          event(s2, "minor", "raised", "温度偏高")}}},
-        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        callStep("frmViewOcableMain.stationAlarmFields", {q1}),
         dump(),
         QJsonObject{{"alarm", event(s1, "critical", "cleared", "光缆中断")}},
-        call("frmViewOcableMain.stationAlarmFields", {q1}),
+        callStep("frmViewOcableMain.stationAlarmFields", {q1}),
         dump(),
         QJsonObject{{"alarm", event(s1, "major", "cleared", "光功率过低")}},
         dump(),
         // A refresh draws the map anew; the next event shows s2 again.
-        call("frmViewOcableMain.redrawMap"),
+        callStep("frmViewOcableMain.redrawMap"),
         QJsonObject{{"alarm", event(s1, "warning", "raised", "门禁告警")}},
         QJsonObject{{"alarm", event(s1, "warning", "cleared", "门禁告警")}},
         dump(),
         QJsonObject{{"tool", "mnu_stopSound"}, {"control", "activebarMain"}}, // the view's own tool
-        call("hostWindow.alarmClear.trigger"),
-        call("frmViewOcableMain.stationAlarmFields", {q2}),
+        callStep("hostWindow.alarmClear.trigger"),
+        callStep("frmViewOcableMain.stationAlarmFields", {q2}),
         dump(),
-        call("frmViewOcableMain.getAlarmLevel", {0, 2, 7, 0, 1}),
-        call("frmViewOcableMain.getAlarmLevel", {0, 0, 0, 0, 0}),
-        call("frmViewOcableMain.getAlarmLevel", {-3, -1, 0, 0, 2}),
-        call("frmViewOcableMain.getAlarmLevel", {1, 1, 1, 1, 1}),
+        callStep("frmViewOcableMain.getAlarmLevel", {0, 2, 7, 0, 1}),
+        callStep("frmViewOcableMain.getAlarmLevel", {0, 0, 0, 0, 0}),
+        callStep("frmViewOcableMain.getAlarmLevel", {-3, -1, 0, 0, 2}),
+        callStep("frmViewOcableMain.getAlarmLevel", {1, 1, 1, 1, 1}),
     };
-    const auto run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString());
+    const auto run = HostRunner::run(root->path(), steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
+    const QJsonArray dumps = run.dumps();
     const QJsonArray results = run.output["results"].toArray();
     ASSERT_EQ(dumps.size(), 6);
     const QJsonObject start = dumps[0].toObject(), raised = dumps[1].toObject(),
@@ -138,10 +143,8 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
     // Raised: critical (and major) current and accumulated on s1; the worst
     // severity colours its bitmap; one marker each; s1 located and announced.
     EXPECT_EQ(results[0].toVariant().toStringList(), fields("11000", "11000"));
-    for (const QString& b : bitmaps(raised, s1))
-        EXPECT_TRUE(b.endsWith("_紧急告警.BMP")) << b.toStdString();
-    for (const QString& b : bitmaps(raised, s2))
-        EXPECT_TRUE(b.endsWith("_次要告警.BMP")) << b.toStdString();
+    EXPECT_TRUE(drawnAs(raised, s1, "紧急告警"));
+    EXPECT_TRUE(drawnAs(raised, s2, "次要告警"));
     const QStringList alarmMarkers = markers(raised, kAlarm);
     EXPECT_EQ(alarmMarkers.count(q1), 1);
     EXPECT_EQ(alarmMarkers.count(q2), 1);
@@ -165,15 +168,13 @@ TEST(AlarmAutomation, RaisedClearedAndClearedAll) {
 
     // The critical alarm cleared: major is s1's worst now; accumulated stays.
     EXPECT_EQ(results[1].toVariant().toStringList(), fields("01000", "11000"));
-    for (const QString& b : bitmaps(oneCleared, s1))
-        EXPECT_TRUE(b.endsWith("_主要告警.BMP")) << b.toStdString();
+    EXPECT_TRUE(drawnAs(oneCleared, s1, "主要告警"));
     // Both cleared: s1 as drawn, its markers gone; s2 untouched.
     EXPECT_EQ(bitmaps(bothCleared, s1), normal1);
     EXPECT_EQ(markers(bothCleared, kAlarm).count(q1), 0);
     EXPECT_EQ(markers(bothCleared, kBackboneAlarm).count(q1), 0);
     EXPECT_EQ(markers(bothCleared, kAlarm).count(q2), 1);
-    for (const QString& b : bitmaps(redrawn, s2))
-        EXPECT_TRUE(b.endsWith("_次要告警.BMP")) << b.toStdString();
+    EXPECT_TRUE(drawnAs(redrawn, s2, "次要告警"));
     EXPECT_EQ(markers(redrawn, kAlarm).count(q2), 1);
     EXPECT_EQ(layerOf(redrawn, "Map1", kAlarm)["count"].toInt(), alarmedAtStart + 1);
 
@@ -217,8 +218,7 @@ TEST(AlarmAutomation, EventsFromAFileWhileRunning) {
     };
     ocable::testsupport::HostRun run;
     std::thread host([&] {
-        run = HostRunner::run(root->path(), QJsonDocument(steps).toJson().toStdString(),
-                              {"--alarms", QString::fromStdString(events.string())});
+        run = HostRunner::run(root->path(), steps, {"--alarms", QString::fromStdString(events.string())});
     });
     const auto line = [](const QJsonObject& o) {
         return QJsonDocument(o).toJson(QJsonDocument::Compact).toStdString();
@@ -236,9 +236,8 @@ TEST(AlarmAutomation, EventsFromAFileWhileRunning) {
     std::ofstream(written) << "1";
     host.join();
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject d = run.output["dumps"].toArray().last().toObject();
-    for (const QString& b : bitmaps(d, quiet[0]))
-        EXPECT_TRUE(b.endsWith("_紧急告警.BMP")) << b.toStdString();
+    const QJsonObject d = run.lastDump();
+    EXPECT_TRUE(drawnAs(d, quiet[0], "紧急告警"));
     const QStringList alarmMarkers = markers(d, kAlarm);
     EXPECT_EQ(alarmMarkers.count(QString::fromStdString(quiet[0])), 1);
     EXPECT_EQ(alarmMarkers.count(QString::fromStdString(quiet[1])), 0);

@@ -7,7 +7,6 @@
 #include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -32,17 +31,10 @@ std::vector<std::string> rename(const fs::path& db, const std::string& table, co
     return codes;
 }
 
-QJsonObject dump() {
-    return {{"dump", true},
-            {"features", true},
-            {"layers", QJsonArray{"光缆网络分布图_终端站", "光缆网络分布图_其它局站", "光缆网络分布图_光缆段",
-                                  "光缆网络分布图_骨干光缆段"}}};
-}
-QJsonObject type(const QString& box, const QString& text, bool enter = false) {
-    return {{"type", "frmViewFindStation." + box}, {"text", text}, {"enter", enter}};
-}
-QJsonObject click(const QString& control) {
-    return {{"click", "frmViewFindStation." + control}};
+// The script with DUMP for a dump of the network layers.
+std::string script(const std::string& steps) {
+    return ocable::testsupport::withDumps(steps, {"光缆网络分布图_终端站", "光缆网络分布图_其它局站",
+                                                  "光缆网络分布图_光缆段", "光缆网络分布图_骨干光缆段"});
 }
 
 // The codes of every feature selected on the network map.
@@ -83,29 +75,18 @@ TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterThe
     const std::string like = "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪%'";
     const auto hits = column(db, like);
     ASSERT_EQ(hits.size(), 3u);
-    const QJsonArray steps = {QJsonObject{{"key", 70}, {"shift", 2}}, // Ctrl+F
-                              click("cmdOK"),
-                              click("chkMatch"),
-                              type("txtStation", "寻踪"),
-                              click("cmdOK"),
-                              dump(),
-                              QJsonObject{{"key", 114}}, // F3
-                              dump(),
-                              type("txtStation", "寻踪", true),
-                              dump(),
-                              click("cmdOK"),
-                              dump(),
-                              type("txtStation", "寻踪二"),
-                              click("cmdOK"),
-                              dump(),
-                              QJsonObject{{"call", "frmViewFindStation.close"}},
-                              QJsonObject{{"key", 114}},
-                              dump()};
-    const auto run = HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
+    // Ctrl+F, then F3 (114) and Enter step through the hits.
+    const auto run = HostRunner::run(root, script(R"([{"key": 70, "shift": 2},
+        {"click": "frmViewFindStation.cmdOK"}, {"click": "frmViewFindStation.chkMatch"},
+        {"type": "frmViewFindStation.txtStation", "text": "寻踪"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"key": 114}, DUMP,
+        {"type": "frmViewFindStation.txtStation", "text": "寻踪", "enter": true}, DUMP,
+        {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"type": "frmViewFindStation.txtStation", "text": "寻踪二"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"call": "frmViewFindStation.close"}, {"key": 114}, DUMP])"));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
-    ASSERT_EQ(dumps.size(), 6);
-    const auto d = [&](int i) { return dumps[i].toObject(); };
+    ASSERT_EQ(run.dumps().size(), 6);
+    const auto d = [&](int i) { return run.dump(i); };
 
     EXPECT_EQ(texts(d(0), "messages").at(0), "请输入要查询的局站名！");
     EXPECT_EQ(d(0)["messages"][0][QString("title")], "信息提示");
@@ -142,31 +123,19 @@ TEST(FindDialogAutomation, CableSearchesTreatBothDashesAlike) {
     const auto names = column(db, "SELECT OCABLENAME FROM EN_OCABLE ORDER BY OCABLENAME");
     const int wideRow =
         static_cast<int>(std::find(names.begin(), names.end(), "寻踪一站－寻踪二站") - names.begin());
-    const QJsonArray steps = {
-        QJsonObject{{"tool", "mnuFindRes"}, {"control", "ActiveBarMenu"}},
-        QJsonObject{{"click", "frmViewFindStation.SSTabRes"}, {"tab", 1}},
-        type("txtStart", "寻踪一站"),
-        type("txtEnd", "寻踪二站"),
-        click("cmdOK"),
-        dump(),
-        click("cmdOK"),
-        dump(),
-        type("txtEnd", "寻踪三站", true),
-        dump(),
-        click("chkMatch"),
-        type("txtEnd", "", true),
-        dump(),
-        click("cmdOK"),
-        click("cmdOK"),
-        dump(),
-        type("txtStart", ""),
-        QJsonObject{{"click", "frmViewFindStation.lstOcable"}, {"row", wideRow}, {"double", true}},
-        dump()};
-    const auto run = HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
+    const auto run = HostRunner::run(root, script(R"([{"tool": "mnuFindRes", "control": "ActiveBarMenu"},
+        {"click": "frmViewFindStation.SSTabRes", "tab": 1}, {"type": "frmViewFindStation.txtStart", "text": "寻踪一站"},
+        {"type": "frmViewFindStation.txtEnd", "text": "寻踪二站"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"type": "frmViewFindStation.txtEnd", "text": "寻踪三站", "enter": true}, DUMP,
+        {"click": "frmViewFindStation.chkMatch"}, {"type": "frmViewFindStation.txtEnd", "text": "", "enter": true}, DUMP,
+        {"click": "frmViewFindStation.cmdOK"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"type": "frmViewFindStation.txtStart", "text": ""},
+        {"click": "frmViewFindStation.lstOcable", "row": )" +
+                                                  std::to_string(wideRow) + R"(, "double": true}, DUMP])"));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
-    ASSERT_EQ(dumps.size(), 6);
-    const auto d = [&](int i) { return dumps[i].toObject(); };
+    ASSERT_EQ(run.dumps().size(), 6);
+    const auto d = [&](int i) { return run.dump(i); };
 
     EXPECT_EQ(currentItem(d(0), "lstOcable"), "寻踪一站－寻踪二站");
     const std::string exactTwo = "SELECT OCABLECODE FROM EN_OCABLE WHERE OCABLENAME = '寻踪一站-寻踪二站' OR "

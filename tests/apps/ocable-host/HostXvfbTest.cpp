@@ -125,17 +125,11 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     const auto dir = HostRunner::freshRoot("xvfb");
     const fs::path root = dir->path();
     auto at = [&](const char* name) { return QString::fromStdString((root / name).string()); };
-    const std::string script =
-        "[" +
-        QString(R"({"wait": 120000, "until": "%1"}, {"dump": true, "file": "%2", "features": true,
-                                          "layers": ["光缆网络分布图_终端站"]}, {"screenshot": "%3"},
-                                          {"wait": 120000, "until": "%4"}, {"dump": true, "file": "%5"}, {"screenshot": "%6"},
-                                          {"wait": 120000, "until": "%7"}, {"dump": true, "file": "%8"})")
-            .arg(at("go1"), at("d1.json"), at("s1.png"), at("go2"), at("d2.json"), at("s2.png"), at("go3"),
-                 at("d3.json"))
-            .toStdString() +
-        "]";
-    dir->write("script.json", script);
+    // The script's files are named relative to the host folder, where the host runs.
+    dir->write("script.json", R"([{"wait": 120000, "until": "go1"},
+        {"dump": true, "file": "d1.json", "features": true, "layers": ["光缆网络分布图_终端站"]},
+        {"screenshot": "s1.png"}, {"wait": 120000, "until": "go2"}, {"dump": true, "file": "d2.json"},
+        {"screenshot": "s2.png"}, {"wait": 120000, "until": "go3"}, {"dump": true, "file": "d3.json"}])");
     QProcess host;
     // libxkbcommon-x11 reads the X server's atom names with strndup past
     // their end, which AddressSanitizer's strict string checks take for an
@@ -144,8 +138,11 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     asan.replace("strict_string_checks=1", "strict_string_checks=0");
     host.setProcessEnvironment(HostRunner::environment(
         root, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", x.display()}, {"ASAN_OPTIONS", asan}}));
-    host.start(HostRunner::hostProgram(), {"--demo", at(""), "--script", at("script.json"), "--out",
-                                           at("out.json"), "--log", at("host.log"), "--size", "1200x850"});
+    host.setWorkingDirectory(at(""));
+    host.start(HostRunner::hostProgram(), HostRunner::arguments(root, root / "script.json")
+                                              << "--out" << at("out.json") << "--log" << at("host.log")
+                                              << "--size"
+                                              << "1200x850");
     ASSERT_TRUE(
         waitFor([&] { return readText(root / "host.log").find("自动化脚本开始") != std::string::npos; },
                 std::chrono::seconds(150)))
@@ -207,7 +204,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
 
     // What the screen shows agrees: the pressed button and the overview map
     // changed their pixels, the status bar did not.
-    const QImage s1(QString::fromStdString((root / "s1.png").string())), s2(at("s2.png"));
+    const QImage s1(at("s1.png")), s2(at("s2.png"));
     ASSERT_EQ(s1.size(), s2.size());
     const QPoint origin = rectOf(d1["rects"]["hostWindow"]).topLeft();
     EXPECT_GT(differing(s1, s2, radar.translated(-origin).adjusted(1, 1, -1, -1)), 0);

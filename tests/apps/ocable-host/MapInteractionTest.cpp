@@ -5,15 +5,12 @@
 
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -26,56 +23,28 @@ const QString kCable = "光缆网络分布图_光缆段";
 const QString kBackbone = "光缆网络分布图_骨干光缆段";
 const QString kMicrowave = "光缆网络分布图_微波段";
 
+using ocable::testsupport::dumpStep;
+using ocable::testsupport::HostRun;
 using ocable::testsupport::HostRunner;
-
-// A fresh copy of the small network per test, since most tests change it;
-// the copies go when the test program ends.
-fs::path freshRoot(const std::string& name) {
-    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
-    kept.push_back(HostRunner::freshRoot(name));
-    return kept.back()->path();
-}
-
-struct HostRun : ocable::testsupport::HostRun {
-    QJsonObject dump(int i) const { return output["dumps"][i].toObject(); }
-};
-
-HostRun runHost(const fs::path& root, const QJsonArray& steps) {
-    HostRun run;
-    static_cast<ocable::testsupport::HostRun&>(run) =
-        HostRunner::run(root, QJsonDocument(steps).toJson().toStdString());
-    return run;
-}
-
-std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    return ocable::testsupport::firstColumn(db, sql);
-}
+using ocable::testsupport::layerOf;
+using ocable::testsupport::toolStep;
+const auto column = ocable::testsupport::firstColumn;
 
 double number(const fs::path& db, const std::string& sql) {
     return std::stod(column(db, sql).at(0));
 }
 
 QJsonObject call(const QString& procedure, QJsonArray args = {}) {
-    return {{"call", "frmViewOcableMain." + procedure}, {"args", args}};
+    return ocable::testsupport::callStep("frmViewOcableMain." + procedure, args);
 }
 QJsonObject mouse(const QString& action, int button, double lng, double lat, int shift = 0,
                   const QString& map = "Map1") {
     return {{"mouse", action}, {"map", map}, {"button", button},
             {"shift", shift},  {"lng", lng}, {"lat", lat}};
 }
-QJsonObject tool(const QString& key, const QString& control = "ActiveBarMenu") {
-    return {{"tool", key}, {"control", control}};
+QJsonArray layerFeatures(const QJsonObject& d, const QString& name) {
+    return layerOf(d, "Map1", name)["features"].toArray();
 }
-QJsonObject dump(bool features = false) {
-    return {{"dump", true}, {"features", features}};
-}
-
-QJsonArray layerFeatures(const QJsonObject& d, const QString& map, const QString& name) {
-    for (const QJsonValue l : d["maps"][map]["layers"].toArray())
-        if (l["name"].toString() == name) return l["features"].toArray();
-    return {};
-}
-using ocable::testsupport::layerOf;
 bool popupEnabled(const QJsonObject& d, const QString& key) {
     return d["tools"]["ActiveBarMenu/mnuPop/" + key]["enabled"].toBool();
 }
@@ -114,15 +83,15 @@ QJsonArray moveSteps(const MovedStation& s, double lng, double lat, const QStrin
     QJsonArray steps;
     if (first) {
         steps = {call("locateStation", {QString::fromStdString(s.code)}),
-                 tool("mnu_view_zoomIn", "activebarMain")};
+                 toolStep("mnu_view_zoomIn", "activebarMain")};
         for (int i = 0; i < 7; ++i)
             steps.append(mouse("click", 1, s.lng, s.lat));
-        steps.append(tool("mnu_view_selectSingle", "activebarMain"));
-        steps.append(tool("mnu_view_Drag", "activebarMain"));
+        steps.append(toolStep("mnu_view_selectSingle", "activebarMain"));
+        steps.append(toolStep("mnu_view_Drag", "activebarMain"));
     }
     for (const QJsonValue step : QJsonArray{mouse("mouseDown", 1, s.lng, s.lat), QJsonObject{{"wait", 50}},
                                             mouse("mouseMove", 1, lng, lat), QJsonObject{{"answer", answer}},
-                                            mouse("mouseUp", 1, lng, lat), dump(true)})
+                                            mouse("mouseUp", 1, lng, lat), dumpStep()})
         steps.append(step);
     return steps;
 }
@@ -130,14 +99,14 @@ QJsonArray moveSteps(const MovedStation& s, double lng, double lat, const QStrin
 // "No" first: the station goes back exactly and nothing is written; then
 // the same move answered "Yes".
 TEST(MapInteractionTest, AMovedStationIsPutBackOnNoAndSavedWithItsLineEndsOnYes) {
-    const fs::path root = freshRoot("move");
+    const fs::path root = HostRunner::keptRoot("move");
     const fs::path db = root / "network.db";
     const MovedStation s = prepareStation(db);
     const double lng = s.lng + 0.05, lat = s.lat + 0.03;
     QJsonArray steps = moveSteps(s, lng, lat, "No", true);
     for (const QJsonValue step : moveSteps(s, lng, lat, "Yes", false))
         steps.append(step);
-    const HostRun run = runHost(root, steps);
+    const HostRun run = HostRunner::run(root, steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
 
     const QJsonObject no = run.dump(0);
@@ -145,7 +114,7 @@ TEST(MapInteractionTest, AMovedStationIsPutBackOnNoAndSavedWithItsLineEndsOnYes)
         EXPECT_FALSE(q.toString().startsWith("UPDATE"));
     int found = 0;
     for (const QString& layer : {kTerminal, kOther})
-        for (const QJsonValue f : layerFeatures(no, "Map1", layer))
+        for (const QJsonValue f : layerFeatures(no, layer))
             if (f["row"][1].toString().toStdString() == s.code) {
                 ++found;
                 EXPECT_EQ(f["parts"][0][0][0].toDouble(), s.lng);
@@ -174,7 +143,7 @@ TEST(MapInteractionTest, AMovedStationIsPutBackOnNoAndSavedWithItsLineEndsOnYes)
     // both ends are not drawn.)
     std::set<std::string> moved, expected;
     for (const QString& layer : {kCable, kBackbone, kMicrowave})
-        for (const QJsonValue f : layerFeatures(d, "Map1", layer)) {
+        for (const QJsonValue f : layerFeatures(d, layer)) {
             const QJsonArray part = f["parts"][0].toArray();
             const std::string code = f["row"][1].toString().toStdString();
             EXPECT_FALSE(samePoint(part.first(), s.lng, s.lat) || samePoint(part.last(), s.lng, s.lat))
@@ -190,7 +159,7 @@ TEST(MapInteractionTest, AMovedStationIsPutBackOnNoAndSavedWithItsLineEndsOnYes)
 // station types is drawn in both station layers; a cable whose level
 // excludes it from neither class in both cable layers.
 TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFollowsTheSelection) {
-    const fs::path root = freshRoot("locate");
+    const fs::path root = HostRunner::keptRoot("locate");
     const fs::path db = root / "network.db";
     const std::string station =
         column(db, "SELECT STATIONCODE FROM STATION WHERE X_STATIONTYPE = 'ZY010308' AND "
@@ -212,11 +181,11 @@ TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFol
     const double lng2 = number(db, "SELECT LNG FROM STATION WHERE STATIONCODE = '" + second + "'");
     const double lat2 = number(db, "SELECT LAT FROM STATION WHERE STATIONCODE = '" + second + "'");
 
-    const HostRun run = runHost(
+    const HostRun run = HostRunner::run(
         root, {call("locateStation", {QString::fromStdString(station)}), mouse("mouseUp", 2, lng2, lat2),
-               dump(), mouse("click", 1, lng2, lat2, 1), mouse("mouseUp", 2, lng2, lat2), dump(),
-               call("locateOcable", {QString::fromStdString(cable)}), mouse("mouseUp", 2, lng2, lat2), dump(),
-               call("locateOcable", {"NOPE"}), mouse("mouseUp", 2, lng2, lat2), dump()});
+               dumpStep(), mouse("click", 1, lng2, lat2, 1), mouse("mouseUp", 2, lng2, lat2), dumpStep(),
+               call("locateOcable", {QString::fromStdString(cable)}), mouse("mouseUp", 2, lng2, lat2),
+               dumpStep(), call("locateOcable", {"NOPE"}), mouse("mouseUp", 2, lng2, lat2), dumpStep()});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     EXPECT_EQ(run.output["results"].toArray(), (QJsonArray{true, true, false}));
 
@@ -252,12 +221,29 @@ TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFol
     EXPECT_EQ(none["messages"].toArray().last()["title"].toString(), "信息提示");
 }
 
-TEST(MapInteractionTest, TheOverviewFollowsZoomingAndACentresTheMap) {
-    const fs::path root = freshRoot("overview");
-    const HostRun run = runHost(
-        root, {tool("mnu_view_Radar", "activebarMain"), tool("mnu_view_zoomIn", "activebarMain"),
-               mouse("click", 1, 113.6, 34.7), mouse("click", 1, 113.6, 34.7), mouse("click", 1, 113.6, 34.7),
-               dump(true), mouse("click", 1, 110.0, 30.0, 0, "Map2"), dump()});
+// The overview follows zooming and a click on it centres the map; then
+// what the pop-up commands open: the host's property form docked in the
+// band, the fibre list, the station list, the cable view's stand-in, and the
+// coordinate dialog the host's menu offers. The network is only read.
+TEST(MapInteractionTest, TheOverviewThenTheHostsWindowsWithRealData) {
+    const fs::path db = HostRunner::sharedRoot() / "network.db";
+    const std::string cable =
+        column(db, "SELECT OCABLECODE FROM EN_FIBER GROUP BY OCABLECODE ORDER BY 1 LIMIT 1").at(0);
+    const int fibers =
+        static_cast<int>(number(db, "SELECT COUNT(*) FROM EN_FIBER WHERE OCABLECODE = '" + cable + "'"));
+    const std::string station =
+        column(db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL ORDER BY 1 LIMIT 1").at(0);
+    const std::string name =
+        column(db, "SELECT STATIONNAME FROM STATION WHERE STATIONCODE = '" + station + "'").at(0);
+    const HostRun run = HostRunner::run(
+        HostRunner::sharedRoot(),
+        {toolStep("mnu_view_Radar", "activebarMain"), toolStep("mnu_view_zoomIn", "activebarMain"),
+         mouse("click", 1, 113.6, 34.7), mouse("click", 1, 113.6, 34.7), mouse("click", 1, 113.6, 34.7),
+         dumpStep(), mouse("click", 1, 110.0, 30.0, 0, "Map2"), dumpStep(),
+         call("locateOcable", {QString::fromStdString(cable)}), toolStep("mnuFiber"), toolStep("mnu_ShowGL"),
+         call("locateStation", {QString::fromStdString(station)}), toolStep("mnuProperty"),
+         toolStep("mnuPassTrans"), call("showStationPointDialog"), mouse("mouseDown", 2, 100.25, 30.5),
+         dumpStep({})});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonObject zoomed = run.dump(0);
     const QJsonArray layers = zoomed["maps"]["Map2"]["layers"].toArray();
@@ -277,29 +263,8 @@ TEST(MapInteractionTest, TheOverviewFollowsZoomingAndACentresTheMap) {
     EXPECT_NEAR(after[2].toDouble() - after[0].toDouble(), b1[2].toDouble() - b1[0].toDouble(), 1e-9);
     for (const QJsonValue l : clicked["maps"]["Map2"]["layers"].toArray())
         EXPECT_TRUE(l["selection"].toArray().isEmpty());
-}
 
-// What the pop-up commands open: the host's property form docked in the
-// band, the fibre list, the station list, the cable view's stand-in, and
-// the coordinate dialog the host's menu offers.
-TEST(MapInteractionTest, CommandsOpenTheHostsWindowsWithRealData) {
-    const fs::path root = freshRoot("windows");
-    const fs::path db = root / "network.db";
-    const std::string cable =
-        column(db, "SELECT OCABLECODE FROM EN_FIBER GROUP BY OCABLECODE ORDER BY 1 LIMIT 1").at(0);
-    const int fibers =
-        static_cast<int>(number(db, "SELECT COUNT(*) FROM EN_FIBER WHERE OCABLECODE = '" + cable + "'"));
-    const std::string station =
-        column(db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL ORDER BY 1 LIMIT 1").at(0);
-    const std::string name =
-        column(db, "SELECT STATIONNAME FROM STATION WHERE STATIONCODE = '" + station + "'").at(0);
-    const HostRun run =
-        runHost(root, {call("locateOcable", {QString::fromStdString(cable)}), tool("mnuFiber"),
-                       tool("mnu_ShowGL"), call("locateStation", {QString::fromStdString(station)}),
-                       tool("mnuProperty"), tool("mnuPassTrans"), call("showStationPointDialog"),
-                       mouse("mouseDown", 2, 100.25, 30.5), dump()});
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject d = run.dump(0);
+    const QJsonObject d = run.dump(2);
     const QJsonObject forms = d["forms"].toObject();
 
     const QJsonArray fiberRows = forms["hostFiberView"]["controls"]["grdRows"]["items"].toArray();

@@ -25,15 +25,11 @@ const QStringList kTrees = {"frmViewResTree.TreeRes", "frmViewOcableMain.TreeRes
 using Codes = std::set<std::string>;
 
 // DUMP in the steps stands for a dump of those layers' features.
-QJsonArray runHost(std::string script, const QStringList& extra = {}) {
+QJsonArray runHost(const std::string& script, const QStringList& extra = {}) {
     static const auto root = HostRunner::freshRoot("restree");
-    const std::string dump =
-        R"({"dump": true, "features": true, "layers": [")" + kLayers.join(R"(", ")").toStdString() + R"("]})";
-    for (std::size_t at; (at = script.find("DUMP")) != std::string::npos;)
-        script.replace(at, 4, dump);
-    const auto run = HostRunner::run(root->path(), script, extra);
+    const auto run = HostRunner::run(root->path(), ocable::testsupport::withDumps(script, kLayers), extra);
     EXPECT_EQ(run.exitCode, 0) << run.stderrText;
-    return run.output["dumps"].toArray();
+    return run.dumps();
 }
 
 Codes column(const std::string& sql) {

@@ -22,63 +22,48 @@ fs::path sqliteFile(const TempDir& dir, const std::string& name) {
     return dir / name;
 }
 
-struct DatabaseCase {
-    const char* name;
-    std::function<fs::path(const TempDir&)> make;
-    const char* expected; // start of the message; "" when the file is fine
-};
-
-// Test names show the case's name, not its bytes.
-void PrintTo(const DatabaseCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class DatabaseCheckTest : public testing::TestWithParam<DatabaseCase> {};
-
-TEST_P(DatabaseCheckTest, NamesTheFileAndTheCause) {
+// Each file is named with its cause; a good one passes.
+TEST(StartupChecksTest, DatabaseFilesAreNamedWithTheCause) {
+    struct Case {
+        const char* name;
+        std::function<fs::path(const TempDir&)> make;
+        const char* expected; // start of the message; "" when the file is fine
+    };
+    const Case cases[] = {
+        {"Good", [](const TempDir& d) { return sqliteFile(d, "ok.db"); }, ""},
+        {"NotGiven", [](const TempDir&) { return fs::path(); }, "没有指定网络数据库文件"},
+        {"Missing", [](const TempDir& d) { return d / "missing.db"; }, "找不到网络数据库文件："},
+        {"BelowAFile", [](const TempDir& d) { return d.write("f", "x") / "x.db"; }, "找不到网络数据库文件："},
+        {"Empty", [](const TempDir& d) { return d.write("empty.db", ""); }, "网络数据库文件是空的："},
+        {"Text", [](const TempDir& d) { return d.write("t.db", "CREATE TABLE x;"); },
+         "网络数据库文件不是 SQLite 数据库："},
+        {"ShortHeader", [](const TempDir& d) { return d.write("h.db", "SQLite format"); },
+         "网络数据库文件不是 SQLite 数据库："},
+        {"Folder", [](const TempDir& d) { return d.write("db/x", "").parent_path(); },
+         "网络数据库不是普通文件："},
+        {"Device", [](const TempDir&) { return fs::path("/dev/zero"); }, "网络数据库不是普通文件："},
+        {"HeaderOnly",
+         [](const TempDir& d) {
+             // The magic text and then garbage where the pages should be.
+             return d.write("g.db", std::string("SQLite format 3\0", 16) + std::string(200, '\xff'));
+         },
+         "网络数据库文件"},
+    };
     TempDir dir("dbcheck");
-    const fs::path file = GetParam().make(dir);
-    const std::string problem = StartupChecks::database(file);
-    if (*GetParam().expected == '\0') {
-        EXPECT_EQ(problem, "");
-        return;
-    }
-    EXPECT_EQ(problem.rfind(GetParam().expected, 0), 0u) << problem;
-    if (!file.empty()) {
-        EXPECT_NE(problem.find(file.string()), std::string::npos) << problem;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = c.make(dir);
+        const std::string problem = StartupChecks::database(file);
+        if (*c.expected == '\0') {
+            EXPECT_EQ(problem, "");
+            continue;
+        }
+        EXPECT_EQ(problem.rfind(c.expected, 0), 0u) << problem;
+        if (!file.empty()) {
+            EXPECT_NE(problem.find(file.string()), std::string::npos) << problem;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, DatabaseCheckTest,
-    testing::Values(
-        DatabaseCase{"Good", [](const TempDir& d) { return sqliteFile(d, "ok.db"); }, ""},
-        DatabaseCase{"NotGiven", [](const TempDir&) { return fs::path(); }, "没有指定网络数据库文件"},
-        DatabaseCase{"Missing", [](const TempDir& d) { return d / "missing.db"; }, "找不到网络数据库文件："},
-        DatabaseCase{"BelowAFile", [](const TempDir& d) { return d.write("f", "x") / "x.db"; },
-                     "找不到网络数据库文件："},
-        DatabaseCase{"Empty", [](const TempDir& d) { return d.write("empty.db", ""); },
-                     "网络数据库文件是空的："},
-        DatabaseCase{"Text", [](const TempDir& d) { return d.write("t.db", "CREATE TABLE x;"); },
-                     "网络数据库文件不是 SQLite 数据库："},
-        DatabaseCase{"ShortHeader", [](const TempDir& d) { return d.write("h.db", "SQLite format"); },
-                     "网络数据库文件不是 SQLite 数据库："},
-        DatabaseCase{"Folder",
-                     [](const TempDir& d) {
-                         fs::create_directories(d / "db");
-                         return d / "db";
-                     },
-                     "网络数据库不是普通文件："},
-        DatabaseCase{"Device", [](const TempDir&) { return fs::path("/dev/zero"); },
-                     "网络数据库不是普通文件："},
-        DatabaseCase{"HeaderOnly",
-                     [](const TempDir& d) {
-                         // The magic text and then garbage where the pages should be.
-                         return d.write("g.db",
-                                        std::string("SQLite format 3\0", 16) + std::string(200, '\xff'));
-                     },
-                     "网络数据库文件"}),
-    [](const testing::TestParamInfo<DatabaseCase>& info) { return std::string(info.param.name); });
 
 TEST(StartupChecksTest, FoldersMustBeFoldersAndTheAppFolderMustExist) {
     TempDir dir("folders");

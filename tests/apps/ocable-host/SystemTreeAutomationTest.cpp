@@ -3,14 +3,11 @@
 
 #include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
-#include "support/TempDir.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <memory>
 #include <set>
 #include <tuple>
 
@@ -20,22 +17,11 @@ namespace {
 
 using ocable::testsupport::HostRun;
 using ocable::testsupport::HostRunner;
+using ocable::testsupport::messageTexts;
+const auto column = ocable::testsupport::firstColumn;
 
-// Every test changes the rule tables, so each gets its own copy of the small
-// network; the copies go when the test program ends.
-fs::path freshRoot(const std::string& name) {
-    static std::vector<std::unique_ptr<ocable::testsupport::TempDir>> kept;
-    kept.push_back(HostRunner::freshRoot(name));
-    return kept.back()->path();
-}
-
-HostRun runHost(const fs::path& root, const std::string& script) {
-    return HostRunner::run(root, script);
-}
-
-std::vector<std::string> column(const fs::path& db, const std::string& sql) {
-    return ocable::testsupport::firstColumn(db, sql);
-}
+// Every test changes the rule tables, so each runs on its own copy of the
+// small network (HostRunner::keptRoot).
 
 std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& first) {
     std::vector<std::string> out;
@@ -47,16 +33,16 @@ std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& fi
     return out;
 }
 
-QJsonObject lastDump(const HostRun& run) {
-    return run.output["dumps"].toArray().last().toObject();
+bool holds(const std::vector<std::string>& list, const std::string& text) {
+    return std::find(list.begin(), list.end(), text) != list.end();
 }
 
 // A new rule, seeded on its first display, edited, saved under a new name
 // and deleted: the statements in the order the host received them, and the
 // tables read back afterwards.
 TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
-    const fs::path root = freshRoot("rule");
-    const HostRun run = runHost(root, R"([
+    const fs::path root = HostRunner::keptRoot("rule");
+    const HostRun run = HostRunner::run(root, R"([
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
         {"dump": true},
         {"tree": "frmViewResTree.TreeSystem", "node": "划分原则4", "do": "select"},
@@ -76,8 +62,6 @@ TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
     const auto created = sqlSince(dumps[0].toObject(), "SELECT P_KEY FROM EN_SUBNET_P");
     ASSERT_GE(created.size(), 4u);
     EXPECT_EQ(created[1], "INSERT INTO EN_SUBNET_P(P_KEY,P_NAME) VALUES('划分原则4' ,'划分原则4')");
-    EXPECT_EQ(created[2],
-              "SELECT * FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4' ORDER BY NODELEVEL , NODENAME ");
     EXPECT_EQ(created[4], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
                           "VALUES('划分原则4' ,'划分原则4','NULL',0,'划分原则4','NO')");
     EXPECT_EQ(dumps[0]["ruleEditor"]["isNewRule"].toBool(), true);
@@ -89,22 +73,15 @@ TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
                         "VALUES('划分原则4' ,'自定义','NULL',0,'划分原则4','NO')");
     EXPECT_EQ(saved[2], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
                         "VALUES('划分方法1','新建节点1','划分原则4',1,'划分原则4','YES')");
-    EXPECT_NE(std::find(saved.begin(), saved.end(),
-                        "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"),
-              saved.end());
-    bool refused = false;
-    for (const QJsonValue m : dumps[1]["messages"].toArray())
-        refused = refused || m["text"].toString() == "划分原则命名重复！";
-    EXPECT_TRUE(refused);
+    EXPECT_TRUE(holds(saved, "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"));
+    EXPECT_TRUE(holds(messageTexts(dumps[1].toObject()), "划分原则命名重复！"));
     EXPECT_EQ(dumps[1]["ruleEditor"]["isNewRule"].toBool(), false);
 
-    const auto deleted =
-        sqlSince(dumps[2].toObject(), "SELECT P_KEY , REMARK FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
-    ASSERT_GE(deleted.size(), 5u);
-    EXPECT_EQ(deleted[2], "DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'");
-    EXPECT_EQ(deleted[3], "DELETE FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'");
-    EXPECT_TRUE(
-        column(root / "network.db", "SELECT P_KEY FROM EN_SUBNET_P WHERE P_KEY = '划分原则4'").empty());
+    // Deleted: the rule and its tree are gone from the database.
+    EXPECT_TRUE(column(root / "network.db",
+                       "SELECT P_KEY FROM EN_SUBNET_P WHERE P_KEY = '划分原则4' UNION ALL "
+                       "SELECT P_KEY FROM RE_TREE_STRUCT WHERE P_KEY = '划分原则4'")
+                    .empty());
     EXPECT_EQ(dumps[2]["ruleEditor"]["curRuleName"].toString(), "按管理区域划分")
         << "the first rule left shows";
     EXPECT_FALSE(dumps[2]["ruleEditor"]["items"].toArray().contains("自定义"));
@@ -116,14 +93,14 @@ TEST(SystemTreeAutomation, NewRuleSaveAndDeleteSendTheStoredFormats) {
 // Refresh after a system left TRANSSYSTEM; a rule switch with unsaved
 // changes answered No keeps the stored tree.
 TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
-    const fs::path root = freshRoot("refresh");
+    const fs::path root = HostRunner::keptRoot("refresh");
     const fs::path db = root / "network.db";
     const std::string gone =
         column(db, "SELECT SYSTEMCODE FROM TRANSSYSTEM ORDER BY SYSTEMCODE LIMIT 1").at(0);
     ocable::db::SqliteConnection(db).execute("DELETE FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + gone + "'");
     const auto before =
         column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1");
-    const HostRun run = runHost(root, R"([
+    const HostRun run = HostRunner::run(root, R"([
         {"combo": "frmViewResTree.CobSubNetPart", "select": "按传输制式划分"},
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuRefresh"]},
         {"tree": "frmViewResTree.TreeSystem", "node": "按传输制式划分", "do": "select"},
@@ -139,27 +116,18 @@ TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
     for (const std::string& k : before)
         if (k != "按传输制式划分:" + gone) expected.push_back(k);
     EXPECT_EQ(after, expected);
-    const QJsonObject editor = lastDump(run)["ruleEditor"].toObject();
+    const QJsonObject editor = run.lastDump()["ruleEditor"].toObject();
     EXPECT_EQ(editor["curRuleName"].toString(), "按管理区域划分");
     EXPECT_FALSE(editor["isModified"].toBool());
 }
 
-} // namespace
-
-namespace {
-
 // Codes on the ordinary cable layer, and the codes of its selection.
 std::set<std::string> cableCodes(const QJsonObject& dump, bool selectedOnly = false) {
     std::set<std::string> codes;
-    for (const QJsonValue l : dump["maps"]["Map1"]["layers"].toArray()) {
-        if (l["name"].toString() != "光缆网络分布图_光缆段") continue;
-        std::set<QString> selected;
-        for (const QJsonValue k : l["selection"].toArray())
-            selected.insert(k.toString());
-        for (const QJsonValue f : l["features"].toArray())
-            if (!selectedOnly || selected.count(f["key"].toString()))
-                codes.insert(f["row"].toArray()[1].toString().toStdString());
-    }
+    const QJsonObject layer = ocable::testsupport::layerOf(dump, "Map1", "光缆网络分布图_光缆段");
+    for (const QJsonValue f : layer["features"].toArray())
+        if (!selectedOnly || layer["selection"].toArray().contains(f["key"]))
+            codes.insert(f["row"][1].toString().toStdString());
     return codes;
 }
 
@@ -171,18 +139,21 @@ const std::string kShownSystems =
     "'NULL' UNION SELECT t.NODEKEY FROM RE_TREE_STRUCT t JOIN shown ON t.PARENTKEY = shown.k WHERE t.P_KEY = "
     "'按管理区域划分' AND t.NODENAME NOT LIKE '%本地%') ";
 
-std::string dumpStep() {
-    return R"({"dump": true, "features": true, "layers": ["光缆网络分布图_光缆段"]})";
+// The script with DUMP for a dump of the ordinary cable layer, NODE for the tree key.
+std::string script(const std::string& steps, const std::string& node = "") {
+    return QString::fromStdString(ocable::testsupport::withDumps(steps, {"光缆网络分布图_光缆段"}))
+        .replace("NODE", QString::fromStdString(node))
+        .toStdString();
 }
 
 // Unticking a system takes off only the segments no other shown system runs
 // over; ticking it again brings exactly those back.
 TEST(SystemTreeAutomation, SharedSegmentsAreCountedDownAndUp) {
-    const fs::path root = freshRoot("routes");
+    const fs::path root = HostRunner::keptRoot("routes");
     const fs::path db = root / "network.db";
-    const HostRun first = runHost(root, "[" + dumpStep() + "]");
+    const HostRun first = HostRunner::run(root, script("[DUMP]"));
     ASSERT_EQ(first.exitCode, 0) << first.stderrText;
-    const auto ordinary = cableCodes(first.output["dumps"].toArray()[0].toObject());
+    const auto ordinary = cableCodes(first.dump(0));
     // A shown system with an ordinary segment of its own and a segment it shares.
     std::string system;
     std::vector<std::string> own;
@@ -203,32 +174,38 @@ TEST(SystemTreeAutomation, SharedSegmentsAreCountedDownAndUp) {
         }
     }
     ASSERT_FALSE(system.empty()) << "the demo network has such a system";
-    const std::string node = "按管理区域划分:" + system;
-    const HostRun run =
-        runHost(root, "[" + dumpStep() + R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
-                          R"(", "do": "uncheck"}, )" + dumpStep() +
-                          R"(, {"tree": "frmViewResTree.TreeSystem", "node": ")" + node +
-                          R"(", "do": "check"}, )" + dumpStep() + "]");
+    const HostRun run = HostRunner::run(root, script(R"([DUMP,
+        {"tree": "frmViewResTree.TreeSystem", "node": "NODE", "do": "uncheck"}, DUMP,
+        {"tree": "frmViewResTree.TreeSystem", "node": "NODE", "do": "check"}, DUMP])",
+                                                     "按管理区域划分:" + system));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray dumps = run.output["dumps"].toArray();
-    ASSERT_EQ(dumps.size(), 3);
-    const auto before = cableCodes(dumps[0].toObject());
+    ASSERT_EQ(run.dumps().size(), 3);
+    const auto before = cableCodes(run.dump(0));
     std::set<std::string> expected = before;
     for (const std::string& c : own)
         expected.erase(c);
     EXPECT_LT(expected.size(), before.size()) << "some of the system's own segments are ordinary cables";
-    EXPECT_EQ(cableCodes(dumps[1].toObject()), expected);
-    EXPECT_EQ(cableCodes(dumps[2].toObject()), before);
+    EXPECT_EQ(cableCodes(run.dump(1)), expected);
+    EXPECT_EQ(cableCodes(run.dump(2)), before);
 }
 
 // A click on a DWDM-carried system selects the segments that join the
-// stations of its channels' links, read here straight from the database.
+// stations of its channels' links, read here straight from the database: the
+// system with the most segments that only its DWDM links reach. Those are
+// searched on the ordinary cable layer only, so they are made ordinary ones.
 TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
-    const fs::path root = freshRoot("dwdm");
+    const fs::path root = HostRunner::keptRoot("dwdm");
     const fs::path db = root / "network.db";
-    const auto carried =
-        column(db, kShownSystems + "SELECT DISTINCT SYSTEMCODE FROM RE_DWDMC_SDHT WHERE '按管理区域划分:' || "
-                                   "SYSTEMCODE IN (SELECT k FROM shown) ORDER BY 1 LIMIT 1");
+    const auto carried = column(
+        db,
+        kShownSystems +
+            "SELECT D.SYSTEMCODE FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = "
+            "C.DWDMCHANNELCODE JOIN EN_DWDM_RES R ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE "
+            "O "
+            "ON (R.STATION_A = O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND "
+            "R.STATION_Z = O.STATION_A) WHERE '按管理区域划分:' || D.SYSTEMCODE IN (SELECT k FROM shown) AND "
+            "O.OCABLECODE NOT IN (SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM M WHERE M.SYSTEMCODE = "
+            "D.SYSTEMCODE) GROUP BY D.SYSTEMCODE ORDER BY COUNT(DISTINCT O.OCABLECODE) DESC, 1 LIMIT 1");
     ASSERT_EQ(carried.size(), 1u) << "the demo network has a shown DWDM-carried system";
     const std::string system = carried[0];
     auto viaDwdm = column(
@@ -241,36 +218,32 @@ TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
     const auto direct =
         column(db, "SELECT DISTINCT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM WHERE SYSTEMCODE = '" +
                        system + "'");
-    viaDwdm.insert(viaDwdm.end(), direct.begin(), direct.end());
-    const HostRun run = runHost(root, R"([{"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分:)" +
-                                          system + R"(", "do": "click"}, )" + dumpStep() + "]");
+    for (const std::string& c : viaDwdm)
+        if (std::find(direct.begin(), direct.end(), c) == direct.end())
+            ocable::db::SqliteConnection(db).execute(
+                "UPDATE EN_OCABLE SET RESLEVEL = 'ZY132002', X_SYSLEVEL = NULL WHERE OCABLECODE = '" + c +
+                "'");
+    const HostRun run = HostRunner::run(
+        root, script(R"([{"tree": "frmViewResTree.TreeSystem", "node": "NODE", "do": "click"}, DUMP])",
+                     "按管理区域划分:" + system));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
-    const auto drawn = cableCodes(dump);
-    const auto selected = cableCodes(dump, true);
+    const auto drawn = cableCodes(run.dump(0)), selected = cableCodes(run.dump(0), true);
+    int reachedOnlyByDwdm = 0;
     for (const std::string& c : viaDwdm) {
         if (drawn.count(c)) {
             EXPECT_TRUE(selected.count(c)) << c;
+            reachedOnlyByDwdm += std::find(direct.begin(), direct.end(), c) == direct.end();
         }
     }
-    EXPECT_FALSE(selected.empty());
-    const QJsonArray sql = dump["sql"].toArray();
-    EXPECT_TRUE(std::any_of(sql.begin(), sql.end(), [&](const QJsonValue& s) {
-        return s.toString().toStdString() ==
-               "SELECT DISTINCT OCABLECODE  FROM RE_DWDMC_SDHT D , EN_DWDM_RES R , EN_OCABLE O  , "
-               "EN_DWDM_CHANNEL C  "
-               "WHERE D.CHANNELSERIAL = C.DWDMCHANNELCODE AND C.DWDMTOPOLINKCODE =  R.DWDMTOPOLINKCODE  AND "
-               "((R.STATION_A =  O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A =  O.STATION_Z "
-               "AND "
-               "R.STATION_Z = O.STATION_A))  AND D.SYSTEMCODE IN('" +
-                   system + "')";
-    }));
+    EXPECT_GT(reachedOnlyByDwdm, 0) << "a drawn segment only the DWDM links reach";
+    for (const std::string& c : direct)
+        EXPECT_TRUE(!drawn.count(c) || selected.count(c)) << c;
 }
 
 // A save refused in the middle by the database leaves the stored tree as it
 // was, and the user reads that it failed.
 TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
-    const fs::path root = freshRoot("failedsave");
+    const fs::path root = HostRunner::keptRoot("failedsave");
     const fs::path db = root / "network.db";
     const std::string query =
         "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
@@ -279,7 +252,7 @@ TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
     ocable::db::SqliteConnection(db).execute(
         "CREATE TRIGGER refuse BEFORE INSERT ON RE_TREE_STRUCT WHEN NEW.NODELEVEL = 2 BEGIN SELECT "
         "RAISE(ABORT, 'refused'); END");
-    const HostRun run = runHost(root, R"([
+    const HostRun run = HostRunner::run(root, R"([
         {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分", "do": "select"},
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
@@ -287,27 +260,18 @@ TEST(SystemTreeAutomation, AFailedSaveLeavesTheStoredTreeUnchanged) {
     ])");
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     EXPECT_EQ(column(db, query), before);
-    std::vector<std::string> texts;
-    const QJsonObject dump = run.output["dumps"].toArray()[0].toObject();
-    for (const QJsonValue m : dump["messages"].toArray())
-        texts.push_back(m["text"].toString().toStdString());
-    EXPECT_NE(
-        std::find(texts.begin(), texts.end(), "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"),
-        texts.end());
-    EXPECT_EQ(std::find(texts.begin(), texts.end(), "保存成功！"), texts.end());
+    const auto texts = messageTexts(run.dump(0));
+    EXPECT_TRUE(holds(texts, "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"));
+    EXPECT_FALSE(holds(texts, "保存成功！"));
 }
-
-} // namespace
-
-namespace {
 
 // A new rule left for another with the answer No goes; one edited and left
 // with Yes is stored with its edits and the combo box keeps it; one pending
 // when the view closes is kept on Yes.
 TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
-    const fs::path root = freshRoot("newyes");
+    const fs::path root = HostRunner::keptRoot("newyes");
     const fs::path db = root / "network.db";
-    const HostRun run = runHost(root, R"([
+    const HostRun run = HostRunner::run(root, R"([
         {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAddPart"]},
         {"answer": "No"},
         {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
@@ -324,10 +288,10 @@ TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     // Declined first: gone from the combo box, both tables and the view's list (else it could not come
     // again).
-    const QJsonObject declined = run.output["dumps"].toArray()[0].toObject()["ruleEditor"].toObject();
+    const QJsonObject declined = run.dump(0)["ruleEditor"].toObject();
     EXPECT_FALSE(declined["items"].toArray().contains("划分原则4"));
     EXPECT_EQ(declined["EN_SUBNET_P"].toArray().size(), 3);
-    const QJsonObject dump = run.output["dumps"].toArray()[1].toObject();
+    const QJsonObject dump = run.dump(1);
     const QJsonArray messages = dump["messages"].toArray();
     ASSERT_GE(messages.size(), 2);
     EXPECT_EQ(messages[1]["text"].toString(), "新增子网原则：“划分原则4”是否需要保存？");
@@ -349,10 +313,6 @@ TEST(SystemTreeAutomation, NewRuleKeptWhenTheSwitchIsAnsweredYes) {
     EXPECT_EQ(editor["EN_SUBNET_P"].toArray().size(), 4);
 }
 
-} // namespace
-
-namespace {
-
 // A right click on a node, as the tree reports it: the press, then the click.
 std::string rightClick(const std::string& key) {
     return R"({"call": "frmViewResTree.TreeSystem_MouseDown", "args": [")" + key +
@@ -365,7 +325,7 @@ std::string rightClick(const std::string& key) {
 // the commands that need a system code, a protected rule, the drop target of
 // a drag, a grouping node deleted.
 TEST(SystemTreeAutomation, MenuBandSummaryLabelEditAndDropTarget) {
-    const fs::path root = freshRoot("summary");
+    const fs::path root = HostRunner::keptRoot("summary");
     const fs::path db = root / "network.db";
     const std::string group = "划分方法1", under = "P_KEY = '按管理区域划分' AND PARENTKEY = '划分方法1'";
     const auto systems = column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " + under + " ORDER BY 1");
@@ -375,7 +335,7 @@ TEST(SystemTreeAutomation, MenuBandSummaryLabelEditAndDropTarget) {
     const std::string sys = systems[0], code = sys.substr(sys.find(':') + 1);
     const QString groupText = QString::fromStdString(
         column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE NODEKEY = '" + group + "'").at(0));
-    const HostRun run = runHost(
+    const HostRun run = HostRunner::run(
         root, "[" + rightClick(sys) + R"({"tool": "mnuProperty", "control": "ActiveBarPop"}, {"dump": true},
         {"tree": "frmViewResTree.TreeSystem", "node": ")" +
                   group + R"(", "do": "click"}, {"dump": true},
