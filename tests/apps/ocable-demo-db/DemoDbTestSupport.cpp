@@ -42,10 +42,6 @@ std::vector<std::string> Db::column(const std::string& sql) const {
     return values;
 }
 
-long long Db::count(const std::string& sql) const {
-    return std::stoll(rows(sql).at(0).at(0).value_or("0"));
-}
-
 std::string Db::prepareError(const std::string& sql) const {
     sqlite3_stmt* st = nullptr;
     const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);

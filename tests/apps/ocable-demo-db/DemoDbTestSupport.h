@@ -22,7 +22,6 @@ public:
 
     std::vector<Row> rows(const std::string& sql) const;
     std::vector<std::string> column(const std::string& sql) const; // first column, nulls as ""
-    long long count(const std::string& sql) const;
     // Empty when the statement compiles, else the error text.
     std::string prepareError(const std::string& sql) const;
     // Runs a script of statements; throws with SQLite's message.
