@@ -1,5 +1,6 @@
 #include "platform/db/Recordset.h"
 #include "platform/db/DbError.h"
+#include "platform/db/SqlQuote.h"
 
 #include <gtest/gtest.h>
 
@@ -142,10 +143,8 @@ TEST(Recordset, RowsWithTextAreTheRowsTheEqualityFilterShows) {
         SCOPED_TRACE(text);
         const auto rows = rs.rowsWithText("province", text);
         ASSERT_TRUE(rows.has_value());
-        std::string quoted = "'";
-        for (const char* c = text; *c; ++c)
-            quoted += *c == '\'' ? std::string("''") : std::string(1, *c);
-        rs.setFilter("PROVINCE = " + quoted + "'");
+        const std::string criteria = "PROVINCE = " + sqlQuote(text);
+        rs.setFilter(criteria);
         std::vector<std::uint32_t> expected;
         for (; !rs.Eof(); rs.MoveNext())
             expected.push_back(static_cast<std::uint32_t>(rs.rowIndex()));
@@ -153,9 +152,9 @@ TEST(Recordset, RowsWithTextAreTheRowsTheEqualityFilterShows) {
 
         rs.setFilter("");
         rs.MoveLast();
-        rs.setFilteredRows("PROVINCE = " + quoted + "'", *rows);
+        rs.setFilteredRows(criteria, *rows);
         EXPECT_EQ(rs.RecordCount(), static_cast<long>(expected.size()));
-        EXPECT_EQ(rs.Filter(), "PROVINCE = " + quoted + "'");
+        EXPECT_EQ(rs.Filter(), criteria);
         EXPECT_EQ(rs.Bof(), expected.empty()); // at the first row, like after setFilter
     }
     // Numbers compare by value in the filter, so the text index stays out of it.

@@ -86,8 +86,6 @@ TEST_F(SqliteConnectionTest, EveryQueryOfTheProgramRuns) {
         ++count;
     }
     EXPECT_EQ(count, 30);
-    EXPECT_EQ(db.execute("UPDATE STATION SET LNG=120.123456789012,LAT=30.5 WHERE STATIONCODE = 'S1'"), 1);
-    EXPECT_EQ(firstColumn(db, "SELECT LNG FROM STATION WHERE STATIONCODE = 'S1'"), "120.123456789012;");
 }
 
 TEST_F(SqliteConnectionTest, CellsKeepTheirTypesAndColumnsTheirNames) {
