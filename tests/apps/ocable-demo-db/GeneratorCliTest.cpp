@@ -25,15 +25,16 @@ int generate(const fs::path& out, const std::string& arguments = "") {
     return runGenerator("--scale small --seed 1 --quiet " + arguments + " '" + out.string() + "'");
 }
 
+// Run against the test program's own generation of the small network of
+// seed 1, which every other test here reads.
 TEST(GeneratorCli, SameSeedGivesTheSameFileAndAnotherSeedDoesNot) {
     const TempDir dir("demo-db-determinism");
     ASSERT_EQ(generate(dir / "a.db"), 0);
-    ASSERT_EQ(generate(dir / "b.db"), 0);
     ASSERT_EQ(runGenerator("--scale small --seed 2 --quiet '" + (dir / "c.db").string() + "'"), 0);
     // The same file byte for byte, which is more than the same tables.
     const std::string a = readText(dir / "a.db");
     EXPECT_GT(a.size(), 100000u);
-    EXPECT_TRUE(a == readText(dir / "b.db")) << "two runs with seed 1 differ";
+    EXPECT_TRUE(a == readText(smallDemoDb())) << "two runs with seed 1 differ";
     EXPECT_FALSE(a == readText(dir / "c.db")) << "the seed is not used";
 }
 
