@@ -9,8 +9,8 @@
 
 namespace ocable::demo::test {
 
-Db::Db(const std::filesystem::path& path, int flags) {
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK)
+Db::Db(const std::filesystem::path& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open " + path.string());
 }
 
@@ -47,14 +47,6 @@ std::string Db::prepareError(const std::string& sql) const {
     const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
     sqlite3_finalize(st);
     return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
-}
-
-void Db::exec(const std::string& script) {
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    if (rc != SQLITE_OK) throw std::runtime_error(message);
 }
 
 namespace {

@@ -15,7 +15,7 @@ using Row = std::vector<Cell>;
 // Read-only view of a generated database through the sqlite3 C API.
 class Db {
 public:
-    explicit Db(const std::filesystem::path& path, int flags = SQLITE_OPEN_READONLY);
+    explicit Db(const std::filesystem::path& path);
     ~Db();
     Db(const Db&) = delete;
     Db& operator=(const Db&) = delete;
@@ -24,8 +24,6 @@ public:
     std::vector<std::string> column(const std::string& sql) const; // first column, nulls as ""
     // Empty when the statement compiles, else the error text.
     std::string prepareError(const std::string& sql) const;
-    // Runs a script of statements; throws with SQLite's message.
-    void exec(const std::string& script);
 
 private:
     sqlite3* db_ = nullptr;

@@ -1,7 +1,6 @@
-// The schema against the objects and statements of the map.
+// The schema the generator writes against the objects and statements of the map.
 #include "DemoDbTestSupport.h"
 
-#include "support/TempDir.h"
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -18,14 +17,8 @@ std::vector<std::string> fixtureLines(const std::string& name) {
     return lines;
 }
 
-// A database in memory holding only data/schema.sql.
-class SchemaOnly : public testing::Test {
-protected:
-    SchemaOnly() { db_.exec(testsupport::readText(sourceDir() / "data" / "schema.sql")); }
-    Db db_{":memory:", SQLITE_OPEN_READWRITE};
-};
-
-TEST_F(SchemaOnly, HasEveryObjectAndColumnTheMapNames) {
+TEST(DemoSchema, HasEveryObjectAndColumnTheMapNames) {
+    const Db db(smallDemoDb());
     const auto lines = fixtureLines("required-columns.txt");
     ASSERT_GT(lines.size(), 20u);
     for (const std::string& line : lines) {
@@ -33,18 +26,19 @@ TEST_F(SchemaOnly, HasEveryObjectAndColumnTheMapNames) {
         std::string object;
         words >> object;
         const std::string columns = "SELECT 1 FROM pragma_table_info('" + object + "')";
-        EXPECT_FALSE(db_.rows(columns).empty()) << "missing object " << object;
+        EXPECT_FALSE(db.rows(columns).empty()) << "missing object " << object;
         for (std::string column; words >> column;)
-            EXPECT_FALSE(db_.rows(columns + " WHERE UPPER(name) = UPPER('" + column + "')").empty())
+            EXPECT_FALSE(db.rows(columns + " WHERE UPPER(name) = UPPER('" + column + "')").empty())
                 << object << " lacks " << column;
     }
 }
 
-TEST_F(SchemaOnly, StatementsOfTheMapCompile) {
+TEST(DemoSchema, StatementsOfTheMapCompile) {
+    const Db db(smallDemoDb());
     const auto statements = fixtureLines("map-queries.sql");
     ASSERT_GT(statements.size(), 30u);
     for (const std::string& sql : statements)
-        EXPECT_EQ(db_.prepareError(sql), "") << sql;
+        EXPECT_EQ(db.prepareError(sql), "") << sql;
 }
 
 } // namespace
