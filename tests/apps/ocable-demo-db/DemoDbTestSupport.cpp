@@ -3,7 +3,6 @@
 #include "DemoDbGenerator.h"
 #include "support/TempDir.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -74,12 +73,6 @@ const std::filesystem::path& smallDemoDb() {
 std::filesystem::path sourceDir() {
     const char* env = std::getenv("OCABLE_SOURCE_DIR");
     return env && *env ? env : OCABLE_SOURCE_DIR;
-}
-
-std::string realText(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
 }
 
 } // namespace ocable::demo::test

@@ -34,7 +34,4 @@ const std::filesystem::path& smallDemoDb();
 
 std::filesystem::path sourceDir();
 
-// Text of a real as the data layer prints it: the shortest that reads back.
-std::string realText(double v);
-
 } // namespace ocable::demo::test
