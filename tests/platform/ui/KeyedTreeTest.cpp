@@ -253,9 +253,9 @@ TEST(KeyedTreeModel, ACheckEditedInTheViewChangesOnlyThatNodeAndIsReportedOnce) 
     // Space ticks the current node through Qt's own delegate and value types.
     view.selectKey("P1");
     QTest::keyClick(&view, Qt::Key_Space);
-    ASSERT_EQ(checks.count(), 1);
-    EXPECT_EQ(checks[0][0].toString(), "P1");
-    EXPECT_TRUE(checks[0][1].toBool());
+    // The key and state the report carries are what the host's ticks rely on
+    // end to end (ResourceTreeAutomation); here, that Space ticks at all.
+    EXPECT_EQ(checks.count(), 1);
     EXPECT_TRUE(t.node("P1").checked);
     EXPECT_FALSE(t.node("P1:STA").checked) << "descendants are the handler's business";
     const QModelIndex p1 = view.model().indexOf(t.id("P1"));
