@@ -1,6 +1,7 @@
 // Properties of the generated network that the map and its users rely on,
-// checked on the small network of seed 1: single queries are rows of two
-// tables; the systems' routes are walked.
+// checked on the small network of seed 1: its schema against the objects and
+// statements of the map, single queries as rows of two tables, the systems'
+// routes walked.
 #include "BaseMap.h"
 #include "DemoDbTestSupport.h"
 #include "Scale.h"
@@ -11,11 +12,13 @@
 
 #include <array>
 #include <charconv>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 #include <numeric>
 #include <set>
+#include <sstream>
 
 namespace ocable::demo::test {
 namespace {
@@ -55,6 +58,38 @@ struct NamedQuery {
     const char* name;
     const char* sql;
 };
+
+std::vector<std::string> fixtureLines(const std::string& name) {
+    std::ifstream in(sourceDir() / "data" / "fixtures" / name);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#' && line.rfind("--", 0) != 0) lines.push_back(line);
+    return lines;
+}
+
+TEST(DemoSchema, HasEveryObjectAndColumnTheMapNames) {
+    const Db db(smallDemoDb());
+    const auto lines = fixtureLines("required-columns.txt");
+    ASSERT_GT(lines.size(), 20u);
+    for (const std::string& line : lines) {
+        std::istringstream words(line);
+        std::string object;
+        words >> object;
+        const std::string columns = "SELECT 1 FROM pragma_table_info('" + object + "')";
+        EXPECT_FALSE(db.rows(columns).empty()) << "missing object " << object;
+        for (std::string column; words >> column;)
+            EXPECT_FALSE(db.rows(columns + " WHERE UPPER(name) = UPPER('" + column + "')").empty())
+                << object << " lacks " << column;
+    }
+}
+
+TEST(DemoSchema, StatementsOfTheMapCompile) {
+    const Db db(smallDemoDb());
+    const auto statements = fixtureLines("map-queries.sql");
+    ASSERT_GT(statements.size(), 30u);
+    for (const std::string& sql : statements)
+        EXPECT_EQ(db.prepareError(sql), "") << sql;
+}
 
 // What the map distinguishes must occur in the small network: each row is
 // "FROM ... WHERE ..." that must match at least one row. Microwave segments
