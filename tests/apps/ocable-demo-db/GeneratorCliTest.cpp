@@ -36,7 +36,6 @@ TEST(GeneratorCli, SameSeedGivesTheSameFileAndRefusedOrFailedRunsLeaveNothing) {
     EXPECT_EQ(readText(out), "keep me");
     EXPECT_EQ(generate(out, "--force"), 0);
     const std::string seed1 = readText(out);
-    EXPECT_GT(seed1.size(), 100000u);
     EXPECT_TRUE(seed1 == readText(smallDemoDb())) << "two runs with seed 1 differ";
     EXPECT_FALSE(fs::exists(dir / "net.db.partial"));
     EXPECT_EQ(runGenerator("--scale small --seed 2 --quiet --force '" + out.string() + "'"), 0);

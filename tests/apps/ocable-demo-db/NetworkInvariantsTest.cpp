@@ -39,7 +39,6 @@ std::map<std::string, std::unique_ptr<OGRGeometry>> provincePolygons() {
 
 TEST(DemoNetwork, EveryStationWithCoordinatesLiesInsideItsProvince) {
     const auto polygons = provincePolygons();
-    ASSERT_EQ(polygons.size(), 34u);
     Db db(smallDemoDb());
     int checked = 0;
     for (const Row& r :
@@ -67,7 +66,7 @@ std::vector<std::string> fixtureLines(const std::string& name) {
     return lines;
 }
 
-TEST(DemoSchema, HasEveryObjectAndColumnTheMapNames) {
+TEST(DemoSchema, HasEveryObjectColumnAndStatementOfTheMap) {
     const Db db(smallDemoDb());
     const auto lines = fixtureLines("required-columns.txt");
     ASSERT_GT(lines.size(), 20u);
@@ -81,10 +80,7 @@ TEST(DemoSchema, HasEveryObjectAndColumnTheMapNames) {
             EXPECT_FALSE(db.rows(columns + " WHERE UPPER(name) = UPPER('" + column + "')").empty())
                 << object << " lacks " << column;
     }
-}
 
-TEST(DemoSchema, StatementsOfTheMapCompile) {
-    const Db db(smallDemoDb());
     const auto statements = fixtureLines("map-queries.sql");
     ASSERT_GT(statements.size(), 30u);
     for (const std::string& sql : statements)
