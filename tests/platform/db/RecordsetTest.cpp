@@ -83,7 +83,6 @@ TEST(Recordset, CellsComeBackAsStored) {
     for (const auto& v : values)
         rows.push_back({v, Value("after")});
     Recordset rs({"V", "NEXT"}, rows);
-    ASSERT_EQ(rs.RecordCount(), static_cast<long>(std::size(values)));
     for (const auto& expected : values) {
         SCOPED_TRACE(expected.toText());
         EXPECT_EQ(rs.Fields(0), expected);
