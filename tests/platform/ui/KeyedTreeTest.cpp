@@ -189,7 +189,6 @@ TEST(KeyedTree, CopyHoldsTheSourceNodesWhetherOrNotAnyWasRemoved) {
         copy.Add("", "旧", "旧");
         copy.copyFrom(source);
         EXPECT_EQ(dump(copy), dump(source));
-        EXPECT_FALSE(copy.Exists("旧"));
         copy.Add("P1:STA", "S4", "S4");
         EXPECT_EQ(copy.node("S4").row, removeOne ? 2u : 3u);
         EXPECT_FALSE(source.Exists("S4"));
