@@ -1,5 +1,10 @@
-// The importer run over small hand-made packages laid out like the npm ones.
+// The grouping of rings into polygons, the importer run over small
+// hand-made packages laid out like the npm ones, and the committed base-map
+// files against facts of the real country: a decoding or recoding fault in
+// the importer shows up in either of the last two.
 #include "BaseMapImport.h"
+#include "EchartsRing.h"
+#include "RingAssembly.h"
 
 #include "support/PartContains.h"
 #include "support/TempDir.h"
@@ -10,7 +15,13 @@
 #include <QString>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
 
 namespace ocable::basemap {
 namespace {
@@ -20,6 +31,53 @@ namespace fs = std::filesystem;
 using ocable::testsupport::partContains;
 using ocable::testsupport::readText;
 using ocable::testsupport::TempDir;
+
+std::unique_ptr<GDALDataset> open(const fs::path& path) {
+    GDALAllRegister();
+    return std::unique_ptr<GDALDataset>(
+        GDALDataset::Open(path.string().c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+}
+
+// Decoding itself (zig-zag steps from the offsets, steps beyond ASCII) is
+// shown by ImportSample, whose rings are encoded by the test and must land
+// where the sketch puts them, and by CommittedBaseMap's real extents.
+TEST(EchartsRing, OddLengthIsRejected) {
+    EXPECT_THROW(decodeEchartsRing(QStringLiteral("@@B"), 0, 0), std::runtime_error);
+}
+
+Ring square(double x0, double y0, double x1, double y1) {
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+}
+
+// Sketch (not to scale):
+//   main 0..10 holds lake 2..5 and, inside the lake, islet 3..4;
+//   the island lies apart at 20..21. A ring whose first vertex alone lies
+//   inside another is shown by ImportSample's spit.
+TEST(RingAssembly, OnlyRingsWhollyInsideALargerRingAreHoles) {
+    const Ring main = square(0, 0, 10, 10);
+    const Ring lake = square(2, 2, 5, 5);
+    const Ring islet = square(3, 3, 4, 4);
+    const Ring island = square(20, 20, 21, 21);
+    const auto polygons = assemblePolygons({island, lake, main, islet});
+
+    ASSERT_EQ(polygons.size(), 3u);
+    EXPECT_EQ(polygons[0].outer, island);
+    EXPECT_TRUE(polygons[0].holes.empty());
+    EXPECT_EQ(polygons[1].outer, main);
+    ASSERT_EQ(polygons[1].holes.size(), 1u);
+    EXPECT_EQ(polygons[1].holes[0], lake);
+    EXPECT_EQ(polygons[2].outer, islet) << "a ring inside a hole is land again";
+}
+
+TEST(RingAssembly, CleaningRoundsClosesAndOrientsRings) {
+    const Ring clockwise = {{0, 0}, {0, 1.000004}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
+    const Ring outer = cleanRing(clockwise, 5, true);
+    ASSERT_EQ(outer.size(), 5u) << "the repeated point after rounding and the closing point collapse";
+    EXPECT_EQ(outer.front(), outer.back());
+    EXPECT_GT(ringSignedArea2(outer), 0) << "outer rings run counter-clockwise";
+    EXPECT_LT(ringSignedArea2(cleanRing(clockwise, 5, false)), 0) << "holes run clockwise";
+    EXPECT_TRUE(cleanRing({{1, 1}, {1.000001, 1}, {2, 2}}, 5, true).empty()) << "degenerate after rounding";
+}
 
 // Encodes a ring as the echarts files do; the offsets are the first point.
 std::string encodeRing(const std::vector<std::pair<double, double>>& points, std::string& offsets) {
@@ -107,9 +165,7 @@ TEST_F(ImportSample, WritesProvincesWithHolesOnlyWhereWhollyInsideAndRecodesCiti
     EXPECT_EQ(summary.polygons, 3);
     EXPECT_EQ(summary.holes, 1);
 
-    GDALAllRegister();
-    const std::string path = (options_.outDir / "provinces.geojson").string();
-    std::unique_ptr<GDALDataset> ds(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    const auto ds = open(options_.outDir / "provinces.geojson");
     ASSERT_TRUE(ds) << "not readable as GeoJSON";
     OGRLayer* layer = ds->GetLayer(0);
     ASSERT_EQ(layer->GetFeatureCount(), 2);
@@ -149,6 +205,61 @@ TEST_F(ImportSample, WritesProvincesWithHolesOnlyWhereWhollyInsideAndRecodesCiti
 TEST_F(ImportSample, MissingPackageFileIsReported) {
     fs::remove(options_.pccDir / "dist" / "city.json");
     EXPECT_THROW(importBaseMap(options_), std::runtime_error);
+}
+
+fs::path baseMapDir() {
+    const char* env = std::getenv("OCABLE_SOURCE_DIR");
+    return fs::path(env && *env ? env : OCABLE_SOURCE_DIR) / "data" / "basemap";
+}
+
+TEST(CommittedBaseMap, ProvincesCarryCodesInOrderAndTheirRealExtentAndHoldTheirCitySeats) {
+    auto ds = open(baseMapDir() / "provinces.geojson");
+    ASSERT_TRUE(ds);
+    std::map<std::string, std::string> nameByCode, regionByGb;
+    std::map<std::string, std::unique_ptr<OGRGeometry>> byGb;
+    for (auto& f : *ds->GetLayer(0)) {
+        nameByCode[f->GetFieldAsString("code")] = f->GetFieldAsString("name");
+        regionByGb[f->GetFieldAsString("gbcode")] = f->GetFieldAsString("code");
+        byGb[f->GetFieldAsString("gbcode")].reset(f->GetGeometryRef()->clone());
+    }
+    ASSERT_EQ(nameByCode.size(), 34u);
+    EXPECT_EQ(nameByCode.begin()->first, "XZ0101");
+    EXPECT_EQ(nameByCode.rbegin()->first, "XZ0134");
+    EXPECT_EQ(nameByCode["XZ0101"], "北京市");
+    EXPECT_EQ(nameByCode["XZ0116"], "河南省");
+    OGREnvelope sichuan;
+    byGb["510000"]->getEnvelope(&sichuan);
+    EXPECT_NEAR(sichuan.MinX, 97.35, 0.1);
+    EXPECT_NEAR(sichuan.MaxX, 108.55, 0.1);
+    EXPECT_NEAR(sichuan.MinY, 26.05, 0.1);
+    EXPECT_NEAR(sichuan.MaxY, 34.31, 0.1);
+    auto outline = open(baseMapDir() / "china-outline.geojson");
+    ASSERT_TRUE(outline);
+    EXPECT_EQ(outline->GetLayer(0)->GetFeatureCount(), 1);
+
+    std::ifstream in(baseMapDir() / "cities.csv");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "name,short_name,gbcode,province_gbcode,code,lng,lat");
+    int cities = 0;
+    std::map<std::string, int> perProvince;
+    while (std::getline(in, line)) {
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        for (std::string field; std::getline(ss, field, ',');)
+            f.push_back(field);
+        ASSERT_EQ(f.size(), 7u) << line;
+        ASSERT_TRUE(byGb.count(f[3])) << line;
+        OGRPoint seat(std::stod(f[5]), std::stod(f[6]));
+        EXPECT_TRUE(partContains(byGb[f[3]].get(), seat)) << line;
+        EXPECT_EQ(f[4].size(), 8u) << line;
+        EXPECT_EQ(f[4].substr(0, 6), regionByGb[f[3]]) << line;
+        ++perProvince[f[3]];
+        ++cities;
+    }
+    EXPECT_EQ(cities, 366);               // without 莱芜, merged into 济南 in 2019
+    EXPECT_EQ(perProvince["410000"], 18); // 17 prefecture-level cities and 济源
+    EXPECT_EQ(perProvince["650000"], 14 + 7);
 }
 
 } // namespace

@@ -3,14 +3,13 @@
 #include "DemoDbGenerator.h"
 #include "support/TempDir.h"
 
-#include <charconv>
 #include <cstdlib>
 #include <stdexcept>
 
 namespace ocable::demo::test {
 
-Db::Db(const std::filesystem::path& path, int flags) {
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK)
+Db::Db(const std::filesystem::path& path) {
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         throw std::runtime_error("cannot open " + path.string());
 }
 
@@ -42,23 +41,11 @@ std::vector<std::string> Db::column(const std::string& sql) const {
     return values;
 }
 
-long long Db::count(const std::string& sql) const {
-    return std::stoll(rows(sql).at(0).at(0).value_or("0"));
-}
-
 std::string Db::prepareError(const std::string& sql) const {
     sqlite3_stmt* st = nullptr;
     const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
     sqlite3_finalize(st);
     return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
-}
-
-void Db::exec(const std::string& script) {
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db_, script.c_str(), nullptr, nullptr, &error);
-    const std::string message = error ? error : "";
-    sqlite3_free(error);
-    if (rc != SQLITE_OK) throw std::runtime_error(message);
 }
 
 namespace {
@@ -86,12 +73,6 @@ const std::filesystem::path& smallDemoDb() {
 std::filesystem::path sourceDir() {
     const char* env = std::getenv("OCABLE_SOURCE_DIR");
     return env && *env ? env : OCABLE_SOURCE_DIR;
-}
-
-std::string realText(double v) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
 }
 
 } // namespace ocable::demo::test

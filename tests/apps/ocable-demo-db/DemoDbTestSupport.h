@@ -15,18 +15,15 @@ using Row = std::vector<Cell>;
 // Read-only view of a generated database through the sqlite3 C API.
 class Db {
 public:
-    explicit Db(const std::filesystem::path& path, int flags = SQLITE_OPEN_READONLY);
+    explicit Db(const std::filesystem::path& path);
     ~Db();
     Db(const Db&) = delete;
     Db& operator=(const Db&) = delete;
 
     std::vector<Row> rows(const std::string& sql) const;
     std::vector<std::string> column(const std::string& sql) const; // first column, nulls as ""
-    long long count(const std::string& sql) const;
     // Empty when the statement compiles, else the error text.
     std::string prepareError(const std::string& sql) const;
-    // Runs a script of statements; throws with SQLite's message.
-    void exec(const std::string& script);
 
 private:
     sqlite3* db_ = nullptr;
@@ -36,8 +33,5 @@ private:
 const std::filesystem::path& smallDemoDb();
 
 std::filesystem::path sourceDir();
-
-// Text of a real as the data layer prints it: the shortest that reads back.
-std::string realText(double v);
 
 } // namespace ocable::demo::test
