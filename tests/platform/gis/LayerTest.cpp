@@ -6,17 +6,9 @@
 
 using namespace ocable::gis;
 using gistest::codeOf;
+using gistest::errorOf;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const GisError& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 // Counts the map's change reports per kind.
 struct Reports {

@@ -13,12 +13,7 @@
 namespace {
 
 std::string usageError(const std::vector<std::string>& args) {
-    try {
-        parseRenderCommand(args);
-    } catch (const std::invalid_argument& e) {
-        return e.what();
-    }
-    return "no error";
+    return gistest::errorOf<std::invalid_argument>([&] { parseRenderCommand(args); });
 }
 
 } // namespace
