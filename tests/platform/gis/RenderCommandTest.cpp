@@ -38,6 +38,13 @@ TEST(RenderCommand, ReadsItsArguments) {
     EXPECT_EQ(usageError({"a.gst", "b.png", "--select", "StationCode"}), "--select 应为“图层:条件”");
     EXPECT_EQ(usageError({"a.gst", "b.png", "--zoom"}), "未知的选项 --zoom");
     EXPECT_EQ(usageError({"a.gst", "b.png", "--size"}), "--size 缺少取值");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size", "1e10x5"}), "--size 超出范围");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size", "nanx5"}), "--size 的值“nan”不是有限的数值");
+    for (const char* bad : {"nan", "inf", "9e999", "-Infinity"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(usageError({"a.gst", "b.png", "--bounds", std::string("0,0,1,") + bad}),
+                  std::string("--bounds 的值“") + bad + "”不是有限的数值");
+    }
 }
 
 // The sample picture: symbols, every line pattern, labels and a selection,
@@ -54,6 +61,9 @@ TEST(RenderCommand, DrawsTheSampleGeosetWithASelection) {
     c.antialias = false;
     runRenderCommand(c);
     EXPECT_TRUE(gistest::matchesReference(QImage(QString::fromStdString(out.string())), "sample-plain"));
+    // Bounds far beyond the earth once hung the drawing in the grid.
+    c.bounds = ocable::gis::Rectangle(1e308, 0, 1e308, 1);
+    EXPECT_EQ(runRenderCommand(c).rfind("已写入", 0), 0u);
     std::filesystem::remove(out);
 
     c.selections = {{"示例_站点", "Station = \"S03\""}};
