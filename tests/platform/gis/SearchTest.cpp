@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 using namespace ocable::gis;
 using gistest::codesOf;
 
@@ -70,54 +68,4 @@ TEST(LayerSearch, MatchesColumnsInAnyCaseAndValuesExactly) {
     // An unknown column names the layer and the column.
     EXPECT_EQ(gistest::errorOf([&] { layer.Search(R"(StationCode = "S1" OR OcableCode = "C1")"); }),
               "图层“站点”没有列“OcableCode”");
-}
-
-// The index must answer exactly what a scan of every row answers, also
-// after rows change, features go and come, and the layer compacts.
-TEST(LayerSearch, IndexAgreesWithScanThroughEdits) {
-    Map map;
-    Layer& layer = map.Layers().CreateLayer("线路", 1, {"Label", "Code"}, LayerKind::Line);
-    std::mt19937 rng(7);
-    auto code = [&] { return "C" + std::to_string(rng() % 300); }; // many duplicates
-    auto addOne = [&] {
-        const double x = 100 + rng() % 1000 / 100.0;
-        layer.AddFeature(FeatureFactory::CreateLine(Points{{x, 30}, {x + 0.1, 30.1}}, Style()),
-                         RowValues(layer.columns(), {std::to_string(rng() % 5), code()}));
-    };
-    auto check = [&](const char* stage) {
-        SCOPED_TRACE(stage);
-        for (int i = 0; i < 40; ++i) {
-            std::string expr = "Code = \"" + code() + "\"";
-            for (int k = rng() % 4; k > 0; --k)
-                expr += " OR code = \"" + code() + "\"";
-            expr += " OR Label = \"" + std::to_string(rng() % 7) + "\"";
-            ASSERT_EQ(layer.Search(expr).ids(), layer.searchByScan(expr).ids()) << expr;
-        }
-    };
-    layer.BeginAccess();
-    for (int i = 0; i < 3000; ++i)
-        addOne();
-    layer.EndAccess();
-    check("built");
-
-    auto all = layer.AllFeatures();
-    layer.BeginAccess();
-    for (int i = 1; i <= all.Count(); i += 3) {
-        Feature f = all.Item(i);
-        RowValues row(layer.columns(), f.carriedRow());
-        row.Item("Code").Value = code();
-        f.Update(true, row);
-    }
-    layer.EndAccess();
-    check("updated");
-
-    // Deleting more than half makes the layer compact: slots move, ids stay.
-    layer.BeginAccess();
-    for (int i = 1; i <= all.Count(); ++i)
-        if (i % 5 != 0) layer.DeleteFeature(all.Item(i));
-    for (int i = 0; i < 500; ++i)
-        addOne();
-    layer.EndAccess();
-    check("compacted");
-    EXPECT_EQ(layer.featureCount(), 3000 / 5 + 500);
 }
