@@ -21,31 +21,26 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-// A layer "站点" holding the three ordinary stations of gistest::stationLayer
-// and, after them, stations damaged tables and geosets have been seen to
-// hold: NaN, infinities and numbers far beyond the earth.
+// The station and cable layers of gistest with, after their ordinary
+// features, what damaged tables and geosets have been seen to hold: NaN,
+// infinities and numbers far beyond the earth.
 //   S1 (100, 30)  S2 (101, 30)  S3 (102, 31)
 //   BAD_NAN (nan, 30)  BAD_INF (inf, 30)  BAD_NEG (100, -inf)  BAD_HUGE (1e308, 1e308)
-// and a layer "线路" with one line from S1 to infinity and one normal line.
+//   C1 S1-S2  C2 S2-S3  L_INF from S1 to infinity
 Layer& damagedStations(Map& map) {
     Layer& layer = gistest::stationLayer(map);
-    Style style;
-    style.SymbolBitmapSize = 10;
     struct S {
         const char* code;
         double x, y;
     };
     for (const S& s : {S{"BAD_NAN", kNaN, 30}, S{"BAD_INF", kInf, 30}, S{"BAD_NEG", 100, -kInf},
                        S{"BAD_HUGE", 1e308, 1e308}})
-        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, style),
+        layer.AddFeature(FeatureFactory::CreateSymbol({s.x, s.y}, Style()),
                          RowValues(layer.columns(), {"坏站", s.code}));
     layer.setAutoLabel(true);
-    Layer& lines = map.Layers().CreateLayer("线路", 2, {"Label", "OcableCode"}, LayerKind::Line);
-    Style line;
-    lines.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {kInf, 30}}, line),
+    Layer& lines = gistest::cableLayer(map, 2);
+    lines.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {kInf, 30}}, Style()),
                      RowValues(lines.columns(), {"1", "L_INF"}));
-    lines.AddFeature(FeatureFactory::CreateLine(Points{{100, 30}, {102, 31}}, line),
-                     RowValues(lines.columns(), {"2", "L_OK"}));
     return layer;
 }
 
@@ -68,11 +63,11 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
 
     MapRenderer renderer;
     const QImage image = renderer.renderImage(map);
-    EXPECT_EQ(renderer.stats().features, 4); // S1, S2, S3 and L_OK
+    EXPECT_EQ(renderer.stats().features, 5); // S1, S2, S3, C1 and C2
     // Selected through a search by code, they are still not drawn.
     layer.Selection().Add(layer.Search("StationCode = \"BAD_NAN\" OR StationCode = \"BAD_HUGE\""));
     lines.Selection().Add(lines.AllFeatures());
-    EXPECT_NE(renderer.renderImage(map), image) << "L_OK is highlighted";
+    EXPECT_NE(renderer.renderImage(map), image) << "C1 and C2 are highlighted";
     layer.Selection().ClearSelection();
 
     // A whole-earth search and searches around the damaged points.
@@ -88,7 +83,7 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     EXPECT_EQ(within(layer, {1e308, 1e308}, 5, DistanceUnit::Kilometre, SearchType::PartiallyWithin),
               Codes{});
     EXPECT_EQ(within(layer, {100, 30}, 1e308, DistanceUnit::Degree, SearchType::EntirelyWithin), good);
-    EXPECT_EQ(within(lines, {100, 30}, 1, DistanceUnit::Degree, SearchType::PartiallyWithin), Codes{"L_OK"});
+    EXPECT_EQ(within(lines, {100, 30}, 0.5, DistanceUnit::Degree, SearchType::PartiallyWithin), Codes{"C1"});
 
     const auto hit = featureAt(map, map.mapToScreen({100, 30}));
     ASSERT_TRUE(hit);
