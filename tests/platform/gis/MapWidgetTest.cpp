@@ -226,7 +226,6 @@ TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
     EXPECT_TRUE(stations().Visible());
     LayerControlDialog dialog(map());
     QTableWidget* table = dialog.table();
-    EXPECT_EQ(table->item(0, LayerControlDialog::NameColumn)->text(), QStringLiteral("站点"));
     table->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
     table->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
     table->setCurrentCell(0, 0);
