@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <tuple>
@@ -28,12 +29,11 @@ namespace fs = std::filesystem;
 // taken over here while a test records them, and passed on to the C library.
 namespace {
 std::mutex diskMutex;
-bool diskRecording = false;
-std::vector<std::string> diskCalls; // "sync <path>" and "rename <from> <to>"
+std::vector<std::string>* diskCalls = nullptr; // while recording: "sync <path>", "rename <from> <to>"
 
 void recordDisk(const std::string& call) {
     std::lock_guard lock(diskMutex);
-    if (diskRecording) diskCalls.push_back(call);
+    if (diskCalls) diskCalls->push_back(call);
 }
 } // namespace
 
@@ -51,6 +51,19 @@ extern "C" int rename(const char* from, const char* to) {
 }
 
 namespace {
+
+// The fsync and rename calls made while f runs, by any thread.
+std::vector<std::string> diskCallsOf(const std::function<void()>& f) {
+    std::vector<std::string> calls;
+    {
+        std::lock_guard lock(diskMutex);
+        diskCalls = &calls;
+    }
+    f();
+    std::lock_guard lock(diskMutex);
+    diskCalls = nullptr;
+    return calls;
+}
 
 class GeosetFiles : public testing::Test {
 protected:
@@ -113,10 +126,11 @@ void expectSameLayers(const Map& a, const Map& b) {
 // map as it stood at the call, even when the map is changed and destroyed
 // right after (the sanitizers see any read of the destroyed layers).
 TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
+    const fs::path gst = dir / "光缆网络分布图.gst";
     auto saved = std::make_unique<Map>();
     buildNetwork(*saved);
     saved->setSymbolFolder(dir / "符号");
-    saved->saveGeoset("光缆网络分布图", dir / "光缆网络分布图.gst");
+    saved->saveGeoset("光缆网络分布图", gst);
     for (int i = 1; i <= saved->Layers().Count(); ++i) {
         Layer& layer = saved->Layers().Item(i);
         for (const Feature& f : layer.AllFeatures())
@@ -129,7 +143,7 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     buildNetwork(expected);
     loaded.setViewSize({800, 600});
     loaded.Layers().CreateLayer("旧图层");
-    loaded.loadGeoset(dir / "光缆网络分布图.gst");
+    loaded.loadGeoset(gst);
     expectSameLayers(expected, loaded);
     EXPECT_EQ(loaded.title(), "光缆网络分布图");
     EXPECT_EQ(loaded.symbolFolder(), dir / "符号");
@@ -142,10 +156,20 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     auto withoutZoom = [](std::string text) {
         return text.erase(text.find("zoom = "), text.find('\n', text.find("zoom = ")) - text.find("zoom = "));
     };
-    const std::string first = readText(dir / "光缆网络分布图.gst");
-    loaded.saveGeoset("", dir / "光缆网络分布图.gst");
-    GeosetStore::finishSaving();
-    EXPECT_EQ(withoutZoom(readText(dir / "光缆网络分布图.gst")), withoutZoom(first));
+    const std::string first = readText(gst);
+    const auto calls = diskCallsOf([&] {
+        loaded.saveGeoset("", gst);
+        GeosetStore::finishSaving();
+    });
+    EXPECT_EQ(withoutZoom(readText(gst)), withoutZoom(first));
+    // Each file is on disk before it takes its old one's place, and the
+    // folder after both renames, so a power cut leaves the old geoset or the
+    // new one. The data goes first: a geoset never names data not there.
+    const std::string dataTmp = (dir / "光缆网络分布图.gpkg.tmp").string(), gstTmp = gst.string() + ".tmp";
+    EXPECT_EQ(calls,
+              (std::vector<std::string>{"sync " + dataTmp, "sync " + gstTmp,
+                                        "rename " + dataTmp + " " + (dir / "光缆网络分布图.gpkg").string(),
+                                        "rename " + gstTmp + " " + gst.string(), "sync " + dir.string()}));
 }
 
 // A save that fails keeps the previous files and leaves nothing aside,
@@ -308,31 +332,4 @@ TEST_F(GeosetFiles, ReadsChineseTextsOfShapefilesAndMapInfoTables) {
         EXPECT_NEAR(found.Item(1).CenterX(), 116.30, 1e-6);
         EXPECT_EQ(found.Item(1).Type(), FeatureType::Symbol);
     }
-}
-
-// Each file is on disk before it takes its old one's place, and the folder
-// after both renames, so a power cut leaves the old geoset or the new one.
-// The data goes first: a new geoset never names data that is not there.
-TEST_F(GeosetFiles, FilesReachTheDiskBeforeTheyAreRenamed) {
-    Map map;
-    buildNetwork(map);
-    const fs::path gst = dir / "网络.gst";
-    {
-        std::lock_guard lock(diskMutex);
-        diskCalls.clear();
-        diskRecording = true;
-    }
-    map.saveGeoset("网络", gst);
-    GeosetStore::finishSaving();
-    std::vector<std::string> calls;
-    {
-        std::lock_guard lock(diskMutex);
-        diskRecording = false;
-        calls = diskCalls;
-    }
-    const std::string dataTmp = (dir / "网络.gpkg.tmp").string(), gstTmp = (dir / "网络.gst.tmp").string();
-    EXPECT_EQ(calls,
-              (std::vector<std::string>{"sync " + dataTmp, "sync " + gstTmp,
-                                        "rename " + dataTmp + " " + (dir / "网络.gpkg").string(),
-                                        "rename " + gstTmp + " " + gst.string(), "sync " + dir.string()}));
 }
