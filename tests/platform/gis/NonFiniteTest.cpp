@@ -2,7 +2,6 @@
 
 #include "platform/gis/Coordinate.h"
 #include "platform/gis/GisError.h"
-#include "platform/gis/LabelPlacer.h"
 #include "platform/gis/MapRenderer.h"
 #include "platform/gis/SelectTools.h"
 
@@ -187,14 +186,4 @@ TEST(NonFiniteCoordinates, GridQueriesOfAnySizeAnswerLikeAScan) {
     }
     grid.erase(static_cast<SpatialGrid::Slot>(boxes.size() - 1), boxes.back());
     EXPECT_EQ(grid.unplacedCount(), 2u);
-}
-
-TEST(NonFiniteCoordinates, LabelPlacerRefusesNaNBoxes) {
-    LabelPlacer placer(QSize(100, 50));
-    EXPECT_FALSE(placer.isFree(QRectF(kNaN, 0, 10, 10)));
-    EXPECT_FALSE(placer.isFree(QRectF(0, 0, kNaN, 10)));
-    EXPECT_FALSE(placer.pointFree(QPointF(kNaN, 5)));
-    EXPECT_FALSE(placer.isFree(QRectF(1e300, 0, 10, 10)));
-    placer.occupy(QRectF(kNaN, kNaN, kInf, kInf)); // ignored
-    EXPECT_TRUE(placer.tryPlace(QRectF(0, 0, 100, 50)));
 }
