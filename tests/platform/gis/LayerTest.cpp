@@ -172,7 +172,6 @@ TEST(Selections, AddClearAndForgetDeletedFeatures) {
     sel.Add(stations.Search(R"(StationCode = "S3")"));
     EXPECT_EQ(sel.ids().size(), 1u); // removed and added again: listed once
     sel.ClearSelection();
-    sel.ClearSelection();
     EXPECT_EQ(sel.Count(), 0);
     EXPECT_EQ(cables.Selection().Count(), 0);
 }
