@@ -55,10 +55,7 @@ struct GeosetFolder : ocable::testsupport::TempDir {
         write("infline.geojson", collection({line("-1e400", "30", "100", "30")}));
         write("truncated.geojson", collection({point("116", "39")}).substr(0, 60));
         write("empty.geojson", "");
-        std::string garbage(4096, '\0');
-        for (std::size_t i = 0; i < garbage.size(); ++i)
-            garbage[i] = static_cast<char>(i * 131 % 251);
-        write("garbage.geojson", garbage);
+        write("garbage.geojson", fuzz::Hostile(9).bytes(4096));
     }
 
     std::string sample;
