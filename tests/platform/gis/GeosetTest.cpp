@@ -122,6 +122,7 @@ void expectSameLayers(const Map& a, const Map& b) {
 
 } // namespace
 
+// Layers from any OGR source with their own styles, saved and loaded back.
 // The view closes while the save is still writing: what is written is the
 // map as it stood at the call, even when the map is changed and destroyed
 // right after (the sanitizers see any read of the destroyed layers).
@@ -151,6 +152,19 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     EXPECT_NEAR(loaded.Zoom(), expected.Zoom(), 1e-9);
     // The loaded layers are searchable like drawn ones.
     EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(OcableCode = "OC1")").Count(), 1);
+    // What the sample's own files say, kept through the round trip (the
+    // layers' order and look are the sample picture's, RenderCommand tests).
+    EXPECT_EQ(expected.symbolFolder(), fs::path(gistest::sourceData("symbols")));
+    const Layer& stations = loaded.Layers().Item("示例_站点");
+    EXPECT_EQ(stations.featureCount(), 12);
+    const Feature relay = stations.Search(R"(StationCode = "S07")").Item(1);
+    EXPECT_EQ(relay.Style().SymbolBitmapName, "示例_中继站.BMP");
+    EXPECT_EQ(relay.Name(), "沧州");
+    EXPECT_EQ(stations.Search(R"(StationCode = "S01")").Item(1).Style(), stations.defaultStyle());
+    EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(Label = "图案51")").Item(1).Style().LinePattern,
+              51);
+    EXPECT_EQ(loaded.Layers().Item("示例_区域").Search(R"(代码 = "R2")").Item(1).Parts().Count(),
+              2); // a hole
 
     // Saving the loaded map again gives the same layers (the zoom may move in its last digit).
     auto withoutZoom = [](std::string text) {
@@ -202,23 +216,6 @@ TEST_F(GeosetFiles, FailingSaveKeepsThePreviousFiles) {
     EXPECT_NO_THROW(GeosetStore::finishSaving()); // reported once
     EXPECT_FALSE(fs::exists(dir / "网络.gst.tmp"));
     EXPECT_FALSE(fs::exists(dir / "网络.gpkg.tmp"));
-}
-
-TEST_F(GeosetFiles, LoadsLayersFromAnyOgrSourceWithTheirOwnStyles) {
-    Map map;
-    map.loadGeoset(gistest::sourceData("sample.gst"));
-    // The layers' order and look are the sample picture's (RenderCommand tests).
-    const Layer& stations = map.Layers().Item("示例_站点");
-    EXPECT_EQ(stations.featureCount(), 12);
-    const Feature relay = stations.Search(R"(StationCode = "S07")").Item(1);
-    EXPECT_EQ(relay.Style().SymbolBitmapName, "示例_中继站.BMP");
-    EXPECT_EQ(relay.Name(), "沧州");
-    EXPECT_EQ(stations.Search(R"(StationCode = "S01")").Item(1).Style(), stations.defaultStyle());
-    const Layer& lines = map.Layers().Item("示例_线路");
-    EXPECT_EQ(lines.Search(R"(Label = "图案51")").Item(1).Style().LinePattern, 51);
-    // The region's second ring is its hole.
-    EXPECT_EQ(map.Layers().Item("示例_区域").Search(R"(代码 = "R2")").Item(1).Parts().Count(), 2);
-    EXPECT_EQ(map.symbolFolder(), fs::path(gistest::sourceData("symbols")));
 }
 
 // Each problem is refused with a message naming it, and the map keeps what
