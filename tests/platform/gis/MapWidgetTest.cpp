@@ -205,15 +205,15 @@ TEST_F(MapWidgetTest, KeysArriveAsVirtualKeyCodesWithTheShiftState) {
     std::vector<std::pair<int, int>> keys;
     QObject::connect(&widget, &MapWidget::KeyDown,
                      [&](int key, int shift) { keys.emplace_back(key, shift); });
-    auto press = [&](int key, Qt::KeyboardModifiers m) {
-        QKeyEvent e(QEvent::KeyPress, key, m);
+    for (auto [key, modifiers] : std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{
+             {Qt::Key_F3, Qt::NoModifier},
+             {Qt::Key_F, Qt::ControlModifier},
+             {Qt::Key_W, Qt::ShiftModifier},
+             {Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier},
+             {Qt::Key_Left, Qt::AltModifier}}) {
+        QKeyEvent e(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(&widget, &e);
-    };
-    press(Qt::Key_F3, Qt::NoModifier);
-    press(Qt::Key_F, Qt::ControlModifier);
-    press(Qt::Key_W, Qt::ShiftModifier);
-    press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
-    press(Qt::Key_Left, Qt::AltModifier);
+    }
     EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{114, 0}, {70, 2}, {87, 1}, {70, 3}, {37, 4}}));
 }
 
