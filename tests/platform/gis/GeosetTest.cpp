@@ -146,9 +146,8 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     loaded.Layers().CreateLayer("旧图层");
     loaded.loadGeoset(gst);
     expectSameLayers(expected, loaded);
-    EXPECT_EQ(loaded.title(), "光缆网络分布图");
-    EXPECT_EQ(loaded.symbolFolder(), dir / "符号");
-    EXPECT_NEAR(loaded.CenterX(), expected.CenterX(), 1e-9);
+    // The title, the symbol folder and the centre are in the text compared
+    // after saving again below; the zoom is not.
     EXPECT_NEAR(loaded.Zoom(), expected.Zoom(), 1e-9);
     // The loaded layers are searchable like drawn ones.
     EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(OcableCode = "OC1")").Count(), 1);
