@@ -137,9 +137,8 @@ TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
     const QPointF pixel = map.mapToScreen({map.CenterX(), map.CenterY()});
     EXPECT_DOUBLE_EQ(pixel.x(), 160);
     EXPECT_DOUBLE_EQ(pixel.y(), 100);
-    MapRenderer renderer;
     gistest::stationLayer(map);
-    EXPECT_EQ(renderer.renderImage(map).size(), QSize(320, 200));
+    EXPECT_EQ(MapRenderer().renderImage(map).size(), QSize(320, 200));
 
     EXPECT_TRUE(std::isnan(map.Distance(kNaN, 39.9, 121.5, 31.2)));
     EXPECT_TRUE(std::isnan(map.Distance(116.4, 39.9, kInf, 31.2)));
