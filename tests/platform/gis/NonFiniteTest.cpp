@@ -67,7 +67,6 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     layer.Selection().Add(layer.Search("StationCode = \"BAD_NAN\" OR StationCode = \"BAD_HUGE\""));
     lines.Selection().Add(lines.AllFeatures());
     EXPECT_NE(renderer.renderImage(map), image) << "C1 and C2 are highlighted";
-    layer.Selection().ClearSelection();
 
     // A whole-earth search and searches around the damaged points.
     using Codes = std::vector<std::string>;
