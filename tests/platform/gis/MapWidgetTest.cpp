@@ -225,10 +225,9 @@ TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
     }
     EXPECT_TRUE(stations().Visible());
     LayerControlDialog dialog(map());
-    QTableWidget* table = dialog.table();
-    table->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
-    table->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
-    table->setCurrentCell(0, 0);
+    dialog.table()->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
+    dialog.table()->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
+    dialog.table()->setCurrentCell(0, 0);
     dialog.moveCurrent(+1);
     dialog.accept();
     EXPECT_EQ(map().Layers().Item(1).Name(), "线路");
