@@ -10,8 +10,6 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
-#include <QString>
-
 #include <dlfcn.h>
 
 #include <filesystem>
