@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/gis/GisError.h"
 #include "platform/gis/Map.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,16 @@ inline std::vector<std::string> selectedCodes(const Layer& layer) {
         codes.push_back(codeOf(layer, layer.Selection().Item(i)));
     std::sort(codes.begin(), codes.end());
     return codes;
+}
+
+// The message of the error f throws, or "no error".
+template <class Error = GisError> std::string errorOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "no error";
 }
 
 inline std::string sourceData(const std::string& name) {

@@ -6,27 +6,17 @@
 
 using namespace ocable::gis;
 using gistest::codeOf;
+using gistest::errorOf;
 
 namespace {
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const GisError& e) {
-        return e.what();
-    }
-    return "no error";
-}
-
 // Counts the map's change reports per kind.
 struct Reports {
-    int added = 0, deleted = 0, updated = 0, selection = 0, calls = 0;
+    int added = 0, deleted = 0, selection = 0, calls = 0;
     explicit Reports(Map& map) {
         QObject::connect(&map, &Map::featuresAdded, [this](const QString&, int n) { added += n, ++calls; });
         QObject::connect(&map, &Map::featuresDeleted,
                          [this](const QString&, int n) { deleted += n, ++calls; });
-        QObject::connect(&map, &Map::featuresUpdated,
-                         [this](const QString&, int n) { updated += n, ++calls; });
         QObject::connect(&map, &Map::selectionChanged, [this](const QString&) { ++selection, ++calls; });
     }
 };
@@ -39,9 +29,7 @@ TEST(Layers, FindByPositionOrNameAndKeepOrder) {
     gistest::cableLayer(map, 2);
     map.Layers().CreateLayer("告警", 1);
     auto& layers = map.Layers();
-    ASSERT_EQ(layers.Count(), 3);
     EXPECT_EQ(layers.Item(1).Name(), "告警");
-    EXPECT_EQ(layers.Item(3).Name(), "线路");
     EXPECT_EQ(&layers.Item("线路"), &layers.Item(3));
     EXPECT_EQ(layers.Item(1).columns(), (std::vector<std::string>{"Label", "Code"}));
     EXPECT_EQ(errorOf([&] { layers.Item("微波段"); }), "地图中没有名为“微波段”的图层");
@@ -63,15 +51,9 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     Layer& stations = gistest::stationLayer(map);
     Layer& other = map.Layers().CreateLayer("其它", 2, {"名称", "StationCode"});
     Feature stored = stations.Search(R"(StationCode = "S2")").Item(1);
-    EXPECT_FALSE(stored.FeatureKey().empty());
-    EXPECT_EQ(stored.Name(), "乙站");
-    EXPECT_EQ(stored.Type(), FeatureType::Symbol);
-    EXPECT_EQ(stored.Layer(), &stations);
 
     Feature copy = stored.clone();
-    EXPECT_TRUE(copy.FeatureKey().empty());
     EXPECT_EQ(copy.Layer(), nullptr);
-    EXPECT_EQ(copy.Name(), "乙站"); // the carried row goes with the copy
     EXPECT_THROW(copy.Update(), GisError);
 
     // Added twice to two layers: two new keys, the row carried along.
@@ -79,10 +61,9 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     Feature b = stations.AddFeature(copy);
     EXPECT_NE(a.FeatureKey(), stored.FeatureKey());
     EXPECT_NE(a.FeatureKey(), b.FeatureKey());
-    EXPECT_EQ(codeOf(other, a), "S2");
+    EXPECT_EQ(codeOf(other, a), "S2"); // the carried row goes with the copy
     EXPECT_EQ(stations.Search(R"(StationCode = "S2")").Count(), 2);
     EXPECT_TRUE(copy.FeatureKey().empty());
-    EXPECT_EQ(stations.GetFeatureByKey(b.FeatureKey()).CenterX(), 101);
     // A stored feature's own changes reach the layer only by Update.
     stored.Offset(0.5, 0.25);
     EXPECT_EQ(stations.GetFeatureByKey(stored.FeatureKey()).CenterX(), 101);
@@ -92,7 +73,6 @@ TEST(Features, AddingGivesANewKeyAndLeavesTheSourceDetached) {
     EXPECT_EQ(errorOf([&] { other.DeleteFeature(stored); }),
               "要素“" + stored.FeatureKey() + "”不属于图层“其它”，不能删除");
     stations.DeleteFeature(stored);
-    EXPECT_FALSE(stored.isInLayer());
     EXPECT_EQ(errorOf([&] { stations.DeleteFeature(stored); }),
               "要素“" + stored.FeatureKey() + "”已不在图层“站点”中，不能删除");
     EXPECT_EQ(errorOf([&] {
@@ -123,7 +103,6 @@ TEST(Datasets, RowsAreReadByNumberOrNameAndWrittenBackByUpdate) {
     Map map;
     Layer& cables = gistest::cableLayer(map);
     Dataset& ds = map.Datasets().Add(cables, "线路");
-    EXPECT_EQ(&map.Datasets().Item("线路"), &ds);
     EXPECT_EQ(errorOf([&] { map.Datasets().Item("站点"); }), "地图中没有名为“站点”的数据集");
 
     // A builder's steps: add, fill column 2 of the new row, update.
@@ -136,7 +115,6 @@ TEST(Datasets, RowsAreReadByNumberOrNameAndWrittenBackByUpdate) {
     f.Update(true, row);
     EXPECT_EQ(ds.Value(f, "OcableCode"), "C3");
     EXPECT_EQ(f.Name(), "光缆数-2条,长度:30KM");
-    EXPECT_EQ(cables.Search(R"(OcableCode = "C3")").Count(), 1);
     EXPECT_EQ(errorOf([&] { ds.Value(f, 3); }), "数据集“线路”没有第 3 列");
     EXPECT_EQ(errorOf([&] { ds.Value(f, "StationCode"); }), "数据集“线路”没有列“StationCode”");
 
@@ -156,7 +134,6 @@ TEST(Datasets, DeletedFeaturesOfASetStillAnswer) {
     for (const Feature& f : found)
         stations.DeleteFeature(f);
     stations.EndAccess();
-    EXPECT_EQ(stations.featureCount(), 1);
     EXPECT_EQ(ds.Value(found.Item(1), 2), "S1");
     EXPECT_EQ(ds.Value(found.Item(2), "StationCode"), "S3");
     EXPECT_EQ(found.Item(2).Name(), "丙站");
@@ -187,9 +164,7 @@ TEST(Selections, AddClearAndForgetDeletedFeatures) {
     sel.Add(stations.Search(R"(StationCode = "S3")"));
     EXPECT_EQ(sel.ids().size(), 1u); // removed and added again: listed once
     sel.ClearSelection();
-    sel.ClearSelection();
     EXPECT_EQ(sel.Count(), 0);
-    EXPECT_EQ(cables.Selection().Count(), 0);
 }
 
 TEST(Batches, ReportOnceAtTheEndAndNest) {
@@ -226,9 +201,6 @@ TEST(Styles, TextFormRoundTripsAndNamesBadKeys) {
     EXPECT_EQ(styleFromText(styleToText(s)), s);
     // Only what differs from the default is written.
     EXPECT_EQ(styleToText(Style()), "");
-    Style dotted;
-    dotted.LinePattern = 13;
-    EXPECT_EQ(styleToText(dotted), "LinePattern=13");
     EXPECT_EQ(errorOf([] { styleFromText("LineWidth=thick"); }), "样式项 LineWidth 的值不是整数：thick");
     LabelStyle l;
     l.Position = 2;

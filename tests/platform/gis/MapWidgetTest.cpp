@@ -81,25 +81,36 @@ TEST_F(MapWidgetTest, ClickSelectsTheSymbolUnderItAlone) {
     EXPECT_EQ(cables().Selection().Count(), 1);
 }
 
+// The owner's handlers read the selection the click made, at the press;
+// under a custom point tool the mouse is the owner's alone: nothing is
+// selected or zoomed.
 TEST_F(MapWidgetTest, OwnerHearsOfTheMouseAfterTheSelectionExists) {
     std::vector<std::string> heard;
-    QObject::connect(&widget, &MapWidget::MouseDown, [&](int b, int s, double x, double y) {
-        heard.push_back("down " + std::to_string(b) + " " + std::to_string(s) + " " + std::to_string(int(x)) +
-                        "," + std::to_string(int(y)) + " selected " +
-                        std::to_string(stations().Selection().Count()));
-    });
-    QObject::connect(&widget, &MapWidget::MouseUp, [&](int b, int, double, double) {
-        heard.push_back("up " + std::to_string(b) + " selected " +
-                        std::to_string(stations().Selection().Count()));
-    });
-    QObject::connect(&widget, &MapWidget::MouseMove,
-                     [&](int b, int, double, double) { heard.push_back("move " + std::to_string(b)); });
+    auto hear = [&](const std::string& what) {
+        return [&, what](int b, int s, double x, double y) {
+            heard.push_back(what + " " + std::to_string(b) + " " + std::to_string(s) + " " +
+                            std::to_string(int(x)) + "," + std::to_string(int(y)) + " selected " +
+                            std::to_string(stations().Selection().Count()));
+        };
+    };
+    QObject::connect(&widget, &MapWidget::MouseDown, hear("down"));
+    QObject::connect(&widget, &MapWidget::MouseUp, hear("up"));
+    QObject::connect(&widget, &MapWidget::MouseMove, hear("move"));
     click(at(100, 30), 2);
     widget.injectMouse(Action::Move, 0, 0, {10, 10});
-    widget.injectMouse(Action::Down, 2, 0, {10, 10});
-    widget.injectMouse(Action::Up, 2, 0, {10, 10});
-    EXPECT_EQ(heard, (std::vector<std::string>{"down 1 2 200,400 selected 1", "up 1 selected 1", "move 0",
-                                               "down 2 0 10,10 selected 1", "up 2 selected 1"}));
+    EXPECT_EQ(heard, (Codes{"down 1 2 200,400 selected 1", "up 1 2 200,400 selected 1",
+                            "move 0 0 10,10 selected 1"}));
+
+    stations().Selection().ClearSelection();
+    map().CreateCustomTool(10, ToolType::Point, 18);
+    map().setCurrentTool(10);
+    EXPECT_EQ(widget.cursor().shape(), Qt::SizeAllCursor);
+    const double zoom = map().Zoom();
+    heard.clear();
+    drag(at(101, 30), at(101, 31));
+    EXPECT_EQ(heard, (Codes{"down 1 0 400,400 selected 0", "move 1 0 400,300 selected 0",
+                            "move 1 0 400,200 selected 0", "up 1 0 400,200 selected 0"}));
+    EXPECT_EQ(map().Zoom(), zoom);
 }
 
 TEST_F(MapWidgetTest, AreaToolsSelectWhatTheyCover) {
@@ -194,30 +205,16 @@ TEST_F(MapWidgetTest, KeysArriveAsVirtualKeyCodesWithTheShiftState) {
     std::vector<std::pair<int, int>> keys;
     QObject::connect(&widget, &MapWidget::KeyDown,
                      [&](int key, int shift) { keys.emplace_back(key, shift); });
-    auto press = [&](int key, Qt::KeyboardModifiers m) {
-        QKeyEvent e(QEvent::KeyPress, key, m);
+    for (auto [key, modifiers] : std::initializer_list<std::pair<int, Qt::KeyboardModifiers>>{
+             {Qt::Key_F3, Qt::NoModifier},
+             {Qt::Key_F, Qt::ControlModifier},
+             {Qt::Key_W, Qt::ShiftModifier},
+             {Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier},
+             {Qt::Key_Left, Qt::AltModifier}}) {
+        QKeyEvent e(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(&widget, &e);
-    };
-    press(Qt::Key_F3, Qt::NoModifier);
-    press(Qt::Key_F, Qt::ControlModifier);
-    press(Qt::Key_W, Qt::ShiftModifier);
-    press(Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
-    press(Qt::Key_Left, Qt::AltModifier);
+    }
     EXPECT_EQ(keys, (std::vector<std::pair<int, int>>{{114, 0}, {70, 2}, {87, 1}, {70, 3}, {37, 4}}));
-}
-
-TEST_F(MapWidgetTest, CustomPointToolLeavesTheMouseToTheOwner) {
-    map().CreateCustomTool(10, ToolType::Point, 18);
-    map().setCurrentTool(10);
-    EXPECT_EQ(widget.cursor().shape(), Qt::SizeAllCursor);
-    int moves = 0;
-    QObject::connect(&widget, &MapWidget::MouseMove,
-                     [&](int button, int, double, double) { moves += button; });
-    const double zoom = map().Zoom();
-    drag(at(100, 30), at(100.5, 30.5));
-    EXPECT_EQ(moves, 2);
-    EXPECT_EQ(stations().Selection().Count(), 0);
-    EXPECT_EQ(map().Zoom(), zoom);
 }
 
 TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
@@ -228,11 +225,9 @@ TEST_F(MapWidgetTest, LayerControlDialogAppliesOnlyOnOk) {
     }
     EXPECT_TRUE(stations().Visible());
     LayerControlDialog dialog(map());
-    QTableWidget* table = dialog.table();
-    EXPECT_EQ(table->item(0, LayerControlDialog::NameColumn)->text(), QStringLiteral("站点"));
-    table->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
-    table->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
-    table->setCurrentCell(0, 0);
+    dialog.table()->item(0, LayerControlDialog::VisibleColumn)->setCheckState(Qt::Unchecked);
+    dialog.table()->item(1, LayerControlDialog::LabelColumn)->setCheckState(Qt::Checked);
+    dialog.table()->setCurrentCell(0, 0);
     dialog.moveCurrent(+1);
     dialog.accept();
     EXPECT_EQ(map().Layers().Item(1).Name(), "线路");

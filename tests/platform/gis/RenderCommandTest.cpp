@@ -13,12 +13,7 @@
 namespace {
 
 std::string usageError(const std::vector<std::string>& args) {
-    try {
-        parseRenderCommand(args);
-    } catch (const std::invalid_argument& e) {
-        return e.what();
-    }
-    return "no error";
+    return gistest::errorOf<std::invalid_argument>([&] { parseRenderCommand(args); });
 }
 
 } // namespace
@@ -27,9 +22,7 @@ TEST(RenderCommand, ReadsItsArguments) {
     const auto c = parseRenderCommand({"a.gst", "--size", "800x500", "b.png", "--bounds", "110,30,120,40",
                                        "--select", "站点:StationCode = \"S1\"", "--select",
                                        "线路:Code = \"a:b\"", "--no-antialias"});
-    EXPECT_EQ(c.geoset, "a.gst");
-    EXPECT_EQ(c.output, "b.png");
-    EXPECT_EQ(c.size, QSize(800, 500));
+    EXPECT_EQ(c.output, "b.png"); // after the options too
     ASSERT_TRUE(c.bounds);
     EXPECT_EQ(*c.bounds, ocable::gis::Rectangle(110, 30, 120, 40));
     ASSERT_EQ(c.selections.size(), 2u);
@@ -43,6 +36,13 @@ TEST(RenderCommand, ReadsItsArguments) {
     EXPECT_EQ(usageError({"a.gst", "b.png", "--select", "StationCode"}), "--select 应为“图层:条件”");
     EXPECT_EQ(usageError({"a.gst", "b.png", "--zoom"}), "未知的选项 --zoom");
     EXPECT_EQ(usageError({"a.gst", "b.png", "--size"}), "--size 缺少取值");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size", "1e10x5"}), "--size 超出范围");
+    EXPECT_EQ(usageError({"a.gst", "b.png", "--size", "nanx5"}), "--size 的值“nan”不是有限的数值");
+    for (const char* bad : {"nan", "inf", "9e999", "-Infinity"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_EQ(usageError({"a.gst", "b.png", "--bounds", std::string("0,0,1,") + bad}),
+                  std::string("--bounds 的值“") + bad + "”不是有限的数值");
+    }
 }
 
 // The sample picture: symbols, every line pattern, labels and a selection,
@@ -59,6 +59,9 @@ TEST(RenderCommand, DrawsTheSampleGeosetWithASelection) {
     c.antialias = false;
     runRenderCommand(c);
     EXPECT_TRUE(gistest::matchesReference(QImage(QString::fromStdString(out.string())), "sample-plain"));
+    // Bounds far beyond the earth once hung the drawing in the grid.
+    c.bounds = ocable::gis::Rectangle(1e308, 0, 1e308, 1);
+    EXPECT_EQ(runRenderCommand(c).rfind("已写入", 0), 0u);
     std::filesystem::remove(out);
 
     c.selections = {{"示例_站点", "Station = \"S03\""}};

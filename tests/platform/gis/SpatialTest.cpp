@@ -29,36 +29,33 @@ std::vector<std::uint32_t> scanWithin(const Layer& layer, const Point& p, double
 
 } // namespace
 
-// The grid must find what a look at every feature finds, for features of
-// every size (points, short segments, lines across the country, regions)
-// and for searches of every size, also after features moved and went.
-TEST(SpatialIndex, FindsWhatAScanFinds) {
+// Both indexes must answer what a look at every feature answers: the grid
+// for features of every size (points, short segments, lines across the
+// country, regions) and searches of every size, the column index for lists
+// of codes with many duplicates; also after rows changed, features moved
+// and went, and the layer compacted (more than half deleted: slots move,
+// ids stay).
+TEST(LayerIndexes, AgreeWithScansThroughEdits) {
     Map map;
-    Layer& layer = map.Layers().CreateLayer("混合");
+    Layer& layer = map.Layers().CreateLayer("混合", 1, {"Label", "Code"});
     std::mt19937 rng(11);
     std::uniform_real_distribution<double> lon(73, 135), lat(18, 53), unit(0, 1);
-    layer.BeginAccess();
-    for (int i = 0; i < 4000; ++i) {
+    auto code = [&] { return "C" + std::to_string(rng() % 300); };
+    auto addOne = [&](int i) {
         const Point a(lon(rng), lat(rng));
-        switch (i % 4) {
-        case 0:
-            layer.AddFeature(FeatureFactory::CreateSymbol(a, Style()));
-            break;
-        case 1: // short segment
-            layer.AddFeature(FeatureFactory::CreateLine(
-                Points{a, {a.x + unit(rng) * 0.3, a.y - unit(rng) * 0.3}}, Style()));
-            break;
-        case 2: // anything up to across the country
-            layer.AddFeature(FeatureFactory::CreateLine(Points{a, {lon(rng), lat(rng)}}, Style()));
-            break;
-        default: {
+        const RowValues row(layer.columns(), {std::to_string(rng() % 5), code()});
+        if (i % 4 == 0) {
+            layer.AddFeature(FeatureFactory::CreateSymbol(a, Style()), row);
+        } else if (i % 4 == 3) {
             const double w = unit(rng) * 3;
-            layer.AddFeature(
-                FeatureFactory::CreateRegion(Rectangle(a.x, a.y, a.x + w, a.y + w / 2), Style()));
+            layer.AddFeature(FeatureFactory::CreateRegion(Rectangle(a.x, a.y, a.x + w, a.y + w / 2), Style()),
+                             row);
+        } else { // a short segment, or anything up to across the country
+            const Point b =
+                i % 4 == 1 ? Point(a.x + unit(rng) * 0.3, a.y - unit(rng) * 0.3) : Point(lon(rng), lat(rng));
+            layer.AddFeature(FeatureFactory::CreateLine(Points{a, b}, Style()), row);
         }
-        }
-    }
-    layer.EndAccess();
+    };
     auto check = [&](const char* stage) {
         SCOPED_TRACE(stage);
         for (int i = 0; i < 60; ++i) {
@@ -68,20 +65,39 @@ TEST(SpatialIndex, FindsWhatAScanFinds) {
             ASSERT_EQ(layer.SearchWithinDistance(p, km, DistanceUnit::Kilometre, type).ids(),
                       scanWithin(layer, p, km, Metric::kilometresAt(p.y), type))
                 << p.x << "," << p.y << " " << km << " km";
+            std::string expr = "Code = \"" + code() + "\"";
+            for (int k = rng() % 4; k > 0; --k)
+                expr += " OR code = \"" + code() + "\"";
+            expr += " OR Label = \"" + std::to_string(rng() % 7) + "\"";
+            ASSERT_EQ(layer.Search(expr).ids(), layer.searchByScan(expr).ids()) << expr;
         }
     };
+    layer.BeginAccess();
+    for (int i = 0; i < 4000; ++i)
+        addOne(i);
+    layer.EndAccess();
     check("built");
+
     auto all = layer.AllFeatures();
     layer.BeginAccess();
     for (int i = 1; i <= all.Count(); ++i) {
         Feature f = all.Item(i);
-        if (i % 3 == 0) {
-            layer.DeleteFeature(f);
-        } else if (i % 3 == 1) {
-            f.Offset(unit(rng) * 5 - 2.5, unit(rng) * 5 - 2.5);
-            f.Update();
-        }
+        RowValues row(layer.columns(), f.carriedRow());
+        row.Item("Code").Value = code();
+        f.Offset(unit(rng) * 5 - 2.5, unit(rng) * 5 - 2.5);
+        if (i % 3 == 0) f.Update(true, row);
+        if (i % 3 == 1) f.Update();
+        if (i % 3 == 2) layer.DeleteFeature(f);
     }
     layer.EndAccess();
-    check("moved and deleted");
+    check("changed, moved and deleted");
+
+    layer.BeginAccess();
+    for (int i = 1; i <= all.Count(); ++i)
+        if (i % 3 != 2 && i % 5 != 0) layer.DeleteFeature(all.Item(i));
+    for (int i = 0; i < 500; ++i)
+        addOne(i);
+    layer.EndAccess();
+    check("compacted");
+    EXPECT_EQ(layer.featureCount(), 533 + 500); // every fifth of the first 4000 not deleted before
 }
