@@ -14,12 +14,9 @@
 namespace fs = std::filesystem;
 using ocable::testsupport::HostRunner;
 using ocable::testsupport::layerOf;
+using ocable::testsupport::scalar;
 
 namespace {
-
-long long scalar(const fs::path& db, const std::string& sql) {
-    return std::stoll(ocable::testsupport::firstColumn(db, sql).at(0));
-}
 
 const std::string kHasPosition = " TRIM(COALESCE(LNG,'')) <> '' AND TRIM(COALESCE(LAT,'')) <> '' ";
 const std::string kTerminal =
@@ -45,10 +42,9 @@ TEST(HostAutomationTest, LevelTwoMapThenKeysAndViewTools) {
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonObject dump = run.dump(0);
     const fs::path db = root / "network.db";
-    const long long terminals =
+    const double terminals =
         scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kTerminal + " AND" + kHasPosition);
-    const long long relays =
-        scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kRelay + " AND" + kHasPosition);
+    const double relays = scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kRelay + " AND" + kHasPosition);
     EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(), terminals + relays);
     EXPECT_TRUE(dump["windows"]["frmViewOcableMain"].toBool());
     EXPECT_TRUE(dump["bands"]["activebarMain/frmResTree"].toBool());
@@ -112,7 +108,7 @@ TEST(HostAutomationTest, LevelOneDrawsTheReducedBackboneMap) {
     EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(),
               byTypes("ZY010301") + byTypes("ZY010312"));
     // Every drawn backbone segment is one of the reduced map's.
-    const long long reduced =
+    const double reduced =
         scalar(db, "SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE (RESLEVEL = 'ZY132003' OR "
                    "X_SYSLEVEL = 'ZY110502') AND RESLEVEL NOT IN ('ZY132002','ZY110504','ZY110505') "
                    "AND (LAYMODE IN ('ZY130301','ZY130302','ZY130303','ZY130304','ZY130305',"
