@@ -230,6 +230,9 @@ TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
     EXPECT_GT(reachedOnlyByDwdm, 0) << "a drawn segment only the DWDM links reach";
     for (const std::string& c : direct)
         EXPECT_TRUE(!drawn.count(c) || selected.count(c)) << c;
+    // Nothing off the route is selected with it.
+    for (const std::string& c : selected)
+        EXPECT_TRUE(std::ranges::count(viaDwdm, c) + std::ranges::count(direct, c) > 0) << c;
 }
 
 // A save refused in the middle by the database leaves the stored tree as it
