@@ -101,10 +101,23 @@ std::vector<std::string> firstColumn(const std::filesystem::path& db, const std:
     return out;
 }
 
+double scalar(const std::filesystem::path& db, const std::string& sql) {
+    return std::stod(firstColumn(db, sql).at(0));
+}
+
 QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name) {
     for (const QJsonValue l : dump["maps"][map]["layers"].toArray())
         if (l["name"].toString() == name) return l.toObject();
     return {};
+}
+
+std::vector<std::string> codesOn(const QJsonObject& dump, const QString& layer, bool selectedOnly) {
+    const QJsonObject l = layerOf(dump, "Map1", layer);
+    std::vector<std::string> out;
+    for (const QJsonValue f : l["features"].toArray())
+        if (!selectedOnly || l["selection"].toArray().contains(f["key"]))
+            out.push_back(f["row"][1].toString().toStdString());
+    return out;
 }
 
 QJsonObject callStep(const QString& target, const QJsonArray& args) {

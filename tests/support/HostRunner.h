@@ -67,8 +67,14 @@ public:
 // what the host wrote, read apart from it.
 std::vector<std::string> firstColumn(const std::filesystem::path& db, const std::string& sql);
 
+// The single number a query on a database file gives.
+double scalar(const std::filesystem::path& db, const std::string& sql);
+
 // The layer of that name in a dump's map, or an empty object.
 QJsonObject layerOf(const QJsonObject& dump, const QString& map, const QString& name);
+// The object codes (second column) of a layer's features on the network map,
+// in drawing order; of its selected features only when asked.
+std::vector<std::string> codesOn(const QJsonObject& dump, const QString& layer, bool selectedOnly = false);
 
 // Script steps: a call of a public procedure ("window.procedure"), a tool
 // click, a dump of the layers' features (all layers when none are named).

@@ -31,19 +31,19 @@ std::vector<std::string> rename(const fs::path& db, const std::string& table, co
     return codes;
 }
 
+const QStringList kNetwork = {"光缆网络分布图_终端站", "光缆网络分布图_其它局站", "光缆网络分布图_光缆段",
+                              "光缆网络分布图_骨干光缆段"};
+
 // The script with DUMP for a dump of the network layers.
 std::string script(const std::string& steps) {
-    return ocable::testsupport::withDumps(steps, {"光缆网络分布图_终端站", "光缆网络分布图_其它局站",
-                                                  "光缆网络分布图_光缆段", "光缆网络分布图_骨干光缆段"});
+    return ocable::testsupport::withDumps(steps, kNetwork);
 }
 
 // The codes of every feature selected on the network map.
 std::vector<std::string> located(const QJsonObject& d) {
     std::vector<std::string> codes;
-    for (const QJsonValue layer : d["maps"][QString("Map1")]["layers"].toArray())
-        for (const QJsonValue key : layer["selection"].toArray())
-            for (const QJsonValue f : layer["features"].toArray())
-                if (f["key"] == key) codes.push_back(f["row"][1].toString().toStdString());
+    for (const QString& layer : kNetwork)
+        std::ranges::copy(ocable::testsupport::codesOn(d, layer, true), std::back_inserter(codes));
     return codes;
 }
 

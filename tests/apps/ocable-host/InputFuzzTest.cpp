@@ -5,12 +5,12 @@
 
 #include "Automation.h"
 #include "IniFileReader.h"
+#include "fuzz/Hostile.h"
 #include "support/TempDir.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <gtest/gtest.h>
-#include <random>
 
 using ocable::hostapp::Automation;
 using ocable::hostapp::IniFileReader;
@@ -22,48 +22,40 @@ namespace {
 constexpr int kCases = 300;
 constexpr qint64 kMaxMsPerCase = 3000;
 
-class Hostile {
+// The shared generator, with the pieces of INI files and automation scripts.
+class Hostile : public fuzz::Hostile {
 public:
-    explicit Hostile(unsigned seed) : rng_(seed) {}
-
-    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-    template <class T, std::size_t N> const T& pick(const T (&table)[N]) { return table[below(N)]; }
-
-    std::string bytes(int maxLength) {
-        std::string s(static_cast<std::size_t>(below(maxLength + 1)), '\0');
-        for (char& c : s)
-            c = static_cast<char>(below(256));
-        return s;
-    }
+    using fuzz::Hostile::Hostile;
 
     // Pieces an INI file is made of, and pieces no INI file should hold.
     std::string iniPiece() {
-        static const char* const pieces[] = {"[CAPTION_VIEWOCABLENET]\n",
-                                             "[",
-                                             "]",
-                                             "=",
-                                             "\n",
-                                             "\r\n",
-                                             "\r",
-                                             "\"",
-                                             ";注释\n",
-                                             "#\n",
-                                             "CAPTION_RESTREE_SECONDNODE",
-                                             " = ",
-                                             "省际干线",
-                                             "\xEF\xBB\xBF",
-                                             "\xff\xfe",
-                                             "\x80\x80",
-                                             "\xe4\xb8",
-                                             "[空节]\n",
-                                             "KEY=\"\n",
-                                             "=value\n",
-                                             "[  caption_viewocablenet  ]\n"};
+        static const std::vector<std::string> pieces = {"[CAPTION_VIEWOCABLENET]\n",
+                                                        "[",
+                                                        "]",
+                                                        "=",
+                                                        "\n",
+                                                        "\r\n",
+                                                        "\r",
+                                                        "\"",
+                                                        ";注释\n",
+                                                        "#\n",
+                                                        "CAPTION_RESTREE_SECONDNODE",
+                                                        " = ",
+                                                        "省际干线",
+                                                        "\xEF\xBB\xBF",
+                                                        "\xff\xfe",
+                                                        "\x80\x80",
+                                                        "\xe4\xb8",
+                                                        "[空节]\n",
+                                                        "KEY=\"\n",
+                                                        "=value\n",
+                                                        "[  caption_viewocablenet  ]\n"};
         switch (below(6)) {
         case 0:
             return bytes(40);
         case 1:
-            return std::string(static_cast<std::size_t>(below(40000)), pick({'x', '[', '=', '\n', '\0'}));
+            return std::string(static_cast<std::size_t>(below(40000)),
+                               pick(std::vector<char>{'x', '[', '=', '\n', '\0'}));
         case 2:
             return std::string("\0\0\0", 3);
         default:
@@ -73,22 +65,22 @@ public:
 
     // A value of any JSON type, often of the wrong kind for where it goes.
     QJsonValue value(int depth = 0) {
-        static const double numbers[] = {0,     1, -1, 0.5, 1e308, -1e308, 2147483648.0, 9007199254740993.0,
-                                         1e-300};
-        static const char* const texts[] = {"",
-                                            "Map1",
-                                            "frmViewOcableMain",
-                                            "frmViewOcableMain.close",
-                                            "Yes",
-                                            "按管理区域划分",
-                                            "NULL",
-                                            "\u0000",
-                                            "hostWindow.viewOcable.trigger"};
+        static const std::vector<double> numbers = {
+            0, 1, -1, 0.5, 1e308, -1e308, 2147483648.0, 9007199254740993.0, 1e-300};
+        static const std::vector<std::string> texts = {"",
+                                                       "Map1",
+                                                       "frmViewOcableMain",
+                                                       "frmViewOcableMain.close",
+                                                       "Yes",
+                                                       "按管理区域划分",
+                                                       "NULL",
+                                                       "\u0000",
+                                                       "hostWindow.viewOcable.trigger"};
         switch (depth > 3 ? below(4) : below(6)) {
         case 0:
             return pick(numbers);
         case 1:
-            return QString::fromUtf8(pick(texts));
+            return QString::fromStdString(pick(texts));
         case 2:
             return below(2) == 0;
         case 3:
@@ -105,13 +97,13 @@ public:
     }
 
     QJsonObject object(int depth = 0) {
-        static const char* const keys[] = {"call",   "args",     "queued", "tool",   "control", "band",
-                                           "mouse",  "map",      "x",      "y",      "lng",     "lat",
-                                           "button", "shift",    "key",    "answer", "wait",    "until",
-                                           "dump",   "features", "layers", "node"};
+        static const std::vector<std::string> keys = {
+            "call", "args",  "queued", "tool",     "control", "band",  "mouse", "map",
+            "x",    "y",     "lng",    "lat",      "button",  "shift", "key",   "answer",
+            "wait", "until", "dump",   "features", "layers",  "node"};
         QJsonObject o;
         for (int i = below(4) + 1; i > 0; --i) {
-            const QString key = QString::fromUtf8(pick(keys));
+            const QString key = QString::fromStdString(pick(keys));
             // Waits of real length would only slow the test; 0 and 1 ms keep
             // the event loop in the picture.
             o[key] = key == "wait" ? (below(3) == 0 ? QJsonValue(below(2)) : value(depth)) : value(depth);
@@ -125,9 +117,6 @@ public:
             s += below(2) ? "[" : "{\"a\":";
         return s + std::string(static_cast<std::size_t>(below(depth + 1)), ']');
     }
-
-private:
-    std::mt19937 rng_;
 };
 
 } // namespace

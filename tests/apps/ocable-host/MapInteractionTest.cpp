@@ -29,10 +29,7 @@ using ocable::testsupport::HostRunner;
 using ocable::testsupport::layerOf;
 using ocable::testsupport::toolStep;
 const auto column = ocable::testsupport::firstColumn;
-
-double number(const fs::path& db, const std::string& sql) {
-    return std::stod(column(db, sql).at(0));
-}
+const auto number = ocable::testsupport::scalar;
 
 QJsonObject call(const QString& procedure, QJsonArray args = {}) {
     return ocable::testsupport::callStep("frmViewOcableMain." + procedure, args);

@@ -123,12 +123,8 @@ TEST(SystemTreeAutomation, RefreshFollowsTransSystemAndNoKeepsTheStoredTree) {
 
 // Codes on the ordinary cable layer, and the codes of its selection.
 std::set<std::string> cableCodes(const QJsonObject& dump, bool selectedOnly = false) {
-    std::set<std::string> codes;
-    const QJsonObject layer = ocable::testsupport::layerOf(dump, "Map1", "光缆网络分布图_光缆段");
-    for (const QJsonValue f : layer["features"].toArray())
-        if (!selectedOnly || layer["selection"].toArray().contains(f["key"]))
-            codes.insert(f["row"][1].toString().toStdString());
-    return codes;
+    const auto codes = ocable::testsupport::codesOn(dump, "光缆网络分布图_光缆段", selectedOnly);
+    return {codes.begin(), codes.end()};
 }
 
 // The nodes of the first rule's tree that are shown: those under a node
@@ -193,28 +189,24 @@ TEST(SystemTreeAutomation, SharedSegmentsAreCountedDownAndUp) {
 // stations of its channels' links, read here straight from the database: the
 // system with the most segments that only its DWDM links reach. Those are
 // searched on the ordinary cable layer only, so they are made ordinary ones.
+const std::string kDwdmSegments =
+    " FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = C.DWDMCHANNELCODE JOIN EN_DWDM_RES R "
+    "ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE O ON (R.STATION_A = O.STATION_A AND "
+    "R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND R.STATION_Z = O.STATION_A) ";
+
 TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
     const fs::path root = HostRunner::keptRoot("dwdm");
     const fs::path db = root / "network.db";
     const auto carried = column(
         db,
-        kShownSystems +
-            "SELECT D.SYSTEMCODE FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = "
-            "C.DWDMCHANNELCODE JOIN EN_DWDM_RES R ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE "
-            "O "
-            "ON (R.STATION_A = O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND "
-            "R.STATION_Z = O.STATION_A) WHERE '按管理区域划分:' || D.SYSTEMCODE IN (SELECT k FROM shown) AND "
+        kShownSystems + "SELECT D.SYSTEMCODE" + kDwdmSegments +
+            "WHERE '按管理区域划分:' || D.SYSTEMCODE IN (SELECT k FROM shown) AND "
             "O.OCABLECODE NOT IN (SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM M WHERE M.SYSTEMCODE = "
             "D.SYSTEMCODE) GROUP BY D.SYSTEMCODE ORDER BY COUNT(DISTINCT O.OCABLECODE) DESC, 1 LIMIT 1");
     ASSERT_EQ(carried.size(), 1u) << "the demo network has a shown DWDM-carried system";
     const std::string system = carried[0];
-    auto viaDwdm = column(
-        db,
-        "SELECT DISTINCT O.OCABLECODE FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = "
-        "C.DWDMCHANNELCODE JOIN EN_DWDM_RES R ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE O ON "
-        "(R.STATION_A = O.STATION_A AND R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND "
-        "R.STATION_Z = O.STATION_A) WHERE D.SYSTEMCODE = '" +
-            system + "'");
+    auto viaDwdm =
+        column(db, "SELECT DISTINCT O.OCABLECODE" + kDwdmSegments + "WHERE D.SYSTEMCODE = '" + system + "'");
     const auto direct =
         column(db, "SELECT DISTINCT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM WHERE SYSTEMCODE = '" +
                        system + "'");
@@ -238,6 +230,9 @@ TEST(SystemTreeAutomation, DwdmCarriedSystemSelectsItsRoute) {
     EXPECT_GT(reachedOnlyByDwdm, 0) << "a drawn segment only the DWDM links reach";
     for (const std::string& c : direct)
         EXPECT_TRUE(!drawn.count(c) || selected.count(c)) << c;
+    // Nothing off the route is selected with it.
+    for (const std::string& c : selected)
+        EXPECT_TRUE(std::ranges::count(viaDwdm, c) + std::ranges::count(direct, c) > 0) << c;
 }
 
 // A save refused in the middle by the database leaves the stored tree as it
