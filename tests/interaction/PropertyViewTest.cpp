@@ -1,9 +1,7 @@
 // The property window: rows the plug-in adds, and the properties of the
 // selected object docked in band "frmProperty".
 #include "InteractionFixture.h"
-#include "RecordingServices.h"
 
-#include "core/mPubVar.h"
 #include "interaction/PopupCommands.h"
 #include "map/NetworkDrawing.h"
 #include "platform/ui/PropertyGrid.h"
@@ -18,9 +16,7 @@ namespace {
 struct Properties : itest::TestView {
     NetworkDrawing drawing{view, {}};
     PopupCommands popup{view, drawing};
-    std::shared_ptr<itest::RecordingResService> res = std::make_shared<itest::RecordingResService>();
     Properties() {
-        mPubVar::gobjResService.set(res);
         for (const auto& [key, table] : {std::pair{"STA:A", vocab::kStationTable},
                                          {"OCA:B1", vocab::kCableTable},
                                          {"STA:T", vocab::kSystemTable}}) {
