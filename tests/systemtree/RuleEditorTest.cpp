@@ -1,7 +1,7 @@
 #include "SystemTreeFixture.h"
 
-#include "platform/db/SqliteConnection.h"
 #include "platform/ui/MessageBoxService.h"
+#include "support/HostRunner.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -65,15 +65,10 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     }
     void select(const char* key) { window.TreeSystem()->selectKey(key); }
     std::vector<std::string> stored(const std::string& rule) {
-        db::SqliteConnection c(host.root / "network.db");
-        auto rs =
-            c.query("SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
-                    "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '" +
-                    rule + "' ORDER BY rowid");
-        std::vector<std::string> rows;
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-            rows.push_back(rs->Fields(0).toText());
-        return rows;
+        return testsupport::firstColumn(host.root / "network.db",
+                                        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || "
+                                        "NODELEVEL || '|' || IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '" +
+                                            rule + "' ORDER BY rowid");
     }
     ui::KeyedTree& edited() { return window.TreeSystem()->tree(); }
     static ui::MessageBoxService& box() { return ui::MessageBoxService::instance(); }
