@@ -104,31 +104,25 @@ TEST_F(MainWindowTest, WithoutTheNetworkGeosetTheUserIsToldAndNothingIsSaved) {
     }
 }
 
-TEST_F(MainWindowTest, TheCloseSavesIntoTheEnvironmentItWasGiven) {
-    writeGeosets();
-    // A host that offers no service classes at all.
-    mPubVar::registerServiceFactories({});
-    frmViewOcableMain& view = open();
-    ASSERT_EQ(stations(view), 2);
-    EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
-    view.close();
-    gis::GeosetStore::finishSaving(); // the map is written on a thread of its own
-    EXPECT_TRUE(fs::exists(savedGeoset()));
-    EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
-}
-
-TEST_F(MainWindowTest, GeosetsAndLegendAreFoundInAnyLetterCase) {
+// Geosets and legend are found in any letter case, and the close saves into
+// the environment the view was given even when the host could make no other.
+TEST_F(MainWindowTest, GeosetsAndLegendInAnyLetterCaseAndTheCloseSavesWithoutFactories) {
     writeGeosets("MAP");
     const fs::path legend = host.sysEnv->appDir / "icon" / "图例" / "图例-光缆网络分布图.BMP";
     fs::create_directories(legend.parent_path());
     QImage picture(30, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(QString::fromStdString(legend.string()), "BMP"));
+    mPubVar::registerServiceFactories({}); // a host that offers no service classes at all
     frmViewOcableMain& view = open();
     EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
     EXPECT_EQ(stations(view), 2);
     EXPECT_FALSE(view.imgLegend()->pixmap().isNull());
     EXPECT_GT(view.map2().Layers().Count(), 0);
+    view.close();
+    gis::GeosetStore::finishSaving(); // the map is written on a thread of its own
+    EXPECT_TRUE(fs::exists(savedGeoset()));
+    EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
 }
 
 TEST_F(MainWindowTest, ActivationFollowsTheActiveViewNotTheApplicationFocus) {

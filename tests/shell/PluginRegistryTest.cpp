@@ -1,4 +1,5 @@
 #include "shell/PluginRegistry.h"
+#include "support/EnvGuard.h"
 #include "support/FakeHost.h"
 #include "support/TempDir.h"
 
@@ -93,12 +94,10 @@ TEST(PluginRegistryTest, APlantedLinkBesideTheRegistryIsNotFollowed) {
 }
 
 TEST(PluginRegistryTest, WithoutHomeOrConfigFolderThereIsNoRegistry) {
-    fake::EnvGuard env({"QZTRANS_PLUGIN_REGISTRY", "XDG_CONFIG_HOME", "HOME"});
-    ::unsetenv("QZTRANS_PLUGIN_REGISTRY");
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("HOME");
+    testsupport::EnvGuard env;
+    env.unset("QZTRANS_PLUGIN_REGISTRY").unset("XDG_CONFIG_HOME").unset("HOME");
     EXPECT_NE(errorOf([] { pluginRegistryPath(); }).find("HOME"), std::string::npos);
-    ::setenv("HOME", "/home/operator", 1);
+    env.set("HOME", "/home/operator");
     EXPECT_EQ(pluginRegistryPath(), fs::path("/home/operator/.config/qztrans/plugins.reg"));
 }
 
