@@ -31,9 +31,7 @@ struct RecordingResService : host::IResService {
     void initResService(const host::HostArray&) override {}
     QWidget* propertyWindow(const std::string& code, const std::string& table) override {
         calls.push_back("property:" + table + ":" + code);
-        auto* form = new QLabel(QString::fromStdString(code));
-        form->setObjectName("hostForm");
-        return form;
+        return new QLabel(QString::fromStdString(code));
     }
     void showStationTransmission(const std::string& request) override {
         calls.push_back("station:" + request);

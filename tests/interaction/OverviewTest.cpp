@@ -38,7 +38,7 @@ TEST(OverviewTest, TheOutlineStopsAtTheOverviewsEdge) {
     EXPECT_DOUBLE_EQ(ring.Item(1).x, o.map().Bounds().xmin);
 }
 
-// The coordinate dialog: read-out, and "确定" saving typed coordinates the way a mouse move does.
+// The coordinate dialog: "确定" saving typed coordinates the way a mouse move does.
 TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
     itest::TestView v;
     QWidget window;
@@ -47,11 +47,9 @@ TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
         .Selection()
         .Add(v.addStation(vocab::kLayerTerminal, "A", "甲站", 116.4, 39.9));
     ASSERT_TRUE(frmViewStationPoint::openForSelectedStation(v.view));
+    // The read-out is MapInteractionTest's (CommandsOpenTheHostsWindowsWithRealData).
     auto& dialog = frmViewStationPoint::instance();
     EXPECT_TRUE(v.view.blnSetStation);
-    EXPECT_EQ(dialog.Frame1()->title(), "局站（甲站）的经纬度：");
-    EXPECT_EQ(dialog.txtLNG()->text(), "116.4");
-    EXPECT_EQ(dialog.txtLAT()->text(), "39.9");
 
     dialog.txtLNG()->setText("181");
     dialog.cmdOK_Click();
