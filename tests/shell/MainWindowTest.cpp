@@ -34,9 +34,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QString kRule = QString::fromUtf8(vocab::kRuleByArea);
-const QString kAll = QString::fromUtf8(vocab::kScopeAll);
-
 // A host frame with one MDI area, the geosets in the application folder and
 // a network of two stations.
 struct MainWindowTest : ::testing::Test {
@@ -69,14 +66,11 @@ struct MainWindowTest : ::testing::Test {
         return static_cast<int>(
             std::count(host.message->shown.begin(), host.message->shown.end(), "error:" + text));
     }
-    static int stations(frmViewOcableMain& view) {
-        return view.map1().Layers().Item(vocab::kLayerTerminal).featureCount() +
-               view.map1().Layers().Item(vocab::kLayerOtherStation).featureCount();
-    }
     // Opens the view as the entry class does: load, draw, show maximised.
     frmViewOcableMain& open() {
         frmViewOcableMain& view = frmViewOcableMain::instance();
-        EXPECT_TRUE(view.drawOcableNetMap(kRule, kAll));
+        EXPECT_TRUE(view.drawOcableNetMap(QString::fromUtf8(vocab::kRuleByArea),
+                                          QString::fromUtf8(vocab::kScopeAll)));
         if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->showMaximized();
         view.show();
         QCoreApplication::processEvents();
@@ -116,7 +110,9 @@ TEST_F(MainWindowTest, GeosetsAndLegendInAnyLetterCaseAndTheCloseSavesWithoutFac
     mPubVar::registerServiceFactories({}); // a host that offers no service classes at all
     frmViewOcableMain& view = open();
     EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
-    EXPECT_EQ(stations(view), 2);
+    EXPECT_EQ(view.map1().Layers().Item(vocab::kLayerTerminal).featureCount() +
+                  view.map1().Layers().Item(vocab::kLayerOtherStation).featureCount(),
+              2);
     EXPECT_FALSE(view.imgLegend()->pixmap().isNull());
     EXPECT_GT(view.map2().Layers().Count(), 0);
     view.close();

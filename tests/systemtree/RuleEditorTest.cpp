@@ -14,7 +14,8 @@
 namespace ocable::systemtree {
 namespace {
 
-// The part of a map view the editor calls by name, over a real system tree.
+// The part of a map view the editor calls by name when it switches and
+// renames rules, over a real system tree (new and deleted rules are the host runs').
 class TestView : public QWidget {
     Q_OBJECT
 public:
@@ -23,13 +24,9 @@ public:
         return QString::fromStdString(tree_.getMethodKeyByName(n.toStdString()));
     }
     Q_INVOKABLE void genNewTree(const QString& k) { tree_.genNewTree(k.toStdString()); }
-    Q_INVOKABLE void addOneNewMethod(const QString& n, const QString& k) {
-        tree_.addOneNewMethod(n.toStdString(), k.toStdString());
-    }
     Q_INVOKABLE void modifyMothedName(const QString& o, const QString& n) {
         tree_.modifyMothedName(o.toStdString(), n.toStdString());
     }
-    Q_INVOKABLE void deleteOneMethod(const QString& n) { tree_.deleteOneMethod(n.toStdString()); }
 
 private:
     SystemTree& tree_;
