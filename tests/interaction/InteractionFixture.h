@@ -90,7 +90,7 @@ struct TestView {
                             double y) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({x, y}, {});
         f.setCarriedRow({name, code});
-        host.exec("INSERT INTO STATION VALUES (" + quote(code) + ", " + quote(name) + ", " +
+        host.exec("INSERT INTO STATION VALUES (" + db::sqlQuote(code) + ", " + db::sqlQuote(name) + ", " +
                   std::to_string(x) + ", " + std::to_string(y) + ")");
         return layer(layerName).AddFeature(f);
     }
@@ -99,8 +99,6 @@ struct TestView {
         f.setCarriedRow({"1.0", code});
         return layer(layerName).AddFeature(f);
     }
-    static std::string quote(const std::string& s) { return db::sqlQuote(s); }
-    std::vector<std::string> sqlSent() const { return host.data->sql; }
 };
 
 } // namespace ocable::itest

@@ -59,7 +59,7 @@ TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
     ASSERT_EQ(Box::instance().history().size(), 2u);
     EXPECT_EQ(Box::instance().history()[0].request.text, "经度必须是 -180 到 180 之间的数字！");
     EXPECT_EQ(Box::instance().history()[1].request.text, "纬度必须是 -90 到 90 之间的数字！");
-    EXPECT_TRUE(v.sqlSent().empty());
+    EXPECT_TRUE(v.host.data->sql.empty());
 
     dialog.txtLAT()->setText(" 40 ");
     Box::instance().queueAnswer(Box::Answer::Yes);
