@@ -95,25 +95,23 @@ TEST_F(CommandsTest, StationCommandsNeedExactlyOneStation) {
     EXPECT_EQ(res->calls, std::vector<std::string>{"station:STATIONNAME,STATIONCODE;乙站,B"});
 }
 
-TEST_F(CommandsTest, NetworkViewsGetTheUserAndTheFirstSelectedCable) {
-    commands.onMenuClick("mnu_ShowGX");
-    select(addLine(vocab::kLayerCable, "OC1", {{{112, 30}, {113, 31}}}));
-    commands.onMenuClick("mnu_ShowGL");
-    EXPECT_EQ(bridge->calls,
-              (std::vector<std::string>{"showGdFromOcable(demo,)", "showOcableFromOcable(demo,OC1)"}));
-}
-
-TEST_F(CommandsTest, FibersOfTheSelectedSegmentsComeFromTheirRecords) {
+// The network views get the user and the first selected cable; the fibre
+// list the codes and descriptions of every selected segment's record.
+TEST_F(CommandsTest, NetworkViewsAndFibersGetTheSelectedSegments) {
     auto rs = std::make_shared<db::Recordset>(
         std::vector<std::string>{"OCABLECODE", "OCABLENAME", "LNG_A", "LAT_A", "LNG_Z", "LAT_Z"},
         std::vector<db::Recordset::Row>{{"OC1", "甲乙", "112", "30", "113", "31"},
                                         {"OC2", "丙丁", "114", "32", "115", "33"}});
     mdlViewMap::fillRecordStore(rs, *view.resTree, "OCA", "OCABLECODE", vocab::kCableTable);
     commands.onMenuClick("mnuFiber");
+    commands.onMenuClick("mnu_ShowGX");
     EXPECT_TRUE(res->calls.empty());
     select(addLine(vocab::kLayerCable, "OC1", {{{112, 30}, {113, 31}}}));
     select(addLine(vocab::kLayerBackbone, "OC2", {{{114, 32}, {115, 33}}}));
+    commands.onMenuClick("mnu_ShowGL");
     commands.onMenuClick("mnuFiber");
+    EXPECT_EQ(bridge->calls,
+              (std::vector<std::string>{"showGdFromOcable(demo,)", "showOcableFromOcable(demo,OC1)"}));
     EXPECT_EQ(res->calls, std::vector<std::string>{"fibers:OC1<>OC2|甲乙,112,30,113,31<>丙丁,114,32,115,33"});
 }
 
