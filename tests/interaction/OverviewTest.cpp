@@ -47,9 +47,11 @@ TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
         .Selection()
         .Add(v.addStation(vocab::kLayerTerminal, "A", "甲站", 116.4, 39.9));
     ASSERT_TRUE(frmViewStationPoint::openForSelectedStation(v.view));
-    // The read-out is MapInteractionTest's (CommandsOpenTheHostsWindowsWithRealData).
+    // The caption and a right click's read-out are MapInteractionTest's
+    // (CommandsOpenTheHostsWindowsWithRealData); the station's own place shows first.
     auto& dialog = frmViewStationPoint::instance();
     EXPECT_TRUE(v.view.blnSetStation);
+    EXPECT_EQ(dialog.txtLNG()->text() + "," + dialog.txtLAT()->text(), "116.4,39.9");
 
     dialog.txtLNG()->setText("181");
     dialog.cmdOK_Click();
