@@ -3,22 +3,12 @@
 #include "support/FakeHost.h"
 #include "support/TempDir.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace ocable;
 namespace fs = std::filesystem;
 
-namespace {
-
-void writeFile(const fs::path& p, const std::string& content) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p) << content;
-}
-
-} // namespace
-
-TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
+TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrderOrGivesNothing) {
     fake::FakeHost host;
     host.exec("CREATE TABLE T (CODE TEXT, NAME TEXT, N INTEGER)");
     host.exec("INSERT INTO T VALUES ('c', '丙', 3), ('a', '甲', 1), ('b', '乙', 2)");
@@ -26,6 +16,21 @@ TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrder) {
     EXPECT_EQ(mPubFun::getColumnValues("T", "N", "CODE = 'b'"), "2");
     EXPECT_EQ(mPubFun::getColumnValues("T", "CODE", "N > 5"), "");
     EXPECT_EQ(mPubFun::getColumnValues("NO_SUCH_TABLE", "CODE", "1 = 1"), "");
+
+    // The database fails at the third row: abs() of the smallest integer overflows.
+    fake::LogCapture log;
+    EXPECT_EQ(mPubFun::getColumnValues("T", "CASE WHEN N < 3 THEN N ELSE abs(-9223372036854775807 - 1) END",
+                                       "1 = 1 ORDER BY N"),
+              "");
+    EXPECT_GE(log.count("abs("), 1u);
+
+    // A data access whose rows cannot be read as asked: nothing, not a part.
+    auto stub = std::make_shared<fake::ScriptedDataAccess>();
+    stub->answer =
+        std::make_shared<db::Recordset>(std::vector<std::string>{}, std::vector<db::Recordset::Row>{{}, {}});
+    mPubVar::gobjDataAccess.set(stub);
+    EXPECT_EQ(mPubFun::getColumnValues("T", "N", "1 = 1"), "");
+    EXPECT_EQ(log.count("SELECT N FROM T WHERE 1 = 1"), 1u);
 }
 
 TEST(OpenRecordsetTest, AFailedQueryIsNothingAndIsLogged) {
@@ -49,26 +54,6 @@ TEST(OpenRecordsetTest, AFailedQueryIsNothingAndIsLogged) {
     EXPECT_NE(log.count("gobjDataAccess"), 0u);
 }
 
-TEST(GetColumnValuesTest, AQueryFailingAfterSomeRowsGivesNothing) {
-    fake::FakeHost host;
-    host.exec("CREATE TABLE T (N INTEGER)");
-    host.exec("INSERT INTO T VALUES (1), (2), (3)");
-    // The database fails at the third row: abs() of the smallest integer overflows.
-    fake::LogCapture log;
-    EXPECT_EQ(mPubFun::getColumnValues("T", "CASE WHEN N < 3 THEN N ELSE abs(-9223372036854775807 - 1) END",
-                                       "1 = 1 ORDER BY N"),
-              "");
-    EXPECT_GE(log.count("abs("), 1u);
-
-    // A data access whose rows cannot be read as asked: nothing, not a part.
-    auto stub = std::make_shared<fake::ScriptedDataAccess>();
-    stub->answer =
-        std::make_shared<db::Recordset>(std::vector<std::string>{}, std::vector<db::Recordset::Row>{{}, {}});
-    mPubVar::gobjDataAccess.set(stub);
-    EXPECT_EQ(mPubFun::getColumnValues("T", "N", "1 = 1"), "");
-    EXPECT_EQ(log.count("SELECT N FROM T WHERE 1 = 1"), 1u);
-}
-
 TEST(FilterRecordsetTest, BadCriteriaLeavesTheSetUnfiltered) {
     auto rs = std::make_shared<db::Recordset>(
         std::vector<std::string>{"A"}, std::vector<db::Recordset::Row>{{db::Value("x")}, {db::Value("y")}});
@@ -83,12 +68,12 @@ TEST(FilterRecordsetTest, BadCriteriaLeavesTheSetUnfiltered) {
 }
 
 TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
-    fake::FakeHost host;
-    const fs::path source = host.root / "src", target = host.root / "dst";
-    writeFile(source / "光缆网络分布图.gpkg", "new layer");
-    writeFile(source / "b.tab", "new b");
-    writeFile(target / "光缆网络分布图.gpkg", "old layer");
-    writeFile(target / "mine.txt", "keep");
+    const testsupport::TempDir dir("copy");
+    const fs::path source = dir / "src", target = dir / "dst";
+    dir.write("src/光缆网络分布图.gpkg", "new layer");
+    dir.write("src/b.tab", "new b");
+    dir.write("dst/光缆网络分布图.gpkg", "old layer");
+    dir.write("dst/mine.txt", "keep");
     fs::permissions(target / "光缆网络分布图.gpkg", fs::perms::owner_read | fs::perms::group_read);
 
     mPubFun::copyFolderFiles(source, target);
@@ -100,6 +85,6 @@ TEST(CopyFolderFilesTest, ReplacesReadOnlyCopiesAndKeepsOtherFiles) {
     EXPECT_FALSE(fs::exists(target / "b.tab"));
     EXPECT_TRUE(fs::exists(target / "mine.txt"));
     // A missing source folder changes nothing and raises nothing.
-    mPubFun::copyFolderFiles(host.root / "absent", target);
+    mPubFun::copyFolderFiles(dir / "absent", target);
     EXPECT_TRUE(fs::exists(target / "mine.txt"));
 }

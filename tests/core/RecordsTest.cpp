@@ -20,36 +20,7 @@ std::shared_ptr<clsViewRecord> stationRecord(const std::string& code, const std:
 
 } // namespace
 
-TEST(ViewRecordTest, ItemTakesOnlyTextAndSmallIntegers) {
-    auto r = stationRecord("S1", "石家庄长安枢纽站");
-    EXPECT_EQ(r->count(), 3);
-    EXPECT_EQ(r->Item(std::string("stationname"))->Value, "石家庄长安枢纽站"); // keys ignore case
-    EXPECT_EQ(r->Item(std::int32_t{1})->FieldName, "STATIONCODE");
-    EXPECT_EQ(r->Item(std::int16_t{3})->FieldName, "LNG");
-    EXPECT_EQ(r->Item(1.0), nullptr);
-    EXPECT_EQ(r->Item(ObjectArg{r.get()}), nullptr);
-    EXPECT_EQ(r->Item(std::string("NOPE")), nullptr);
-    EXPECT_EQ(r->Item(std::int32_t{4}), nullptr);
-
-    r->Remove(2.0); // ignored
-    EXPECT_EQ(r->count(), 3);
-    r->Remove(std::string("STATIONNAME"));
-    EXPECT_EQ(r->count(), 2);
-    EXPECT_EQ(r->Item(std::int32_t{2})->FieldName, "LNG"); // positions close up
-    EXPECT_EQ(r->Item(std::string("LNG"))->FieldName, "LNG");
-}
-
-TEST(ViewRecordTest, DuplicateKeyGivesNothingAndKeepsTheFirst) {
-    auto r = stationRecord("S1", "甲");
-    EXPECT_EQ(r->Add(std::make_shared<clsViewField>(clsViewField{"", "STATIONCODE", "other"}), "stationcode"),
-              nullptr);
-    EXPECT_EQ(r->Item(std::string("STATIONCODE"))->Value, "S1");
-    // Fields without a key are kept in order, any number of them.
-    EXPECT_NE(r->Add(std::make_shared<clsViewField>(), ""), nullptr);
-    EXPECT_NE(r->Add(std::make_shared<clsViewField>(), ""), nullptr);
-    EXPECT_EQ(r->count(), 5);
-}
-
+// Records themselves, read lazily or filled by hand, are RowRecordTest's.
 TEST(ResTreeTest, StoreKeepsFirstRecordUnderAKey) {
     clsResTree store;
     ASSERT_NE(store.Add(stationRecord("S1", "甲"), "STA:S1"), nullptr);

@@ -77,16 +77,21 @@ TEST(RowRecordTest, FieldsAreMadeOnceAndThenBehaveAsAnyRecord) {
     clsViewRecord r(source, 2);
     const auto name = r.Item(std::string("NAME"));
     name->CHFieldName = "局站名称"; // as captioning does
-    EXPECT_EQ(r.Item(std::int32_t{2}), name);
+    EXPECT_EQ(r.Item(std::int16_t{2}), name);
     EXPECT_EQ(r.Item(std::string("name"))->CHFieldName, "局站名称");
+    EXPECT_EQ(r.Item(ObjectArg{&r}), nullptr); // only text and small integers find a field
 
-    // Add appends after the row's fields and refuses a column's key.
+    // Add appends after the row's fields, refuses a column's key in any case
+    // (the first field stays) and takes any number of fields without a key.
     EXPECT_EQ(r.Add(std::make_shared<clsViewField>(clsViewField{"", "code", "x"}), "code"), nullptr);
+    EXPECT_EQ(r.Item(std::string("CODE"))->Value, "S3");
     EXPECT_NE(r.Add(std::make_shared<clsViewField>(clsViewField{"", "EXTRA", "x"}), "EXTRA"), nullptr);
-    EXPECT_EQ(r.count(), 5);
+    EXPECT_NE(r.Add(std::make_shared<clsViewField>(), ""), nullptr);
+    EXPECT_NE(r.Add(std::make_shared<clsViewField>(), ""), nullptr);
+    EXPECT_EQ(r.count(), 7);
     EXPECT_EQ(r.Item(std::int32_t{5})->FieldName, "EXTRA");
     r.Remove(std::string("CODE"));
-    EXPECT_EQ(r.count(), 4);
+    EXPECT_EQ(r.count(), 6);
     EXPECT_EQ(r.Item(std::int32_t{1}), name);
 
     // Removing first, before any field was read, removes from the row's fields.

@@ -2,10 +2,13 @@
 
 // A map view without a main window: the two maps, the two bars with their
 // bands, the timer, and the five network layers with their datasets, over a
-// fake host whose database holds a STATION table.
+// fake host whose database holds a STATION table and whose resource service
+// and view bridge remember what the plug-in asked of them.
 
 #include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
+#include "core/mPubVar.h"
+#include "host/IResService.h"
 #include "interaction/MapCommands.h"
 #include "map/DrawingWindow.h"
 #include "map/mdlViewMap.h"
@@ -17,10 +20,34 @@
 #include "platform/ui/MessageBoxService.h"
 #include "support/FakeHost.h"
 
+#include <QLabel>
 #include <QTimer>
 #include <memory>
 
 namespace ocable::itest {
+
+struct RecordingResService : host::IResService {
+    std::vector<std::string> calls;
+    void initResService(const host::HostArray&) override {}
+    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
+        calls.push_back("property:" + table + ":" + code);
+        return new QLabel(QString::fromStdString(code));
+    }
+    void showStationTransmission(const std::string& request) override {
+        calls.push_back("station:" + request);
+    }
+    void showFibers(const std::string& codes, const std::string& description) override {
+        calls.push_back("fibers:" + codes + "|" + description);
+    }
+};
+
+struct RecordingViewBridge : host::IViewBridge {
+    std::vector<std::string> calls;
+    bool callView(const std::string& view, const std::string& a, const std::string& b) override {
+        calls.push_back(view + "(" + a + "," + b + ")");
+        return true;
+    }
+};
 
 struct TestView {
     fake::FakeHost host;
@@ -31,8 +58,12 @@ struct TestView {
     QTimer timer;
     ViewContext view;
     MapCommands commands{view};
+    std::shared_ptr<RecordingResService> res = std::make_shared<RecordingResService>();
+    std::shared_ptr<RecordingViewBridge> bridge = std::make_shared<RecordingViewBridge>();
 
     TestView() {
+        mPubVar::gobjResService.set(res);
+        mPubVar::gobjViewBridge.set(bridge);
         map1.resize(800, 600);
         map2.resize(220, 160);
         test::addNetworkLayers(map());
@@ -59,7 +90,7 @@ struct TestView {
                             double y) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({x, y}, {});
         f.setCarriedRow({name, code});
-        host.exec("INSERT INTO STATION VALUES (" + quote(code) + ", " + quote(name) + ", " +
+        host.exec("INSERT INTO STATION VALUES (" + db::sqlQuote(code) + ", " + db::sqlQuote(name) + ", " +
                   std::to_string(x) + ", " + std::to_string(y) + ")");
         return layer(layerName).AddFeature(f);
     }
@@ -68,8 +99,6 @@ struct TestView {
         f.setCarriedRow({"1.0", code});
         return layer(layerName).AddFeature(f);
     }
-    static std::string quote(const std::string& s) { return db::sqlQuote(s); }
-    std::vector<std::string> sqlSent() const { return host.data->sql; }
 };
 
 } // namespace ocable::itest

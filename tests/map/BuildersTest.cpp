@@ -1,9 +1,9 @@
 #include "core/NetworkVocabulary.h"
 #include "map/mdlViewMap.h"
+#include "platform/db/Recordset.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,6 @@ namespace {
 
 // A map with one backbone layer and one station layer, datasets bound.
 struct Fixture {
-    fake::FakeHost host;
     gis::Map map;
     mdlViewMap::BackboneGroups groups;
     FeatureRecords records;

@@ -1,7 +1,6 @@
 // The whole drawing over databases that lack part of what it reads: what can
 // be drawn is drawn, and whatever is passed over is logged.
 #include "DrawingWindow.h"
-#include "map/NetworkDrawing.h"
 #include "support/FakeHost.h"
 
 #include <cstdlib>
@@ -25,22 +24,14 @@ struct DrawingFailuresTest : testing::Test {
     DrawingFailuresTest() { test::addTwoStations(host); }
 };
 
-bool draw(test::DrawingWindow& w, std::string scope = "NULL") {
-    NetworkDrawing drawing(w.state, {});
-    std::string rule = "按管理区域划分";
-    return drawing.drawOcableNetMap(rule, scope);
-}
-
 } // namespace
 
 TEST_F(DrawingFailuresTest, WithoutTheCableViewTheStationsAreStillDrawn) {
     fake::LogCapture log;
     test::DrawingWindow w;
-    ASSERT_TRUE(draw(w));
+    ASSERT_TRUE(w.draw());
     EXPECT_EQ(w.count(vocab::kLayerTerminal), 1);
     EXPECT_EQ(w.count(vocab::kLayerOtherStation), 1);
-    EXPECT_EQ(w.count(vocab::kLayerCable), 0);
-    EXPECT_EQ(w.count(vocab::kLayerBackbone), 0);
     EXPECT_EQ(w.state.resTree->count(), 2);
     EXPECT_TRUE(host.message->shown.empty()); // no "绘制光缆网络分布图时出错！"
     // Logged once each, by the host's data access that refused them.
@@ -66,7 +57,7 @@ TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
               "116.4, 39.4)");
     fake::LogCapture log;
     test::DrawingWindow w;
-    ASSERT_TRUE(draw(w));
+    ASSERT_TRUE(w.draw());
     EXPECT_TRUE(host.message->shown.empty());
 
     EXPECT_EQ(w.count(vocab::kLayerCable), 2);
@@ -106,7 +97,7 @@ TEST_F(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
     for (const auto& [scope, areas] : cases) {
         SCOPED_TRACE(scope);
         test::DrawingWindow w;
-        ASSERT_TRUE(draw(w, scope));
+        ASSERT_TRUE(w.draw(scope));
         EXPECT_FALSE(w.tree.Exists(""));
         const auto& root = w.tree.node(vocab::kTreeRootKey);
         std::vector<std::string> keys;
@@ -131,7 +122,7 @@ TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
     host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
     host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华北', 1)");
     test::DrawingWindow w;
-    ASSERT_TRUE(draw(w));
+    ASSERT_TRUE(w.draw());
     const gis::Feature relay =
         w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
     EXPECT_EQ(relay.Style().SymbolBitmapName, vocab::kBitmapRelay);

@@ -6,6 +6,7 @@
 
 #include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
+#include "map/NetworkDrawing.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -54,6 +55,11 @@ struct DrawingWindow {
         return r ? (*r)->remark : "(none)";
     }
     int count(const char* layer) { return map.Layers().Item(layer).featureCount(); }
+    // Draws the network by administrative area over the given scope.
+    bool draw(std::string scope = "NULL") {
+        std::string rule = "按管理区域划分";
+        return NetworkDrawing(state, {}).drawOcableNetMap(rule, scope);
+    }
 };
 
 } // namespace ocable::test

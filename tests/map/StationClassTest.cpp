@@ -19,11 +19,8 @@ struct Row {
     bool terminal, relay, other;
 };
 
-std::set<std::string> matching(const std::vector<Row>& rows, const std::string& criteria) {
-    std::vector<Recordset::Row> data;
-    for (const auto& r : rows)
-        data.push_back({Value(r.name), r.x, r.ii, r.iii, r.res});
-    Recordset rs({"STATIONNAME", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"}, data);
+// Names (the first column) of the rows a criteria lets through.
+std::set<std::string> matching(Recordset& rs, const std::string& criteria) {
     rs.setFilter(criteria);
     std::set<std::string> names;
     for (; !rs.Eof(); rs.MoveNext())
@@ -46,9 +43,13 @@ TEST(StationClassTest, EachRowFallsInTheExpectedLayers) {
         {"终端又中继", "ZY010301", "ZY010312", null, null, true, true, false},
         {"资源类型空且第二类型中继", null, "ZY010312", null, null, false, true, false},
     };
-    const auto terminal = matching(rows, criteria::kTerminalStations);
-    const auto relay = matching(rows, criteria::kRelayStations);
-    const auto other = matching(rows, criteria::kOtherStations);
+    std::vector<Recordset::Row> data;
+    for (const auto& r : rows)
+        data.push_back({Value(r.name), r.x, r.ii, r.iii, r.res});
+    Recordset rs({"STATIONNAME", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE"}, data);
+    const auto terminal = matching(rs, criteria::kTerminalStations);
+    const auto relay = matching(rs, criteria::kRelayStations);
+    const auto other = matching(rs, criteria::kOtherStations);
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
         EXPECT_EQ(terminal.count(r.name) == 1, r.terminal);
@@ -65,13 +66,7 @@ TEST(CableClassTest, LevelsAndLayModesPickTheLayers) {
         {"也只在普通", "ZY110505", "ZY130302"}, {"级别空", null, "ZY130301"},
         {"敷设空串", "ZY132004", ""},           {"敷设空", "ZY132004", null}};
     Recordset rs({"OCABLENAME", "RESLEVEL", "LAYMODE"}, data);
-    auto names = [&](const std::string& criteria) {
-        rs.setFilter(criteria);
-        std::set<std::string> out;
-        for (; !rs.Eof(); rs.MoveNext())
-            out.insert(rs.Fields(0).toText());
-        return out;
-    };
+    const auto names = [&](const std::string& criteria) { return matching(rs, criteria); };
     EXPECT_EQ(names(criteria::backboneCables("ZY130302")), (std::set<std::string>{"一干级", "骨干"}));
     EXPECT_EQ(names(criteria::ordinaryCables("ZY130302")), (std::set<std::string>{"只在普通", "也只在普通"}));
     EXPECT_EQ(names(criteria::backboneCables("ZY130399")), (std::set<std::string>{"两层都有"}));

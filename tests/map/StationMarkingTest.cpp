@@ -3,7 +3,6 @@
 // record store answers for them.
 #include "DrawingWindow.h"
 #include "core/NetworkVocabulary.h"
-#include "map/NetworkDrawing.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/ui/KeyedTree.h"
@@ -24,12 +23,10 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
               "(' N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
     host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
     test::DrawingWindow w;
-    NetworkDrawing drawing(w.state, {});
-    std::string rule = "按管理区域划分", scope = "NULL";
-    ASSERT_TRUE(drawing.drawOcableNetMap(rule, scope));
+    ASSERT_TRUE(w.draw());
 
-    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerTerminal).featureCount(), 3);
-    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerOtherStation).featureCount(), 2);
+    EXPECT_EQ(w.count(vocab::kLayerTerminal), 3);
+    EXPECT_EQ(w.count(vocab::kLayerOtherStation), 2);
     EXPECT_EQ(w.remarkOf("T1"), vocab::kClassTerminal);
     EXPECT_EQ(w.remarkOf("R1"), vocab::kClassTerminal);
     EXPECT_EQ(w.remarkOf("B1"), vocab::kClassOther);
@@ -51,8 +48,8 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
 
     // A second drawing replaces the first, records and all.
     host.exec("DELETE FROM STATION WHERE STATIONCODE <> 'O1'");
-    ASSERT_TRUE(drawing.drawOcableNetMap(rule, scope));
-    EXPECT_EQ(w.map.Layers().Item(vocab::kLayerTerminal).featureCount(), 0);
+    ASSERT_TRUE(w.draw());
+    EXPECT_EQ(w.count(vocab::kLayerTerminal), 0);
     EXPECT_EQ(w.remarkOf("O1"), vocab::kClassOther);
     EXPECT_EQ(w.remarkOf("T1"), "(none)");
     EXPECT_EQ(w.state.resTree->count(), 1);

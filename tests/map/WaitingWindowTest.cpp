@@ -8,7 +8,9 @@
 
 using namespace ocable;
 
-TEST(WaitingWindowTest, ShowsTheTextOnlyWhenThePictureIsMissing) {
+// The text shows only when the picture is missing, and the window stays
+// above the application's window only.
+TEST(WaitingWindowTest, ShowsTheTextOnlyWithoutPictureAndStaysAboveTheApplicationOnly) {
     fake::FakeHost host;
     frmWaiting::unload();
     {
@@ -24,19 +26,13 @@ TEST(WaitingWindowTest, ShowsTheTextOnlyWhenThePictureIsMissing) {
     picture.fill(Qt::blue);
     ASSERT_TRUE(
         picture.save(QString::fromStdString((host.sysEnv->appDir / "Icon" / "waiting.bmp").string()), "BMP"));
-    frmWaiting& w = frmWaiting::instance();
-    EXPECT_TRUE(w.Label1()->isHidden());
-    EXPECT_FALSE(w.picture()->pixmap().isNull());
-    frmWaiting::unload();
-}
-
-TEST(WaitingWindowTest, StaysAboveTheApplicationsWindowOnly) {
-    fake::FakeHost host;
     QWidget frame;
     frame.show();
     frame.activateWindow();
     QApplication::setActiveWindow(&frame);
     frmWaiting& w = frmWaiting::instance();
+    EXPECT_TRUE(w.Label1()->isHidden());
+    EXPECT_FALSE(w.picture()->pixmap().isNull());
     w.showAndPaint();
     EXPECT_FALSE(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_EQ(w.windowType(), Qt::Tool);

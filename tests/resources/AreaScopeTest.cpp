@@ -7,16 +7,6 @@ using namespace ocable;
 
 namespace {
 
-// Two domains in display order: 华北 (XZ0116, XZ0101) and 华东 (XZ0109);
-// 西北 has no province.
-void seedDomains(fake::FakeHost& host) {
-    host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
-    host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华东 ', 2), (' 华北', 1), ('西北', 3)");
-    host.exec("CREATE TABLE GUI_RE_DOMAIN_PROVINCE (DOMAINNAME TEXT, PROVINCE TEXT)");
-    host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('华北', 'XZ0116 '), ('华北', 'XZ0101'), ('华东', "
-              "'XZ0109')");
-}
-
 // The codes a condition selects from a table of stations (PROVINCE) or of
 // cables (PROVINCE_A, PROVINCE_Z): XZ0116 and XZ0109 are 华北's and 华东's,
 // XZ0120 O'Neil's, XZ0199 nobody's.
@@ -33,12 +23,16 @@ std::string selected(fake::FakeHost& host, const std::string& table, const std::
 } // namespace
 
 // A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
-// here the whole conditions, names as given, other rules and quotes.
-// A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
 // here what the conditions select, names as given, other rules and quotes.
 TEST(AreaScopeTest, DomainsGiveTheConditionsOfTheirProvinces) {
     fake::FakeHost host;
-    seedDomains(host);
+    // Two domains in display order: 华北 (XZ0116, XZ0101) and 华东 (XZ0109);
+    // 西北 has no province.
+    host.exec("CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER)");
+    host.exec("INSERT INTO EN_ADMIN_DOMAIN VALUES ('华东 ', 2), (' 华北', 1), ('西北', 3)");
+    host.exec("CREATE TABLE GUI_RE_DOMAIN_PROVINCE (DOMAINNAME TEXT, PROVINCE TEXT)");
+    host.exec("INSERT INTO GUI_RE_DOMAIN_PROVINCE VALUES ('华北', 'XZ0116 '), ('华北', 'XZ0101'), ('华东', "
+              "'XZ0109')");
     host.exec("CREATE TABLE S (CODE TEXT, PROVINCE TEXT)");
     host.exec("INSERT INTO S VALUES ('a', 'XZ0116'), ('b', 'XZ0109'), ('c', 'XZ0120'), ('d', 'XZ0199')");
     host.exec("CREATE TABLE C (CODE TEXT, PROVINCE_A TEXT, PROVINCE_Z TEXT)");

@@ -1,6 +1,6 @@
 // Alarm markers leave with their stations, one batch a layer, and stay off.
-#include "core/NetworkVocabulary.h"
 #include "core/ViewContext.h"
+#include "map/DrawingWindow.h"
 #include "map/mdlViewMap.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
@@ -15,48 +15,42 @@ using namespace ocable;
 TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     fake::FakeHost host;
     host.install();
-    gis::Map map;
-    ui::KeyedTree tree;
-    ViewContext view;
-    view.map = &map, view.TreeRes = &tree;
-    for (const char* name : {vocab::kLayerTerminal, vocab::kLayerOtherStation})
-        map.Layers().CreateLayer(name, 1, {"Name", vocab::kStationCodeColumn});
+    test::DrawingWindow w;
     for (const char* name : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
-        map.Layers().CreateLayer(name, 1, {"Name", vocab::kAlarmCodeColumn});
-    mdlViewMap::bindLayerDatasets(map);
+        w.map.Layers().CreateLayer(name, 1, {"Name", vocab::kAlarmCodeColumn});
+    mdlViewMap::bindLayerDatasets(w.map);
     for (auto [parent, key] :
          {std::pair{"", "ROOT"}, {"ROOT", "D"}, {"D", "P"}, {"P", "P:STA"}, {"ROOT", "E"}})
-        tree.Add(parent, key, key);
+        w.tree.Add(parent, key, key);
     auto station = [&](const char* layer, const char* remark, std::string code, int alarms, int backbone) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({113, 34}, {});
         f.setCarriedRow({"站", code});
-        auto& record = view.stationFeatures.Add(std::make_shared<clsFearture>(), code);
+        auto& record = w.state.stationFeatures.Add(std::make_shared<clsFearture>(), code);
         record->ftr = f, record->ftrCode = code, record->remark = remark;
-        map.Layers().Item(layer).AddFeature(f);
-        tree.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
+        w.map.Layers().Item(layer).AddFeature(f);
+        w.tree.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
         for (auto [name, n] : {std::pair{vocab::kLayerAlarm, alarms}, {vocab::kLayerBackboneAlarm, backbone}})
             for (int i = 0; i < n; ++i)
-                map.Layers().Item(name).AddFeature(f);
+                w.map.Layers().Item(name).AddFeature(f);
     };
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T1", 1, 3);
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T2", 1, 1);
     station(vocab::kLayerOtherStation, vocab::kClassOther, "O1", 1, 0);
     station(vocab::kLayerOtherStation, vocab::kClassOther, "X1", 1, 1); // elsewhere: keeps its markers
-    auto count = [&](const char* layer) { return map.Layers().Item(layer).featureCount(); };
-    ResourceTree resources(view, {[] {}, {}});
+    ResourceTree resources(w.state, {[] {}, {}});
     int deleted = 0;
-    QObject::connect(&map, &gis::Map::featuresDeleted, [&] { ++deleted; });
+    QObject::connect(&w.map, &gis::Map::featuresDeleted, [&] { ++deleted; });
 
     resources.TreeRes_NodeCheck("P", false);
     EXPECT_EQ(deleted, 4); // one report per layer
-    EXPECT_EQ(count(vocab::kLayerTerminal) + count(vocab::kLayerOtherStation), 1);
+    EXPECT_EQ(w.count(vocab::kLayerTerminal) + w.count(vocab::kLayerOtherStation), 1);
     for (int pass = 0; pass < 2; ++pass) {
         for (const char* layer : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
-            EXPECT_TRUE(count(layer) == 1 &&
-                        map.Layers().Item(layer).Search("objCode = \"X1\"").Count() == 1);
+            EXPECT_TRUE(w.count(layer) == 1 &&
+                        w.map.Layers().Item(layer).Search("objCode = \"X1\"").Count() == 1);
         resources.TreeRes_NodeCheck("P:STA", true);
         resources.TreeRes_NodeCheck("P:STA:T1", true); // already back: not added twice
     }
-    EXPECT_EQ(count(vocab::kLayerTerminal), 2);
-    EXPECT_EQ(count(vocab::kLayerOtherStation), 2);
+    EXPECT_EQ(w.count(vocab::kLayerTerminal), 2);
+    EXPECT_EQ(w.count(vocab::kLayerOtherStation), 2);
 }

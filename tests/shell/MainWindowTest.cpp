@@ -34,9 +34,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const QString kRule = QString::fromUtf8(vocab::kRuleByArea);
-const QString kAll = QString::fromUtf8(vocab::kScopeAll);
-
 // A host frame with one MDI area, the geosets in the application folder and
 // a network of two stations.
 struct MainWindowTest : ::testing::Test {
@@ -69,14 +66,11 @@ struct MainWindowTest : ::testing::Test {
         return static_cast<int>(
             std::count(host.message->shown.begin(), host.message->shown.end(), "error:" + text));
     }
-    static int stations(frmViewOcableMain& view) {
-        return view.map1().Layers().Item(vocab::kLayerTerminal).featureCount() +
-               view.map1().Layers().Item(vocab::kLayerOtherStation).featureCount();
-    }
     // Opens the view as the entry class does: load, draw, show maximised.
     frmViewOcableMain& open() {
         frmViewOcableMain& view = frmViewOcableMain::instance();
-        EXPECT_TRUE(view.drawOcableNetMap(kRule, kAll));
+        EXPECT_TRUE(view.drawOcableNetMap(QString::fromUtf8(vocab::kRuleByArea),
+                                          QString::fromUtf8(vocab::kScopeAll)));
         if (auto* sub = ui::MdiEmbedding::subWindowOf(&view)) sub->showMaximized();
         view.show();
         QCoreApplication::processEvents();
@@ -104,31 +98,27 @@ TEST_F(MainWindowTest, WithoutTheNetworkGeosetTheUserIsToldAndNothingIsSaved) {
     }
 }
 
-TEST_F(MainWindowTest, TheCloseSavesIntoTheEnvironmentItWasGiven) {
-    writeGeosets();
-    // A host that offers no service classes at all.
-    mPubVar::registerServiceFactories({});
-    frmViewOcableMain& view = open();
-    ASSERT_EQ(stations(view), 2);
-    EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
-    view.close();
-    gis::GeosetStore::finishSaving(); // the map is written on a thread of its own
-    EXPECT_TRUE(fs::exists(savedGeoset()));
-    EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
-}
-
-TEST_F(MainWindowTest, GeosetsAndLegendAreFoundInAnyLetterCase) {
+// Geosets and legend are found in any letter case, and the close saves into
+// the environment the view was given even when the host could make no other.
+TEST_F(MainWindowTest, GeosetsAndLegendInAnyLetterCaseAndTheCloseSavesWithoutFactories) {
     writeGeosets("MAP");
     const fs::path legend = host.sysEnv->appDir / "icon" / "图例" / "图例-光缆网络分布图.BMP";
     fs::create_directories(legend.parent_path());
     QImage picture(30, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(QString::fromStdString(legend.string()), "BMP"));
+    mPubVar::registerServiceFactories({}); // a host that offers no service classes at all
     frmViewOcableMain& view = open();
     EXPECT_EQ(errorsShown("地图数据加载出错！"), 0);
-    EXPECT_EQ(stations(view), 2);
+    EXPECT_EQ(view.map1().Layers().Item(vocab::kLayerTerminal).featureCount() +
+                  view.map1().Layers().Item(vocab::kLayerOtherStation).featureCount(),
+              2);
     EXPECT_FALSE(view.imgLegend()->pixmap().isNull());
     EXPECT_GT(view.map2().Layers().Count(), 0);
+    view.close();
+    gis::GeosetStore::finishSaving(); // the map is written on a thread of its own
+    EXPECT_TRUE(fs::exists(savedGeoset()));
+    EXPECT_TRUE(mPubVar::gobjSysEnv.empty()); // released, not made anew
 }
 
 TEST_F(MainWindowTest, ActivationFollowsTheActiveViewNotTheApplicationFocus) {

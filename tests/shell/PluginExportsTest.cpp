@@ -1,10 +1,10 @@
 // Loads the plug-in with dlopen, as the host does, and drives its exports.
 
 #include "host/PluginAbi.h"
+#include "support/TempDir.h"
 
 #include <dlfcn.h>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -19,16 +19,11 @@ template <class Fn> Fn symbol(void* lib, const char* name) {
     return reinterpret_cast<Fn>(sym);
 }
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 } // namespace
 
 TEST(PluginExportsTest, RegistersCreatesAndReportsWhenItCanUnload) {
-    const fs::path registry =
-        fs::temp_directory_path() / ("ocable-reg-" + std::to_string(getpid())) / "plugins.reg";
+    const ocable::testsupport::TempDir dir("reg");
+    const fs::path registry = dir / "plugins.reg";
     setenv(ocable::host::kRegistryEnvVar, registry.c_str(), 1);
 
     void* lib = dlopen(OCABLE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -39,7 +34,7 @@ TEST(PluginExportsTest, RegistersCreatesAndReportsWhenItCanUnload) {
     auto canUnload = symbol<DllCanUnloadNowFn>(lib, "DllCanUnloadNow");
 
     ASSERT_EQ(reg(), ocable::host::kOk);
-    const std::string line = readAll(registry);
+    const std::string line = ocable::testsupport::readText(registry);
     EXPECT_EQ(line.rfind("QzTransViewOcable\tclsMain\t1.00\t/", 0), 0u) << line;
     EXPECT_NE(line.find(fs::canonical(OCABLE_PLUGIN_PATH).string()), std::string::npos);
 
@@ -58,7 +53,6 @@ TEST(PluginExportsTest, RegistersCreatesAndReportsWhenItCanUnload) {
     EXPECT_EQ(canUnload(), ocable::host::kOk);
 
     ASSERT_EQ(unreg(), ocable::host::kOk);
-    EXPECT_EQ(readAll(registry), "");
+    EXPECT_EQ(ocable::testsupport::readText(registry), "");
     dlclose(lib);
-    fs::remove_all(registry.parent_path());
 }

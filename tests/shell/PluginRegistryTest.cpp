@@ -1,9 +1,8 @@
 #include "shell/PluginRegistry.h"
-#include "support/FakeHost.h"
+#include "support/EnvGuard.h"
 #include "support/TempDir.h"
 
 #include <chrono>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <thread>
@@ -29,10 +28,9 @@ const PluginEntry kOurs{"QzTransViewOcable", "clsMain", "1.00", "/opt/ocable.so"
 } // namespace
 
 TEST(PluginRegistryTest, RegisterReplacesOwnLineAndUnregisterRemovesOnlyIt) {
-    fake::FakeHost host;
-    const auto file = host.root / "reg" / "plugins.reg";
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file) << "# host plug-ins\nQzTransViewOther\tclsMain\t2.10\t/opt/other.so\n";
+    const testsupport::TempDir dir("reg");
+    const auto file =
+        dir.write("reg/plugins.reg", "# host plug-ins\nQzTransViewOther\tclsMain\t2.10\t/opt/other.so\n");
 
     registerPlugin(file, {"QzTransViewOcable", "clsMain", "1.00", "/old/path.so"});
     registerPlugin(file, {"QzTransViewOcable", "clsMain", "1.00", "/new/路径.so"});
@@ -44,16 +42,13 @@ TEST(PluginRegistryTest, RegisterReplacesOwnLineAndUnregisterRemovesOnlyIt) {
     entries = readPluginRegistry(file);
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].library, "QzTransViewOther");
-    std::ifstream in(file);
-    std::string first;
-    std::getline(in, first);
-    EXPECT_EQ(first, "# host plug-ins");
+    EXPECT_EQ(testsupport::readText(file).rfind("# host plug-ins\n", 0), 0u);
 }
 
 TEST(PluginRegistryTest, AnUnreadableRegistryIsAnErrorAndStaysAsItWas) {
-    fake::FakeHost host;
+    const testsupport::TempDir dir("reg");
     // A folder where the file should be cannot be read as one, by root neither.
-    const auto folder = host.root / "plugins.reg";
+    const auto folder = dir / "plugins.reg";
     fs::create_directories(folder / "keep");
     const std::string error = errorOf([&] { registerPlugin(folder, kOurs); });
     EXPECT_NE(error.find(folder.string()), std::string::npos) << error;
@@ -61,8 +56,7 @@ TEST(PluginRegistryTest, AnUnreadableRegistryIsAnErrorAndStaysAsItWas) {
     EXPECT_TRUE(fs::is_directory(folder / "keep"));
 
     if (::geteuid() != 0) {
-        const auto file = host.root / "locked.reg";
-        std::ofstream(file) << "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n";
+        const auto file = dir.write("locked.reg", "QzTransViewOther\tclsMain\t2.10\t/opt/other.so\n");
         fs::permissions(file, fs::perms::none);
         EXPECT_NE(errorOf([&] { registerPlugin(file, kOurs); }).find("无法读取"), std::string::npos);
         fs::permissions(file, fs::perms::owner_all);
@@ -79,13 +73,12 @@ TEST(PluginRegistryTest, AnEndlessFileIsRefusedQuickly) {
 }
 
 TEST(PluginRegistryTest, APlantedLinkBesideTheRegistryIsNotFollowed) {
-    fake::FakeHost host;
-    const auto file = host.root / "plugins.reg";
-    const auto victim = host.root / "victim.txt";
-    std::ofstream(victim) << "precious";
+    const testsupport::TempDir dir("reg");
+    const auto file = dir / "plugins.reg";
+    const auto victim = dir.write("victim.txt", "precious");
     // Names a writer might have chosen for its file aside.
     for (const char* aside : {"plugins.reg.tmp", "plugins.reg.new", "plugins.reg~"})
-        fs::create_symlink(victim, host.root / aside);
+        fs::create_symlink(victim, dir / aside);
     registerPlugin(file, kOurs);
     EXPECT_EQ(testsupport::readText(victim), "precious");
     EXPECT_EQ(readPluginRegistry(file).size(), 1u);
@@ -93,18 +86,16 @@ TEST(PluginRegistryTest, APlantedLinkBesideTheRegistryIsNotFollowed) {
 }
 
 TEST(PluginRegistryTest, WithoutHomeOrConfigFolderThereIsNoRegistry) {
-    fake::EnvGuard env({"QZTRANS_PLUGIN_REGISTRY", "XDG_CONFIG_HOME", "HOME"});
-    ::unsetenv("QZTRANS_PLUGIN_REGISTRY");
-    ::unsetenv("XDG_CONFIG_HOME");
-    ::unsetenv("HOME");
+    testsupport::EnvGuard env;
+    env.unset("QZTRANS_PLUGIN_REGISTRY").unset("XDG_CONFIG_HOME").unset("HOME");
     EXPECT_NE(errorOf([] { pluginRegistryPath(); }).find("HOME"), std::string::npos);
-    ::setenv("HOME", "/home/operator", 1);
+    env.set("HOME", "/home/operator");
     EXPECT_EQ(pluginRegistryPath(), fs::path("/home/operator/.config/qztrans/plugins.reg"));
 }
 
 TEST(PluginRegistryTest, ParallelRegistrationsKeepEveryLine) {
-    fake::FakeHost host;
-    const auto file = host.root / "reg" / "plugins.reg";
+    const testsupport::TempDir dir("reg");
+    const auto file = dir / "reg" / "plugins.reg";
     constexpr int kHosts = 16;
     std::vector<std::thread> hosts;
     std::vector<std::string> errors(kHosts);

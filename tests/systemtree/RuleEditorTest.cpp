@@ -1,7 +1,7 @@
 #include "SystemTreeFixture.h"
 
-#include "platform/db/SqliteConnection.h"
 #include "platform/ui/MessageBoxService.h"
+#include "support/HostRunner.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +14,8 @@
 namespace ocable::systemtree {
 namespace {
 
-// The part of a map view the editor calls by name, over a real system tree.
+// The part of a map view the editor calls by name when it switches and
+// renames rules, over a real system tree (new and deleted rules are the host runs').
 class TestView : public QWidget {
     Q_OBJECT
 public:
@@ -23,13 +24,9 @@ public:
         return QString::fromStdString(tree_.getMethodKeyByName(n.toStdString()));
     }
     Q_INVOKABLE void genNewTree(const QString& k) { tree_.genNewTree(k.toStdString()); }
-    Q_INVOKABLE void addOneNewMethod(const QString& n, const QString& k) {
-        tree_.addOneNewMethod(n.toStdString(), k.toStdString());
-    }
     Q_INVOKABLE void modifyMothedName(const QString& o, const QString& n) {
         tree_.modifyMothedName(o.toStdString(), n.toStdString());
     }
-    Q_INVOKABLE void deleteOneMethod(const QString& n) { tree_.deleteOneMethod(n.toStdString()); }
 
 private:
     SystemTree& tree_;
@@ -65,15 +62,10 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     }
     void select(const char* key) { window.TreeSystem()->selectKey(key); }
     std::vector<std::string> stored(const std::string& rule) {
-        db::SqliteConnection c(host.root / "network.db");
-        auto rs =
-            c.query("SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
-                    "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '" +
-                    rule + "' ORDER BY rowid");
-        std::vector<std::string> rows;
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-            rows.push_back(rs->Fields(0).toText());
-        return rows;
+        return testsupport::firstColumn(host.root / "network.db",
+                                        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || "
+                                        "NODELEVEL || '|' || IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '" +
+                                            rule + "' ORDER BY rowid");
     }
     ui::KeyedTree& edited() { return window.TreeSystem()->tree(); }
     static ui::MessageBoxService& box() { return ui::MessageBoxService::instance(); }

@@ -1,6 +1,6 @@
 #include "SystemTreeFixture.h"
 
-#include "platform/db/SqliteConnection.h"
+#include "support/HostRunner.h"
 #include "systemtree/RuleStatements.h"
 
 #include <gtest/gtest.h>
@@ -26,13 +26,8 @@ TEST(RuleStatementsTest, QuotesInKeysAndNamesStayInsideTheirLiterals) {
     host.exec(sql::deleteVanishedSystems(key));
     host.exec(sql::insertMissingSystems(key));
 
-    db::SqliteConnection c(host.root / "network.db");
     const auto column = [&](const std::string& query) {
-        std::vector<std::string> out;
-        auto rs = c.query(query);
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-            out.push_back(rs->Fields(0).toText());
-        return out;
+        return testsupport::firstColumn(host.root / "network.db", query);
     };
     EXPECT_EQ(column("SELECT P_NAME FROM EN_SUBNET_P"), std::vector<std::string>{name});
     EXPECT_EQ(column("SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || P_KEY FROM "

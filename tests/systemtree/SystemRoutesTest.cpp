@@ -75,8 +75,8 @@ TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
     host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
 
     routes.selectSystemCables("('S1')");
-    EXPECT_EQ(selectedCodes(cables()), (std::vector<std::string>{"C1", "C2"}));
-    EXPECT_EQ(selectedCodes(backbone()), std::vector<std::string>{"B1"});
+    EXPECT_EQ(codesOn(cables(), true), (std::vector<std::string>{"C1", "C2"}));
+    EXPECT_EQ(codesOn(backbone(), true), std::vector<std::string>{"B1"});
     EXPECT_TRUE(map.Bounds().contains(cables().Bounds())) << "the selection is framed";
 
     const auto dir = host.sysEnv->systemDir / "data" / "config";
@@ -84,14 +84,12 @@ TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
     std::ofstream(dir / "guiConfig.ini") << "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=false\n";
     routes.clearSelections();
     routes.selectSystemCables("('S1')");
-    EXPECT_EQ(selectedCodes(cables()), std::vector<std::string>{"C3"});
+    EXPECT_EQ(codesOn(cables(), true), std::vector<std::string>{"C3"});
 }
 
-/* A DWDM-carried system S9: its channel CH1 rides link L1 between stations
-   A and B; cable C5 joins B and A (reversed) and carries it. Fibre segment C6
-   leaves A towards X and belongs to system SDH7, the third field of the
-   channel serial; C7 leaves B towards Y for another system.
-        X ── C6 ── A ══ C5 ══ B ── C7 ── Y                                   */
+// The DWDM route itself is selected end to end (SystemTreeAutomationTest);
+// here channel rows without a serial: the caller's list stays as it was, and
+// only stations ending a single segment are asked for their fibre systems.
 TEST_F(RoutesTest, WithoutChannelSerialTheFibreQueryKeepsTheCallersList) {
     host.exec("INSERT INTO EN_OCABLE VALUES ('C1', 'c1', 'P', 'Q'), ('C2', 'c2', 'Q', 'R')");
     db::Recordset dwdm({"OCABLECODE"}, {{"C1"}});

@@ -84,18 +84,11 @@ struct ViewFixture {
         view.cableFeatures.Add(record, code);
     }
 
-    // Codes of the features on a layer, sorted.
-    static std::vector<std::string> codesOn(const gis::Layer& layer) {
+    // Codes of the features on a layer, or of its selection, sorted.
+    static std::vector<std::string> codesOn(const gis::Layer& layer, bool selectedOnly = false) {
         std::vector<std::string> codes;
         for (const gis::Feature& f : layer.AllFeatures())
-            codes.push_back(*layer.valueOf(f.id(), 1));
-        std::sort(codes.begin(), codes.end());
-        return codes;
-    }
-    static std::vector<std::string> selectedCodes(const gis::Layer& layer) {
-        std::vector<std::string> codes;
-        for (std::uint32_t id : layer.Selection().ids())
-            codes.push_back(*layer.valueOf(id, 1));
+            if (!selectedOnly || layer.Selection().contains(f)) codes.push_back(*layer.valueOf(f.id(), 1));
         std::sort(codes.begin(), codes.end());
         return codes;
     }
