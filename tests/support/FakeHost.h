@@ -12,7 +12,6 @@
 #include "support/EnvGuard.h"
 
 #include <QImage>
-#include <QtGlobal>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -83,22 +82,6 @@ struct FakeResService : host::IResService {
     void showFibers(const std::string&, const std::string&) override {}
 };
 
-// Keeps the warnings of the project's logging categories (ocable.*) while it
-// lives, so a test can see that a passed-over error was reported and with what.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    // Every kept message that contains the text.
-    std::size_t count(const std::string& text) const;
-    std::vector<std::string> messages;
-
-private:
-    QtMessageHandler previous_;
-};
-
 // The environment guard of the test toolkit, by the name the fakes' users know.
 using testsupport::EnvGuard;
 
@@ -126,8 +109,9 @@ public:
     FakeHost();
     ~FakeHost();
 
-    // Runs statements on the database without recording them.
-    void exec(const std::string& sql);
+    // Runs a script of statements, each ended by a semicolon (the last may
+    // go without), on the database without recording them.
+    void exec(std::string_view script);
     host::HostArray array(int lowerBound = 1) const;
     // Stores the services in the globals, as initEnv would.
     void install();
