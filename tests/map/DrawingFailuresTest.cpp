@@ -1,6 +1,7 @@
 // The whole drawing over databases that lack part of what it reads: what can
 // be drawn is drawn, and whatever is passed over is logged.
 #include "DrawingWindow.h"
+#include "support/EnvGuard.h"
 #include "support/ErrorCapture.h"
 #include "support/FakeHost.h"
 
@@ -100,7 +101,7 @@ TEST_F(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
 }
 
 TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
-    fake::EnvGuard env({"QZTRANS_COMMON_FILES"});
+    testsupport::EnvGuard env({"QZTRANS_COMMON_FILES"});
     ::setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
     // Folders and files as a site copied them from a file system that ignores case.
     const fs::path symbols = host.root / "common" / "mapinfo shared" / "MAPX COMMON" / "custsymb";

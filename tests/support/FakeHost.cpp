@@ -13,8 +13,7 @@ namespace ocable::fake {
 namespace fs = std::filesystem;
 
 std::shared_ptr<db::Recordset> ScriptedDataAccess::openRecordset(std::string_view, std::string_view s, int) {
-    sql.emplace_back(s);
-    if (!failure.empty()) throw db::DbError(failure);
+    executeSql({}, s);
     return answer;
 }
 

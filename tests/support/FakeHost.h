@@ -9,7 +9,6 @@
 #include "core/mPubVar.h"
 #include "host/HostArray.h"
 #include "platform/ui/KeyedTree.h"
-#include "support/EnvGuard.h"
 
 #include <QImage>
 #include <filesystem>
@@ -81,9 +80,6 @@ struct FakeResService : host::IResService {
     void showStationTransmission(const std::string&) override {}
     void showFibers(const std::string&, const std::string&) override {}
 };
-
-// The environment guard of the test toolkit, by the name the fakes' users know.
-using testsupport::EnvGuard;
 
 // Data access that gives a prepared answer, or fails, whatever is asked.
 struct ScriptedDataAccess : host::IDataAccess {
