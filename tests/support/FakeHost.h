@@ -11,6 +11,7 @@
 #include "platform/ui/KeyedTree.h"
 
 #include <QImage>
+#include <QLabel>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -73,12 +74,22 @@ struct FakeMessage : host::IMessage {
     void reportError(const std::string& t) override { shown.push_back("report:" + t); }
 };
 
+// Remembers what the plug-in asked of it; a property form is a label
+// naming the object.
 struct FakeResService : host::IResService {
     int initialised = 0;
+    std::vector<std::string> calls; // "property:", "station:" or "fibers:" + what was asked
     void initResService(const host::HostArray&) override { ++initialised; }
-    QWidget* propertyWindow(const std::string&, const std::string&) override { return nullptr; }
-    void showStationTransmission(const std::string&) override {}
-    void showFibers(const std::string&, const std::string&) override {}
+    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
+        calls.push_back("property:" + table + ":" + code);
+        return new QLabel(QString::fromStdString(code));
+    }
+    void showStationTransmission(const std::string& request) override {
+        calls.push_back("station:" + request);
+    }
+    void showFibers(const std::string& codes, const std::string& description) override {
+        calls.push_back("fibers:" + codes + "|" + description);
+    }
 };
 
 // Data access that gives a prepared answer, or fails, whatever is asked.
