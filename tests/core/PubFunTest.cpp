@@ -1,5 +1,6 @@
 #include "core/mPubFun.h"
 #include "core/mPubVar.h"
+#include "support/ErrorCapture.h"
 #include "support/FakeHost.h"
 #include "support/TempDir.h"
 
@@ -10,15 +11,15 @@ namespace fs = std::filesystem;
 
 TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrderOrGivesNothing) {
     fake::FakeHost host;
-    host.exec("CREATE TABLE T (CODE TEXT, NAME TEXT, N INTEGER)");
-    host.exec("INSERT INTO T VALUES ('c', '丙', 3), ('a', '甲', 1), ('b', '乙', 2)");
+    host.exec("CREATE TABLE T (CODE TEXT, NAME TEXT, N INTEGER);"
+              "INSERT INTO T VALUES ('c', '丙', 3), ('a', '甲', 1), ('b', '乙', 2)");
     EXPECT_EQ(mPubFun::getColumnValues("T", "NAME, CODE", "N > 0 ORDER BY N"), "甲;乙;丙");
     EXPECT_EQ(mPubFun::getColumnValues("T", "N", "CODE = 'b'"), "2");
     EXPECT_EQ(mPubFun::getColumnValues("T", "CODE", "N > 5"), "");
     EXPECT_EQ(mPubFun::getColumnValues("NO_SUCH_TABLE", "CODE", "1 = 1"), "");
 
     // The database fails at the third row: abs() of the smallest integer overflows.
-    fake::LogCapture log;
+    testsupport::ErrorCapture log;
     EXPECT_EQ(mPubFun::getColumnValues("T", "CASE WHEN N < 3 THEN N ELSE abs(-9223372036854775807 - 1) END",
                                        "1 = 1 ORDER BY N"),
               "");
@@ -35,7 +36,7 @@ TEST(GetColumnValuesTest, JoinsFirstColumnInRowOrderOrGivesNothing) {
 
 TEST(OpenRecordsetTest, AFailedQueryIsNothingAndIsLogged) {
     fake::FakeHost host;
-    fake::LogCapture log;
+    testsupport::ErrorCapture log;
     // The stand-alone host's data access gives nothing itself and says why.
     EXPECT_EQ(mPubFun::openRecordset("SELECT * FROM MAP_V_EN_OCABLE"), nullptr);
     EXPECT_EQ(log.count("SELECT * FROM MAP_V_EN_OCABLE"), 1u);

@@ -41,10 +41,9 @@ TEST(ResTreeTest, CaptionsFromTheTableDictionaryReadOncePerTable) {
     store.captionRecord(*missing); // before the dictionary exists: names stay
     EXPECT_EQ(missing->Item(std::string("STATIONNAME"))->CHFieldName, "");
 
-    host.exec("CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT)");
-    host.exec("INSERT INTO tabledictionary VALUES ('STATION', 'STATIONNAME', '局站名称'),"
-              " ('STATION', ' LNG ', ' 经度 '), ('STATION', 'STATIONNAME', '站名'),"
-              " ('EN_OCABLE', 'STATIONNAME', '不该出现')");
+    host.exec(R"(CREATE TABLE tabledictionary (TABLENAME TEXT, ENFIELD TEXT, CHFIELD TEXT);
+        INSERT INTO tabledictionary VALUES ('STATION', 'STATIONNAME', '局站名称'), ('STATION', ' LNG ', ' 经度 '),
+            ('STATION', 'STATIONNAME', '站名'), ('EN_OCABLE', 'STATIONNAME', '不该出现'))");
     host.data->sql.clear();
     auto r = stationRecord("S1", "甲");
     auto cable = stationRecord("C1", "乙");

@@ -20,26 +20,10 @@
 #include "platform/ui/MessageBoxService.h"
 #include "support/FakeHost.h"
 
-#include <QLabel>
 #include <QTimer>
 #include <memory>
 
 namespace ocable::itest {
-
-struct RecordingResService : host::IResService {
-    std::vector<std::string> calls;
-    void initResService(const host::HostArray&) override {}
-    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
-        calls.push_back("property:" + table + ":" + code);
-        return new QLabel(QString::fromStdString(code));
-    }
-    void showStationTransmission(const std::string& request) override {
-        calls.push_back("station:" + request);
-    }
-    void showFibers(const std::string& codes, const std::string& description) override {
-        calls.push_back("fibers:" + codes + "|" + description);
-    }
-};
 
 struct RecordingViewBridge : host::IViewBridge {
     std::vector<std::string> calls;
@@ -58,7 +42,7 @@ struct TestView {
     QTimer timer;
     ViewContext view;
     MapCommands commands{view};
-    std::shared_ptr<RecordingResService> res = std::make_shared<RecordingResService>();
+    std::shared_ptr<fake::FakeResService> res = host.resService;
     std::shared_ptr<RecordingViewBridge> bridge = std::make_shared<RecordingViewBridge>();
 
     TestView() {

@@ -1,9 +1,5 @@
-#include "core/NetworkVocabulary.h"
-#include "map/mdlViewMap.h"
+#include "DrawingWindow.h"
 #include "platform/db/Recordset.h"
-#include "platform/gis/Layer.h"
-#include "platform/gis/Map.h"
-#include "platform/ui/KeyedTree.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +9,10 @@ using db::Value;
 
 namespace {
 
-// A map with one backbone layer and one station layer, datasets bound.
-struct Fixture {
-    gis::Map map;
+// The network layers, datasets bound, and what one builder run fills.
+struct Fixture : test::DrawingWindow {
     mdlViewMap::BackboneGroups groups;
     FeatureRecords records;
-    Fixture() {
-        map.Layers().CreateLayer(vocab::kLayerTerminal, 1, {"StationName", "StationCode"},
-                                 gis::LayerKind::Symbol);
-        map.Layers().CreateLayer(vocab::kLayerBackbone, 2, {"Label", "OcableCode"}, gis::LayerKind::Line);
-        mdlViewMap::bindLayerDatasets(map);
-    }
     gis::Layer& backbone() { return map.Layers().Item(vocab::kLayerBackbone); }
 };
 

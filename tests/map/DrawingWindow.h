@@ -20,10 +20,10 @@ namespace ocable::test {
 // A STATION table as the host declares it, holding one terminal (T1) and one
 // other station (O1).
 inline void addTwoStations(fake::FakeHost& host) {
-    host.exec("CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT, "
-              "X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT)");
-    host.exec("INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),"
-              "('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL)");
+    host.exec(R"(CREATE TABLE STATION (STATIONCODE TEXT, STATIONNAME TEXT, LNG REAL, LAT REAL, PROVINCE TEXT,
+            X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, STATIONTYPE TEXT);
+        INSERT INTO STATION VALUES ('T1', '甲', 116.1, 39.1, '110000', 'ZY010301', NULL, NULL, NULL),
+            ('O1', '乙', 116.4, 39.4, '110000', 'ZY010305', NULL, NULL, NULL))");
 }
 
 // The five network layers as the network geoset declares them, datasets bound.
@@ -42,23 +42,23 @@ inline void addNetworkLayers(gis::Map& map) {
 
 struct DrawingWindow {
     gis::Map map;
-    ui::KeyedTree tree;
-    ViewContext state;
+    ui::KeyedTree treeRes;
+    ViewContext view;
     DrawingWindow() {
         addNetworkLayers(map);
-        state.map = &map;
-        state.TreeRes = &tree;
-        state.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
+        view.map = &map;
+        view.TreeRes = &treeRes;
+        view.LayerDictionary.assign(vocab::kNetworkLayers.begin(), vocab::kNetworkLayers.end());
     }
     std::string remarkOf(const std::string& code) {
-        auto* r = state.stationFeatures.find(code);
+        auto* r = view.stationFeatures.find(code);
         return r ? (*r)->remark : "(none)";
     }
     int count(const char* layer) { return map.Layers().Item(layer).featureCount(); }
     // Draws the network by administrative area over the given scope.
     bool draw(std::string scope = "NULL") {
         std::string rule = "按管理区域划分";
-        return NetworkDrawing(state, {}).drawOcableNetMap(rule, scope);
+        return NetworkDrawing(view, {}).drawOcableNetMap(rule, scope);
     }
 };
 

@@ -17,11 +17,10 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     // T1 terminal, O1 other, R1 second-trunk relay, B1 terminal by its
     // resource type and other by its three types, N1 other without a position.
     test::addTwoStations(host);
-    host.exec("INSERT INTO STATION VALUES "
-              "('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),"
-              "('B1', '丁', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),"
-              "(' N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL)");
-    host.exec("CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT)");
+    host.exec(R"(INSERT INTO STATION VALUES ('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL),
+            ('B1', '丁', 116.3, 39.3, '110000', 'ZY010305', 'ZY010305', 'ZY010305', 'ZY502401'),
+            (' N1', '戊', NULL, NULL, '110000', 'ZY010305', NULL, NULL, NULL);
+        CREATE TABLE MAP_V_EN_OCABLE (OCABLECODE TEXT))");
     test::DrawingWindow w;
     ASSERT_TRUE(w.draw());
 
@@ -33,10 +32,10 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     EXPECT_EQ(w.remarkOf("O1"), vocab::kClassOther);
     EXPECT_EQ(w.remarkOf("N1"), "(none)");
     // B1's record is the one its first layer made.
-    EXPECT_EQ((*w.state.stationFeatures.find("B1"))->layerName, vocab::kLayerTerminal);
+    EXPECT_EQ((*w.view.stationFeatures.find("B1"))->layerName, vocab::kLayerTerminal);
 
     // Every row is stored, drawn or not, with every column, under its trimmed code.
-    clsResTree& store = *w.state.resTree;
+    clsResTree& store = *w.view.resTree;
     ASSERT_EQ(store.count(), 5);
     auto n1 = store.Item(std::string("STA:N1"));
     ASSERT_NE(n1, nullptr);
@@ -52,5 +51,5 @@ TEST(StationMarkingTest, AStationInBothLayersIsMarkedWithTheLaterOne) {
     EXPECT_EQ(w.count(vocab::kLayerTerminal), 0);
     EXPECT_EQ(w.remarkOf("O1"), vocab::kClassOther);
     EXPECT_EQ(w.remarkOf("T1"), "(none)");
-    EXPECT_EQ(w.state.resTree->count(), 1);
+    EXPECT_EQ(w.view.resTree->count(), 1);
 }

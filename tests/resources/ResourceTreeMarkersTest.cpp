@@ -21,14 +21,14 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     mdlViewMap::bindLayerDatasets(w.map);
     for (auto [parent, key] :
          {std::pair{"", "ROOT"}, {"ROOT", "D"}, {"D", "P"}, {"P", "P:STA"}, {"ROOT", "E"}})
-        w.tree.Add(parent, key, key);
+        w.treeRes.Add(parent, key, key);
     auto station = [&](const char* layer, const char* remark, std::string code, int alarms, int backbone) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({113, 34}, {});
         f.setCarriedRow({"站", code});
-        auto& record = w.state.stationFeatures.Add(std::make_shared<clsFearture>(), code);
+        auto& record = w.view.stationFeatures.Add(std::make_shared<clsFearture>(), code);
         record->ftr = f, record->ftrCode = code, record->remark = remark;
         w.map.Layers().Item(layer).AddFeature(f);
-        w.tree.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
+        w.treeRes.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
         for (auto [name, n] : {std::pair{vocab::kLayerAlarm, alarms}, {vocab::kLayerBackboneAlarm, backbone}})
             for (int i = 0; i < n; ++i)
                 w.map.Layers().Item(name).AddFeature(f);
@@ -37,7 +37,7 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T2", 1, 1);
     station(vocab::kLayerOtherStation, vocab::kClassOther, "O1", 1, 0);
     station(vocab::kLayerOtherStation, vocab::kClassOther, "X1", 1, 1); // elsewhere: keeps its markers
-    ResourceTree resources(w.state, {[] {}, {}});
+    ResourceTree resources(w.view, {[] {}, {}});
     int deleted = 0;
     QObject::connect(&w.map, &gis::Map::featuresDeleted, [&] { ++deleted; });
 

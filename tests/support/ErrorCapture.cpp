@@ -44,10 +44,11 @@ std::string ErrorCapture::stderrText() const {
     return file_.empty() ? std::string() : readText(file_);
 }
 
-bool ErrorCapture::logged(const QString& text) const {
+std::size_t ErrorCapture::count(const QString& text) const {
+    std::size_t n = 0;
     for (const QString& m : messages_)
-        if (m.contains(text)) return true;
-    return false;
+        n += m.contains(text);
+    return n;
 }
 
 void ErrorCapture::handler(QtMsgType, const QMessageLogContext& context, const QString& message) {

@@ -20,8 +20,10 @@ public:
     // Everything written to stderr so far.
     std::string stderrText() const;
     const QStringList& messages() const { return messages_; }
-    // Whether any Qt message contains the text.
-    bool logged(const QString& text) const;
+    // Whether any Qt message contains the text, and how many do (a passed-over
+    // error reported once for a run, not once per row).
+    bool logged(const QString& text) const { return count(text) > 0; }
+    std::size_t count(const QString& text) const;
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

@@ -4,46 +4,16 @@
 #include "platform/db/SqliteConnection.h"
 #include "platform/gis/GeosetWriter.h"
 
-#include <QLoggingCategory>
-#include <QString>
-
 #include <atomic>
+#include <sqlite3.h>
 #include <unistd.h>
 
 namespace ocable::fake {
 
 namespace fs = std::filesystem;
 
-namespace {
-LogCapture* activeCapture = nullptr;
-}
-
-LogCapture::LogCapture() {
-    activeCapture = this;
-    previous_ = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
-                                          const QString& text) {
-        if (activeCapture && context.category && std::string_view(context.category).starts_with("ocable."))
-            activeCapture->messages.push_back(text.toStdString());
-        else if (activeCapture && activeCapture->previous_)
-            activeCapture->previous_(type, context, text);
-    });
-}
-
-LogCapture::~LogCapture() {
-    qInstallMessageHandler(previous_);
-    activeCapture = nullptr;
-}
-
-std::size_t LogCapture::count(const std::string& text) const {
-    std::size_t n = 0;
-    for (const auto& m : messages)
-        n += m.find(text) != std::string::npos;
-    return n;
-}
-
 std::shared_ptr<db::Recordset> ScriptedDataAccess::openRecordset(std::string_view, std::string_view s, int) {
-    sql.emplace_back(s);
-    if (!failure.empty()) throw db::DbError(failure);
+    executeSql({}, s);
     return answer;
 }
 
@@ -80,8 +50,20 @@ FakeHost::~FakeHost() {
     fs::remove_all(root, ec);
 }
 
-void FakeHost::exec(const std::string& sql) {
-    db::SqliteConnection(root / "network.db").execute(sql);
+void FakeHost::exec(std::string_view script) {
+    // The connection takes one statement at a time (and adapts each), so the
+    // script is cut at each semicolon that ends a whole statement; one inside
+    // a quoted name or text does not.
+    db::SqliteConnection connection(root / "network.db");
+    std::string statement;
+    for (const char c : script) {
+        statement += c;
+        if (c == ';' && sqlite3_complete(statement.c_str())) {
+            connection.execute(statement);
+            statement.clear();
+        }
+    }
+    if (statement.find_first_not_of(" \n\t") != std::string::npos) connection.execute(statement);
 }
 
 host::HostArray FakeHost::array(int lowerBound) const {

@@ -9,10 +9,9 @@
 #include "core/mPubVar.h"
 #include "host/HostArray.h"
 #include "platform/ui/KeyedTree.h"
-#include "support/EnvGuard.h"
 
 #include <QImage>
-#include <QtGlobal>
+#include <QLabel>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -75,32 +74,23 @@ struct FakeMessage : host::IMessage {
     void reportError(const std::string& t) override { shown.push_back("report:" + t); }
 };
 
+// Remembers what the plug-in asked of it; a property form is a label
+// naming the object.
 struct FakeResService : host::IResService {
     int initialised = 0;
+    std::vector<std::string> calls; // "property:", "station:" or "fibers:" + what was asked
     void initResService(const host::HostArray&) override { ++initialised; }
-    QWidget* propertyWindow(const std::string&, const std::string&) override { return nullptr; }
-    void showStationTransmission(const std::string&) override {}
-    void showFibers(const std::string&, const std::string&) override {}
+    QWidget* propertyWindow(const std::string& code, const std::string& table) override {
+        calls.push_back("property:" + table + ":" + code);
+        return new QLabel(QString::fromStdString(code));
+    }
+    void showStationTransmission(const std::string& request) override {
+        calls.push_back("station:" + request);
+    }
+    void showFibers(const std::string& codes, const std::string& description) override {
+        calls.push_back("fibers:" + codes + "|" + description);
+    }
 };
-
-// Keeps the warnings of the project's logging categories (ocable.*) while it
-// lives, so a test can see that a passed-over error was reported and with what.
-class LogCapture {
-public:
-    LogCapture();
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
-    // Every kept message that contains the text.
-    std::size_t count(const std::string& text) const;
-    std::vector<std::string> messages;
-
-private:
-    QtMessageHandler previous_;
-};
-
-// The environment guard of the test toolkit, by the name the fakes' users know.
-using testsupport::EnvGuard;
 
 // Data access that gives a prepared answer, or fails, whatever is asked.
 struct ScriptedDataAccess : host::IDataAccess {
@@ -126,8 +116,9 @@ public:
     FakeHost();
     ~FakeHost();
 
-    // Runs statements on the database without recording them.
-    void exec(const std::string& sql);
+    // Runs a script of statements, each ended by a semicolon (the last may
+    // go without), on the database without recording them.
+    void exec(std::string_view script);
     host::HostArray array(int lowerBound = 1) const;
     // Stores the services in the globals, as initEnv would.
     void install();

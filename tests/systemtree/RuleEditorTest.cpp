@@ -39,11 +39,10 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     frmViewResTree& window = frmViewResTree::instance();
 
     RuleEditorTest() {
-        host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', '按地区', NULL), ('R2', '按速率', ' NO ')");
-        host.exec("INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL), ('S2', '乙', NULL)");
-        host.exec("INSERT INTO RE_TREE_STRUCT VALUES ('R1', '按地区', 'NULL', 0, 'R1', 'NO', ''),"
-                  "('划分方法1', '华北', 'R1', 1, 'R1', 'YES', ''), ('R1:S1', 'S1(甲)', '划分方法1', 2, "
-                  "'R1', 'NO', '')");
+        host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('R1', '按地区', NULL), ('R2', '按速率', ' NO ');
+            INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL), ('S2', '乙', NULL);
+            INSERT INTO RE_TREE_STRUCT VALUES ('R1', '按地区', 'NULL', 0, 'R1', 'NO', ''),
+                ('划分方法1', '华北', 'R1', 1, 'R1', 'YES', ''), ('R1:S1', 'S1(甲)', '划分方法1', 2, 'R1', 'NO', ''))");
         mPubVar::gfrmCurrentView = &viewWindow;
         box().setScripted(true);
         box().clearQueue();

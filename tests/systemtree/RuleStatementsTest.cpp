@@ -19,9 +19,9 @@ TEST(RuleStatementsTest, QuotesInKeysAndNamesStayInsideTheirLiterals) {
     fake::FakeHost host;
     testing_support::createSystemTables(host);
     const std::string key = "a'b", name = "O'Neil'; DELETE FROM TRANSSYSTEM --";
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('a''b', '旧名', NULL)");
-    host.exec("INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL), ('S2', '乙', NULL)");
-    host.exec("INSERT INTO RE_TREE_STRUCT VALUES ('a''b:S9', 'S9(无)', 'a''b', 1, 'a''b', 'NO', '')");
+    host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('a''b', '旧名', NULL);
+        INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL), ('S2', '乙', NULL);
+        INSERT INTO RE_TREE_STRUCT VALUES ('a''b:S9', 'S9(无)', 'a''b', 1, 'a''b', 'NO', ''))");
     host.exec(sql::renameRule(key, name));
     host.exec(sql::deleteVanishedSystems(key));
     host.exec(sql::insertMissingSystems(key));

@@ -70,9 +70,9 @@ TEST_F(RoutesTest, CollectedCodesSkipGroupsAndTheRoot) {
 
 // Which table gives the cables follows guiConfig.ini.
 TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
-    host.exec("INSERT INTO re_ocable_transsystem VALUES ('S1', 'C3')");
     drawCable("B1", 120, 1, vocab::kLayerBackbone);
-    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
+    host.exec("INSERT INTO re_ocable_transsystem VALUES ('S1', 'C3');"
+              "INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('B1', 'S1')");
 
     routes.selectSystemCables("('S1')");
     EXPECT_EQ(codesOn(cables(), true), (std::vector<std::string>{"C1", "C2"}));

@@ -32,8 +32,8 @@ TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
     EXPECT_EQ(frmViewResTree::instance().CobSubNetPart()->count(), 0);
     EXPECT_EQ(host.data->sql, std::vector<std::string>{"SELECT * FROM EN_SUBNET_P"});
     // Keys, names and system codes are read trimmed.
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R1', ' 按地区 ', NULL), (' R2 ', '按速率', NULL)");
-    host.exec("INSERT INTO TRANSSYSTEM VALUES ('TS2', '京津', 'ZY110302'), ('TS1 ', '郑洛 ', 'ZY110303')");
+    host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('R1', ' 按地区 ', NULL), (' R2 ', '按速率', NULL);
+        INSERT INTO TRANSSYSTEM VALUES ('TS2', '京津', 'ZY110302'), ('TS1 ', '郑洛 ', 'ZY110303'))");
     tree.loadRules();
     const std::vector<std::string> expected = {"R1|按地区|NO|1|-", "R1:TS1|TS1(郑洛)|NO|1|R1",
                                                "R1:TS2|TS2(京津)|NO|1|R1"};
@@ -49,12 +49,12 @@ TEST_F(SystemTreeTest, FirstDisplaySeedsThenShowsEverySystemChecked) {
                │                 └─ G3 本地环 (YES) ── R:TS3   left out
                └─ R:TS4 under a parent that is not stored: left out        */
 TEST_F(SystemTreeTest, LocalNodesAndOrphansAreLeftOutWithTheirSubtrees) {
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL)");
-    host.exec("INSERT INTO RE_TREE_STRUCT VALUES "
-              "('R', '规则', 'NULL', 0, 'R', 'NO', ''), ('G1', '本地网', 'R', 1, 'R', 'YES', ''),"
-              "('R:TS1', 'TS1(a)', 'G1', 2, 'R', 'NO', ''), ('G2', '华北', 'R', 1, 'R', 'YES', ''),"
-              "('R:TS2', 'TS2(b)', 'G2', 2, 'R', 'NO', ''), ('G3', '东部本地环', 'G2', 2, 'R', 'YES', ''),"
-              "('R:TS3', 'TS3(c)', 'G3', 3, 'R', 'NO', ''), ('R:TS4', 'TS4(d)', 'GONE', 2, 'R', 'NO', '')");
+    host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL);
+        INSERT INTO RE_TREE_STRUCT VALUES ('R', '规则', 'NULL', 0, 'R', 'NO', ''),
+            ('G1', '本地网', 'R', 1, 'R', 'YES', ''), ('R:TS1', 'TS1(a)', 'G1', 2, 'R', 'NO', ''),
+            ('G2', '华北', 'R', 1, 'R', 'YES', ''), ('R:TS2', 'TS2(b)', 'G2', 2, 'R', 'NO', ''),
+            ('G3', '东部本地环', 'G2', 2, 'R', 'YES', ''), ('R:TS3', 'TS3(c)', 'G3', 3, 'R', 'NO', ''),
+            ('R:TS4', 'TS4(d)', 'GONE', 2, 'R', 'NO', ''))");
     tree.loadRules();
     EXPECT_EQ(dump(shown()),
               (std::vector<std::string>{"R|规则|NO|1|-", "G2|华北|YES|1|R", "R:TS2|TS2(b)|NO|1|G2"}));
@@ -78,10 +78,9 @@ TEST_F(SystemTreeTest, RuleListFollowsTheEditor) {
                  ├─ R:S2  already unticked
                  └─ E (YES, empty)                                          */
 TEST_F(SystemTreeTest, CheckShowsOnlyTheSystemsWhoseStateChangesThenCascades) {
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL)");
-    host.exec("INSERT INTO RE_TREE_STRUCT VALUES ('R', 'R', 'NULL', 0, 'R', 'NO', ''),"
-              "('G', 'G', 'R', 1, 'R', 'YES', ''), ('R:S1', 'S1', 'G', 2, 'R', 'NO', ''),"
-              "('R:S2', 'S2', 'G', 2, 'R', 'NO', ''), ('E', 'E', 'G', 2, 'R', 'YES', '')");
+    host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL);
+        INSERT INTO RE_TREE_STRUCT VALUES ('R', 'R', 'NULL', 0, 'R', 'NO', ''), ('G', 'G', 'R', 1, 'R', 'YES', ''),
+            ('R:S1', 'S1', 'G', 2, 'R', 'NO', ''), ('R:S2', 'S2', 'G', 2, 'R', 'NO', ''), ('E', 'E', 'G', 2, 'R', 'YES', ''))");
     tree.loadRules();
     shown().node("R:S2").checked = false;
     tree.TreeSystem().node("R:S2").checked = false;
@@ -105,9 +104,9 @@ TEST_F(SystemTreeTest, CheckShowsOnlyTheSystemsWhoseStateChangesThenCascades) {
 }
 
 TEST_F(SystemTreeTest, ClickingTheRootKeepsTheSelection) {
-    host.exec("INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL)");
-    host.exec("INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL)");
-    host.exec("INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('C1', 'S1')");
+    host.exec(R"(INSERT INTO EN_SUBNET_P VALUES ('R', 'R', NULL);
+        INSERT INTO TRANSSYSTEM VALUES ('S1', '甲', NULL);
+        INSERT INTO MAP_V_RE_CABLE_SUNNET_SYSTEM VALUES ('C1', 'S1'))");
     drawCable("C1", 110, 1);
     tree.loadRules();
     cables().Selection().Add(cables().AllFeatures());
