@@ -145,32 +145,64 @@ const std::string kShownSystems =
     "'NULL' UNION SELECT t.NODEKEY FROM RE_TREE_STRUCT t JOIN shown ON t.PARENTKEY = shown.k WHERE t.P_KEY = "
     "'按管理区域划分' AND t.NODENAME NOT LIKE '%本地%') ";
 
-// The script with DUMP for a dump of the ordinary cable layer, NODE for the tree key.
-std::string script(const std::string& steps, const std::string& node = "") {
+// The script with DUMP for a dump of the ordinary cable layer, NODE and DWDM
+// for tree keys.
+std::string script(const std::string& steps, const std::string& node = "", const std::string& dwdm = "") {
     return QString::fromStdString(ocable::testsupport::withDumps(steps, {"光缆网络分布图_光缆段"}))
         .replace("NODE", QString::fromStdString(node))
+        .replace("DWDM", QString::fromStdString(dwdm))
         .toStdString();
 }
 
-// The route of a system on the map, one run: unticking a system takes off
-// only the segments no other shown system runs over, and ticking it again
-// brings exactly those back; a click on a DWDM-carried system selects the
-// segments that join the stations of its channels' links, read here straight
-// from the database: the system with the most segments that only its DWDM
-// links reach. Those are searched on the ordinary cable layer only, so they
-// are made ordinary ones.
+// Segments joining the stations of the DWDM links that carry a system.
 const std::string kDwdmSegments =
     " FROM RE_DWDMC_SDHT D JOIN EN_DWDM_CHANNEL C ON D.CHANNELSERIAL = C.DWDMCHANNELCODE JOIN EN_DWDM_RES R "
     "ON C.DWDMTOPOLINKCODE = R.DWDMTOPOLINKCODE JOIN EN_OCABLE O ON (R.STATION_A = O.STATION_A AND "
     "R.STATION_Z = O.STATION_Z) OR (R.STATION_A = O.STATION_Z AND R.STATION_Z = O.STATION_A) ";
 
-TEST(SystemTreeAutomation, SharedSegmentsCountedDownAndUpAndDwdmRouteSelected) {
-    const fs::path root = HostRunner::keptRoot("routes");
+// A right click on a node, as the tree reports it: the press, then the click.
+std::string rightClick(const std::string& key) {
+    return R"({"call": "frmViewResTree.TreeSystem_MouseDown", "args": [")" + key +
+           R"(", true, 1000]}, {"call": "frmViewResTree.TreeSystem_NodeClick", "args": [")" + key +
+           R"("]}, )";
+}
+
+// The route of a system on the map, then the editor's tree, one run on one
+// prepared copy. Unticking a system takes off only the segments no other
+// shown system runs over, and ticking it again brings exactly those back; a
+// click on a DWDM-carried system selects the segments that join the stations
+// of its channels' links, read here straight from the database: the system
+// with the most segments that only its DWDM links reach. Those are searched
+// on the ordinary cable layer only, so they are made ordinary ones. Then a
+// refresh after a system left TRANSSYSTEM, and a rule switch with unsaved
+// changes answered No that keeps the stored tree; a save refused in the
+// middle by the database, which leaves the stored tree as it was and tells
+// the user; then the editor's menu band per node kind, the summary of one and
+// of three systems against the database, the root renamed in the tree's own
+// editor, the commands that need a system code, a protected rule, the drop
+// target of a drag, a grouping node deleted.
+TEST(SystemTreeAutomation, RoutesOnTheMapThenRefreshFailedSaveMenuBandSummaryAndDropTarget) {
+    const fs::path root = HostRunner::keptRoot("tree");
     const fs::path db = root / "network.db";
+    const std::string group = "划分方法1", under = "P_KEY = '按管理区域划分' AND PARENTKEY = '划分方法1'";
+    const auto systems = column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " + under + " ORDER BY 1");
+    ASSERT_GE(systems.size(), 3u);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM RE_TREE_STRUCT WHERE " + under +
+                                             " AND NODEKEY > '" + systems[2] + "'");
+    const std::string sys = systems[0], code = sys.substr(sys.find(':') + 1);
+    const QString groupText = QString::fromStdString(
+        column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE NODEKEY = '" + group + "'").at(0));
+    // A system none of the three summed up, gone from TRANSSYSTEM.
+    const std::string gone = column(db, "SELECT SYSTEMCODE FROM TRANSSYSTEM WHERE '按管理区域划分:' || "
+                                        "SYSTEMCODE NOT IN (SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " +
+                                            under + ") ORDER BY 1 LIMIT 1")
+                                 .at(0);
+    ocable::db::SqliteConnection(db).execute("DELETE FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + gone + "'");
     const auto carried = column(
         db,
         kShownSystems + "SELECT D.SYSTEMCODE" + kDwdmSegments +
-            "WHERE '按管理区域划分:' || D.SYSTEMCODE IN (SELECT k FROM shown) AND "
+            "WHERE '按管理区域划分:' || D.SYSTEMCODE IN (SELECT k FROM shown) AND D.SYSTEMCODE <> '" + gone +
+            "' AND "
             "O.OCABLECODE NOT IN (SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM M WHERE M.SYSTEMCODE = "
             "D.SYSTEMCODE) GROUP BY D.SYSTEMCODE ORDER BY COUNT(DISTINCT O.OCABLECODE) DESC, 1 LIMIT 1");
     ASSERT_EQ(carried.size(), 1u) << "the demo network has a shown DWDM-carried system";
@@ -197,6 +229,7 @@ TEST(SystemTreeAutomation, SharedSegmentsCountedDownAndUpAndDwdmRouteSelected) {
                      "'按管理区域划分:' || a.SYSTEMCODE IN (SELECT k FROM shown) AND EXISTS (SELECT 1 FROM "
                      "MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE = a.OCABLECODE AND b.SYSTEMCODE "
                      "<> a.SYSTEMCODE) ORDER BY 1")) {
+        if (candidate == gone) continue;
         own = column(db, "SELECT OCABLECODE FROM MAP_V_RE_CABLE_SUNNET_SYSTEM a WHERE SYSTEMCODE = '" +
                              candidate +
                              "' AND (SELECT COUNT(*) FROM MAP_V_RE_CABLE_SUNNET_SYSTEM b WHERE b.OCABLECODE "
@@ -208,15 +241,55 @@ TEST(SystemTreeAutomation, SharedSegmentsCountedDownAndUpAndDwdmRouteSelected) {
         }
     }
     ASSERT_FALSE(system.empty()) << "the demo network has such a system";
-    const HostRun run = HostRunner::run(root, QString::fromStdString(script(R"([DUMP,
+    const std::string transQuery =
+        "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1";
+    const auto transBefore = column(db, transQuery);
+    const std::string areaQuery =
+        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
+        "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' ORDER BY rowid";
+    const auto areaBefore = column(db, areaQuery);
+    ocable::db::SqliteConnection(db).execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON RE_TREE_STRUCT WHEN NEW.NODELEVEL = 2 BEGIN SELECT "
+        "RAISE(ABORT, 'refused'); END");
+    const HostRun run =
+        HostRunner::run(
+            root, script(R"([DUMP,
         {"tree": "frmViewResTree.TreeSystem", "node": "NODE", "do": "uncheck"}, DUMP,
         {"tree": "frmViewResTree.TreeSystem", "node": "NODE", "do": "check"}, DUMP,
-        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分:DWDM", "do": "click"}, DUMP])",
-                                                                            "按管理区域划分:" + system))
-                                                  .replace("DWDM", QString::fromStdString(dwdm))
-                                                  .toStdString());
+        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分:DWDM", "do": "click"}, DUMP,
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按传输制式划分"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuRefresh"]},
+        {"tree": "frmViewResTree.TreeSystem", "node": "按传输制式划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"answer": "No"},
+        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
+        {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分", "do": "select"},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
+        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
+        {"dump": true}, )" + rightClick(sys) +
+                             R"({"tool": "mnuProperty", "control": "ActiveBarPop"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                             group + R"(", "do": "click"}, {"dump": true},
+        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
+                             sys + R"(", "do": "click"}, {"dump": true}, )" + rightClick("按管理区域划分") +
+                             R"({"call": "frmViewResTree.TreeSystem_MouseMove", "args": [true, 299]},
+        {"tool": "mnuModify", "control": "ActiveBarPop"}, {"dump": true},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "按传输制式划分"]},
+        {"tool": "mnuModify", "control": "ActiveBarPop"},
+        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "自定义"]},
+        {"tool": "mnuChannelMap", "control": "ActiveBarPop"}, {"tool": "mnuProperty", "control": "ActiveBarPop"},
+        {"tool": "mnuDelete", "control": "ActiveBarPop"},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                             group + R"(", "to": ")" + sys + R"(", "dy": 300},
+        {"dump": true},
+        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
+                             group + R"(", "to": ")" + sys + R"(", "dy": 301},
+        {"dump": true}, {"answer": "Yes"}, {"tool": "mnuDelete", "control": "ActiveBarPop"}, {"dump": true}])",
+                         "按管理区域划分:" + system, dwdm));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    ASSERT_EQ(run.dumps().size(), 4);
+    const QJsonArray all = run.dumps();
+    ASSERT_EQ(all.size(), 13);
     const auto before = cableCodes(run.dump(0));
     std::set<std::string> expected = before;
     for (const std::string& c : own)
@@ -239,100 +312,21 @@ TEST(SystemTreeAutomation, SharedSegmentsCountedDownAndUpAndDwdmRouteSelected) {
     // Nothing off the route is selected with it.
     for (const std::string& c : selected)
         EXPECT_TRUE(std::ranges::count(viaDwdm, c) + std::ranges::count(direct, c) > 0) << c;
-}
-
-// A right click on a node, as the tree reports it: the press, then the click.
-std::string rightClick(const std::string& key) {
-    return R"({"call": "frmViewResTree.TreeSystem_MouseDown", "args": [")" + key +
-           R"(", true, 1000]}, {"call": "frmViewResTree.TreeSystem_NodeClick", "args": [")" + key +
-           R"("]}, )";
-}
-
-// One run on the editor's tree: a refresh after a system left TRANSSYSTEM,
-// and a rule switch with unsaved changes answered No that keeps the stored
-// tree; a save refused in the middle by the database, which leaves the stored
-// tree as it was and tells the user; then the editor's menu band per node
-// kind, the summary of one and of three systems against the database, the
-// root renamed in the tree's own editor, the commands that need a system
-// code, a protected rule, the drop target of a drag, a grouping node deleted.
-TEST(SystemTreeAutomation, RefreshFailedSaveMenuBandSummaryLabelEditAndDropTarget) {
-    const fs::path root = HostRunner::keptRoot("editor");
-    const fs::path db = root / "network.db";
-    const std::string group = "划分方法1", under = "P_KEY = '按管理区域划分' AND PARENTKEY = '划分方法1'";
-    const auto systems = column(db, "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " + under + " ORDER BY 1");
-    ASSERT_GE(systems.size(), 3u);
-    ocable::db::SqliteConnection(db).execute("DELETE FROM RE_TREE_STRUCT WHERE " + under +
-                                             " AND NODEKEY > '" + systems[2] + "'");
-    const std::string sys = systems[0], code = sys.substr(sys.find(':') + 1);
-    const QString groupText = QString::fromStdString(
-        column(db, "SELECT NODENAME FROM RE_TREE_STRUCT WHERE NODEKEY = '" + group + "'").at(0));
-    // A system none of the three summed up, gone from TRANSSYSTEM.
-    const std::string gone = column(db, "SELECT SYSTEMCODE FROM TRANSSYSTEM WHERE '按管理区域划分:' || "
-                                        "SYSTEMCODE NOT IN (SELECT NODEKEY FROM RE_TREE_STRUCT WHERE " +
-                                            under + ") ORDER BY 1 LIMIT 1")
-                                 .at(0);
-    ocable::db::SqliteConnection(db).execute("DELETE FROM TRANSSYSTEM WHERE SYSTEMCODE = '" + gone + "'");
-    const std::string transQuery =
-        "SELECT NODEKEY FROM RE_TREE_STRUCT WHERE P_KEY = '按传输制式划分' ORDER BY 1";
-    const auto transBefore = column(db, transQuery);
-    const std::string areaQuery =
-        "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || '|' || "
-        "IS_DELETE FROM RE_TREE_STRUCT WHERE P_KEY = '按管理区域划分' ORDER BY rowid";
-    const auto areaBefore = column(db, areaQuery);
-    ocable::db::SqliteConnection(db).execute(
-        "CREATE TRIGGER refuse BEFORE INSERT ON RE_TREE_STRUCT WHEN NEW.NODELEVEL = 2 BEGIN SELECT "
-        "RAISE(ABORT, 'refused'); END");
-    const HostRun run =
-        HostRunner::run(root, R"([
-        {"combo": "frmViewResTree.CobSubNetPart", "select": "按传输制式划分"},
-        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuRefresh"]},
-        {"tree": "frmViewResTree.TreeSystem", "node": "按传输制式划分", "do": "select"},
-        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
-        {"answer": "No"},
-        {"combo": "frmViewResTree.CobSubNetPart", "select": "按管理区域划分"},
-        {"dump": true},
-        {"tree": "frmViewResTree.TreeSystem", "node": "按管理区域划分", "do": "select"},
-        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuAdd"]},
-        {"call": "frmViewResTree.ActiveBarPop_ToolClick", "args": ["mnuSaveTree"]},
-        {"dump": true}, )" + rightClick(sys) +
-                                  R"({"tool": "mnuProperty", "control": "ActiveBarPop"}, {"dump": true},
-        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
-                                  group + R"(", "do": "click"}, {"dump": true},
-        {"tree": "frmViewResTree.TreeSystem", "node": ")" +
-                                  sys + R"(", "do": "click"}, {"dump": true}, )" +
-                                  rightClick("按管理区域划分") +
-                                  R"({"call": "frmViewResTree.TreeSystem_MouseMove", "args": [true, 299]},
-        {"tool": "mnuModify", "control": "ActiveBarPop"}, {"dump": true},
-        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "按传输制式划分"]},
-        {"tool": "mnuModify", "control": "ActiveBarPop"},
-        {"call": "frmViewResTree.TreeSystem_AfterLabelEdit", "args": ["按管理区域划分", "自定义"]},
-        {"tool": "mnuChannelMap", "control": "ActiveBarPop"}, {"tool": "mnuProperty", "control": "ActiveBarPop"},
-        {"tool": "mnuDelete", "control": "ActiveBarPop"},
-        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
-                                  group + R"(", "to": ")" + sys + R"(", "dy": 300},
-        {"dump": true},
-        {"drag": "frmViewResTree.TreeSystem", "from": ")" +
-                                  group + R"(", "to": ")" + sys + R"(", "dy": 301},
-        {"dump": true}, {"answer": "Yes"}, {"tool": "mnuDelete", "control": "ActiveBarPop"}, {"dump": true}])");
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonArray all = run.dumps();
-    ASSERT_EQ(all.size(), 9);
-
     // The refresh stored the rule without the system gone; No kept it so.
-    std::vector<std::string> expected;
+    std::vector<std::string> transAfter;
     for (const std::string& k : transBefore)
-        if (k != "按传输制式划分:" + gone) expected.push_back(k);
-    EXPECT_EQ(column(db, transQuery), expected);
-    EXPECT_EQ(all[0]["ruleEditor"]["curRuleName"].toString(), "按管理区域划分");
-    EXPECT_FALSE(all[0]["ruleEditor"]["isModified"].toBool());
+        if (k != "按传输制式划分:" + gone) transAfter.push_back(k);
+    EXPECT_EQ(column(db, transQuery), transAfter);
+    EXPECT_EQ(all[4]["ruleEditor"]["curRuleName"].toString(), "按管理区域划分");
+    EXPECT_FALSE(all[4]["ruleEditor"]["isModified"].toBool());
 
     // The refused save; nothing later stores the rule either.
     EXPECT_EQ(column(db, areaQuery), areaBefore);
-    const auto failed = messageTexts(all[1].toObject());
+    const auto failed = messageTexts(all[5].toObject());
     EXPECT_TRUE(holds(failed, "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"));
     EXPECT_FALSE(holds(failed, "保存成功！"));
 
-    const QJsonArray d = QJsonArray::fromVariantList(all.toVariantList().mid(2));
+    const QJsonArray d = QJsonArray::fromVariantList(all.toVariantList().mid(6));
     for (const auto& [dump, entry, enabled] : {std::tuple{0, "mnuAdd", false},
                                                {0, "mnuModify", false},
                                                {0, "mnuDelete", false},
