@@ -17,16 +17,13 @@ namespace fs = std::filesystem;
 const char* HostRunner::hostProgram() {
     return OCABLE_HOST;
 }
-const char* HostRunner::demoDbProgram() {
-    return OCABLE_DEMO_DB;
-}
 
 const fs::path& HostRunner::sharedRoot() {
     static TempDir dir("e2e");
     static const bool made = [] {
         QProcess gen;
-        gen.start(demoDbProgram(), {"--scale", "small", "--seed", "1", "--quiet",
-                                    QString::fromStdString((dir.path() / "network.db").string())});
+        gen.start(OCABLE_DEMO_DB, {"--scale", "small", "--seed", "1", "--quiet",
+                                   QString::fromStdString((dir.path() / "network.db").string())});
         gen.waitForFinished(120000);
         EXPECT_EQ(gen.exitCode(), 0) << gen.readAllStandardError().toStdString();
         return true;

@@ -31,9 +31,8 @@ struct HostRun {
 
 class HostRunner {
 public:
-    // The program paths, as built.
+    // The host program, as built.
     static const char* hostProgram();
-    static const char* demoDbProgram();
 
     // The small demo network of seed 1, made once per test program; its
     // folder is only read.

@@ -119,26 +119,61 @@ TEST(HostAutomationTest, LevelOneDrawsTheReducedBackboneMap) {
         EXPECT_NE(f["style"].toString().indexOf("LineWidth=3"), -1) << f["style"].toString().toStdString();
 }
 
-// A drawing of two domains in the order asked, under the configured caption;
+// Two parallel backbone segments stored either way round (the second's
+// surveyed end differs from its station only beyond the sixth decimal) share
+// one label of their count and rounded total length; a third without length
+// makes it "0KM" and its own "KM".
+static void addParallelSegments(const fs::path& db) {
+    ocable::db::SqliteConnection c(db);
+    c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
+              "('TX', '测试甲站', 116.1234561, 30.5, 'XZ0116', 'ZY010301')");
+    c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
+              "('TY', '测试乙站', 117.5, 31.25, 'XZ0116', 'ZY010301')");
+    c.execute(
+        "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH) "
+        "VALUES ('TC1', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', 12.5)");
+    c.execute(
+        "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH, "
+        "LNG_Z, LAT_Z) VALUES ('TC2', '测试乙站－测试甲站', 'TY', 'TX', 'ZY132003', 'ZY130301', 13, "
+        "116.1234569, 30.5)");
+}
+const QJsonObject kBackboneDump{
+    {"dump", true}, {"features", true}, {"layers", QJsonArray{"光缆网络分布图_骨干光缆段"}}};
+// The backbone labels of a dump, by code.
+static std::map<std::string, std::string> labels(const QJsonObject& dump) {
+    std::map<std::string, std::string> byCode;
+    for (const QJsonValue f : layerOf(dump, "Map1", "光缆网络分布图_骨干光缆段")["features"].toArray())
+        byCode[f["row"][1].toString().toStdString()] = f["row"][0].toString().toStdString();
+    return byCode;
+}
+
+// The whole map drawn first, with two parallel backbone segments added; then
+// a drawing of two domains in the order asked, under the configured caption;
 // a close queued before it runs inside it and is refused there, the next one
-// closes the view and saves its geoset.
-TEST(HostAutomationTest, ScopedDrawingRefusesToCloseAndSavesTheGeosetAfter) {
+// closes the view and saves its geoset. A second run with a third parallel
+// segment; a third with the microwave layer taken out of the geoset.
+TEST(HostAutomationTest, ParallelLabelsScopedDrawingAndAGeosetWithoutMicrowaves) {
     const auto dir = HostRunner::freshRoot("scope");
     const fs::path root = dir->path();
     dir->write("system/data/config/guiConfig.ini",
                "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省际干线\n");
+    addParallelSegments(root / "network.db");
     const auto domains = ocable::testsupport::firstColumn(
         root / "network.db", "SELECT DOMAINNAME FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO LIMIT 2");
     const auto run = HostRunner::run(
         root,
-        QJsonArray{QJsonObject{{"call", "frmViewOcableMain.close"}, {"queued", true}},
+        QJsonArray{kBackboneDump, QJsonObject{{"call", "frmViewOcableMain.close"}, {"queued", true}},
                    ocable::testsupport::callStep(
                        "frmViewOcableMain.drawOcableNetMap",
                        {"按管理区域划分", QString::fromStdString(domains.at(1) + "," + domains.at(0))}),
                    QJsonObject{{"dump", true}}, ocable::testsupport::callStep("frmViewOcableMain.close"),
                    QJsonObject{{"wait", 50}}, QJsonObject{{"dump", true}}});
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject dump = run.dump(0);
+    auto l2 = labels(run.dump(0));
+    EXPECT_EQ(l2["TC1"], "光缆数-2条,长度:13KM");
+    EXPECT_EQ(l2["TC2"], "光缆数-2条,长度:13KM");
+
+    const QJsonObject dump = run.dump(1);
     const QJsonArray areas = dump["trees"]["frmViewResTree.TreeRes"][0]["children"].toArray();
     ASSERT_EQ(areas.size(), 2);
     for (int i = 0; i < 2; ++i) {
@@ -157,61 +192,21 @@ TEST(HostAutomationTest, ScopedDrawingRefusesToCloseAndSavesTheGeosetAfter) {
     EXPECT_EQ(run.output["results"][1], QJsonValue(true));
     EXPECT_TRUE(dump["windows"]["frmViewOcableMain"].toBool());
     EXPECT_EQ(run.output["results"][2], QJsonValue(true));
-    EXPECT_FALSE(run.dump(1)["windows"]["frmViewOcableMain"].toBool());
+    EXPECT_FALSE(run.dump(2)["windows"]["frmViewOcableMain"].toBool());
     EXPECT_TRUE(fs::exists(root / "map" / "光缆网络分布图.gst"));
-}
 
-TEST(HostAutomationTest, ParallelBackboneSegmentsShareOneLabel) {
-    const auto dir = HostRunner::freshRoot("parallel");
-    const fs::path root = dir->path();
-    const fs::path db = root / "network.db";
-    {
-        ocable::db::SqliteConnection c(db);
-        c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
-                  "('TX', '测试甲站', 116.1234561, 30.5, 'XZ0116', 'ZY010301')");
-        c.execute("INSERT INTO STATION (STATIONCODE, STATIONNAME, LNG, LAT, PROVINCE, X_STATIONTYPE) VALUES "
-                  "('TY', '测试乙站', 117.5, 31.25, 'XZ0116', 'ZY010301')");
-        c.execute(
-            "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH) "
-            "VALUES ('TC1', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', 12.5)");
-        // The second runs the other way; its surveyed Z end differs from station TX
-        // only beyond the sixth decimal.
-        c.execute(
-            "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH, "
-            "LNG_Z, LAT_Z) VALUES ('TC2', '测试乙站－测试甲站', 'TY', 'TX', 'ZY132003', 'ZY130301', 13, "
-            "116.1234569, 30.5)");
-    }
-    const std::string script =
-        R"([{"dump": true, "features": true, "layers": ["光缆网络分布图_骨干光缆段"]}])";
-    auto labels = [&](const ocable::testsupport::HostRun& run) {
-        std::map<std::string, std::string> byCode;
-        for (const QJsonValue f :
-             layerOf(run.dump(0), "Map1", "光缆网络分布图_骨干光缆段")["features"].toArray())
-            byCode[f["row"][1].toString().toStdString()] = f["row"][0].toString().toStdString();
-        return byCode;
-    };
-    auto two = HostRunner::run(root, script);
-    ASSERT_EQ(two.exitCode, 0) << two.stderrText;
-    auto l2 = labels(two);
-    EXPECT_EQ(l2["TC1"], "光缆数-2条,长度:13KM");
-    EXPECT_EQ(l2["TC2"], "光缆数-2条,长度:13KM");
-
-    ocable::db::SqliteConnection(db).execute(
-        "INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, LENGTH) "
-        "VALUES ('TC3', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', NULL)");
-    auto three = HostRunner::run(root, script);
+    ocable::db::SqliteConnection(root / "network.db")
+        .execute("INSERT INTO EN_OCABLE (OCABLECODE, OCABLENAME, STATION_A, STATION_Z, RESLEVEL, LAYMODE, "
+                 "LENGTH) VALUES ('TC3', '测试甲站-测试乙站', 'TX', 'TY', 'ZY132003', 'ZY130301', NULL)");
+    const auto three = HostRunner::run(root, QJsonArray{kBackboneDump});
     ASSERT_EQ(three.exitCode, 0) << three.stderrText;
-    auto l3 = labels(three);
+    auto l3 = labels(three.dump(0));
     EXPECT_EQ(l3["TC1"], "光缆数-3条,长度:0KM");
     EXPECT_EQ(l3["TC2"], "光缆数-3条,长度:0KM");
     EXPECT_EQ(l3["TC3"], "光缆数-3条,长度:KM");
-}
 
-TEST(HostAutomationTest, GeosetWithoutMicrowaveLayerFailsTheDrawing) {
-    const auto dir = HostRunner::freshRoot("nomw");
-    const fs::path root = dir->path();
-    ASSERT_EQ(HostRunner::run(root, "[]").exitCode, 0); // lays the folders out
-    // Drop the block of the microwave layer: from its "[layer]" line to the next.
+    // A geoset without the microwave layer fails the drawing. Its block goes:
+    // from its "[layer]" line to the next.
     std::string text = ocable::testsupport::readText(root / "app" / "Map" / "光缆网络分布图.gst");
     const auto name = text.find("光缆网络分布图_微波段");
     ASSERT_NE(name, std::string::npos);
@@ -220,14 +215,14 @@ TEST(HostAutomationTest, GeosetWithoutMicrowaveLayerFailsTheDrawing) {
     text.erase(begin, end == std::string::npos ? std::string::npos : end - begin);
     dir->write("app/Map/光缆网络分布图.gst", text);
 
-    const auto run = HostRunner::run(root, R"([{"dump": true}])");
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    const QJsonObject dump = run.dump(0);
-    EXPECT_FALSE(dump["windows"]["frmViewOcableMain"].toBool());
-    const auto texts = ocable::testsupport::messageTexts(dump);
+    const auto failed = HostRunner::run(root, R"([{"dump": true}])");
+    ASSERT_EQ(failed.exitCode, 0) << failed.stderrText;
+    const QJsonObject drawn = failed.dump(0);
+    EXPECT_FALSE(drawn["windows"]["frmViewOcableMain"].toBool());
+    const auto texts = ocable::testsupport::messageTexts(drawn);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "绘制光缆网络分布图时出错！"), texts.end());
     // The view's own words also reach stderr (and a --log file) for support.
-    EXPECT_NE(run.stderrText.find("绘制光缆网络分布图时出错！"), std::string::npos) << run.stderrText;
+    EXPECT_NE(failed.stderrText.find("绘制光缆网络分布图时出错！"), std::string::npos) << failed.stderrText;
 }
 
 // Closing the view and opening it again before control returns to the event

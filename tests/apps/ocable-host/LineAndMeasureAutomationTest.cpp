@@ -78,11 +78,16 @@ Rows shownRows(const QJsonObject& grid) {
     return rows;
 }
 
-// Every parallel backbone group of the demo network opened in the line
-// window, one of them stored both ways round: the window lists each member
-// once whichever way it runs, with the cells the per-cell translation gives,
-// from one code-table query per window.
-TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePerCellTranslation) {
+// One run on one copy of the network. Every parallel backbone group opened
+// in the line window, one of them stored both ways round: the window lists
+// each member once whichever way it runs, with the cells the per-cell
+// translation gives, from one code-table query per window. Then lengths 12,
+// 7.5 and a lone backbone label "…长度:30KM" make 50 (7.5 rounds to 8); a
+// fourth segment without length counts as one of 0; a backbone label without
+// a number ends the command quietly; a distance of exactly 100 km reads
+// "100.00". Each result is on the clipboard as the bare number. (The measured
+// segments are none of the groups'.)
+TEST(LineAndMeasureAutomationTest, LineWindowsMatchThePerCellTranslationAndLengthsAndDistanceAreCopied) {
     const fs::path root = HostRunner::keptRoot("line");
     const fs::path db = root / "network.db";
     // A backbone-only member of each group, the groups stored both ways first.
@@ -95,10 +100,54 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
     QJsonArray steps;
     for (const auto& code : groups)
         steps << call("locateOcable", QString::fromStdString(code)) << toolStep("mnuLineinfo") << kDump;
+    ocable::db::SqliteConnection conn(db);
+    const std::string drawn =
+        " AND (LAYMODE LIKE 'ZY1303%' OR LAYMODE LIKE 'ZY5112%') AND LNG_A IS NOT NULL AND "
+        "LNG_Z IS NOT NULL ";
+    const auto ordinary = column(db, "SELECT OCABLECODE FROM MAP_V_EN_OCABLE WHERE RESLEVEL = 'ZY132002'" +
+                                         drawn + "ORDER BY 1");
+    const auto lone =
+        column(db, "SELECT OCABLECODE FROM MAP_V_EN_OCABLE O WHERE RESLEVEL = 'ZY132001'" + drawn +
+                       "AND NOT EXISTS (SELECT 1 FROM EN_OCABLE P WHERE P.OCABLECODE <> O.OCABLECODE "
+                       "AND MIN(P.STATION_A, P.STATION_Z) = MIN(O.STATION_A, O.STATION_Z) AND "
+                       "MAX(P.STATION_A, P.STATION_Z) = MAX(O.STATION_A, O.STATION_Z)) ORDER BY 1");
+    ASSERT_GE(ordinary.size(), 3u);
+    ASSERT_GE(lone.size(), 2u);
+    const std::map<std::string, std::string> lengths = {
+        {ordinary[0], "12"}, {ordinary[1], "7.5"}, {lone[0], "30"}, {ordinary[2], "NULL"}, {lone[1], "NULL"}};
+    for (const auto& [code, length] : lengths)
+        conn.execute("UPDATE EN_OCABLE SET LENGTH = " + length + " WHERE OCABLECODE = " + sqlQuote(code));
+    auto midpoint = [&](const std::string& code) {
+        auto rs = conn.query(
+            "SELECT (LNG_A + LNG_Z) / 2, (LAT_A + LAT_Z) / 2 FROM MAP_V_EN_OCABLE WHERE OCABLECODE = " +
+            sqlQuote(code));
+        return addClick(*rs->Fields(0).toDouble(), *rs->Fields(1).toDouble());
+    };
+
+    // Station B is put exactly 100 km east of station A on the WGS84 ellipsoid.
+    const auto stations =
+        column(db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL AND X_STATIONTYPE = "
+                   "'ZY010301' ORDER BY 1");
+    ASSERT_GE(stations.size(), 2u);
+    auto rs = conn.query("SELECT LNG, LAT FROM STATION WHERE STATIONCODE = " + sqlQuote(stations[0]));
+    const double lngA = *rs->Fields(0).toDouble(), latA = *rs->Fields(1).toDouble();
+    double latB = 0, lngB = 0;
+    GeographicLib::Geodesic::WGS84().Direct(latA, lngA, 90, 100000, latB, lngB);
+    conn.execute("UPDATE STATION SET LNG = " + ocable::db::sqlNumber(lngB) +
+                 ", LAT = " + ocable::db::sqlNumber(latB) + " WHERE STATIONCODE = " + sqlQuote(stations[1]));
+
+    for (const QJsonValue step : QJsonArray{
+             call("locateOcable", QString::fromStdString(ordinary[0])), midpoint(ordinary[1]),
+             midpoint(lone[0]), toolStep("mnuGetLength"), kDump, midpoint(ordinary[2]),
+             toolStep("mnuGetLength"), toolStep("mnuXY"), kDump, midpoint(lone[1]), toolStep("mnuGetLength"),
+             kDump, call("locateStation", QString::fromStdString(stations[0])), toolStep("mnuXY"),
+             addClick(lngB, latB), QJsonObject{{"call", "hostWindow.toolXY.trigger"}},
+             toolStep("mnuGetLength"), kDump})
+        steps << step;
     const auto run = HostRunner::run(root, steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonArray dumps = run.dumps();
-    ASSERT_EQ(dumps.size(), static_cast<qsizetype>(groups.size()));
+    ASSERT_EQ(dumps.size(), static_cast<qsizetype>(groups.size()) + 4);
 
     const QJsonArray headings =
         dumps[0]["forms"]["frmShowLineInfox"]["controls"]["fbLineShow"]["headings"].toArray();
@@ -144,63 +193,11 @@ TEST(LineAndMeasureAutomationTest, TheLineWindowOfEveryParallelGroupMatchesThePe
     }
     EXPECT_EQ(directions.size(), 2u);
     EXPECT_TRUE(directions.count({directions.begin()->second, directions.begin()->first}));
-}
 
-// Lengths 12, 7.5 and a lone backbone label "…长度:30KM" make 50 (7.5 rounds to
-// 8); a fourth segment without length counts as one of 0; a backbone label
-// without a number ends the command quietly; a distance of exactly 100 km
-// reads "100.00". Each result is on the clipboard as the bare number.
-TEST(LineAndMeasureAutomationTest, LengthsAndDistanceAreShownAndCopied) {
-    const fs::path root = HostRunner::keptRoot("measure");
-    const fs::path db = root / "network.db";
-    ocable::db::SqliteConnection sql(db);
-    const std::string drawn =
-        " AND (LAYMODE LIKE 'ZY1303%' OR LAYMODE LIKE 'ZY5112%') AND LNG_A IS NOT NULL AND "
-        "LNG_Z IS NOT NULL ";
-    const auto ordinary = column(db, "SELECT OCABLECODE FROM MAP_V_EN_OCABLE WHERE RESLEVEL = 'ZY132002'" +
-                                         drawn + "ORDER BY 1");
-    const auto lone =
-        column(db, "SELECT OCABLECODE FROM MAP_V_EN_OCABLE O WHERE RESLEVEL = 'ZY132001'" + drawn +
-                       "AND NOT EXISTS (SELECT 1 FROM EN_OCABLE P WHERE P.OCABLECODE <> O.OCABLECODE "
-                       "AND MIN(P.STATION_A, P.STATION_Z) = MIN(O.STATION_A, O.STATION_Z) AND "
-                       "MAX(P.STATION_A, P.STATION_Z) = MAX(O.STATION_A, O.STATION_Z)) ORDER BY 1");
-    ASSERT_GE(ordinary.size(), 3u);
-    ASSERT_GE(lone.size(), 2u);
-    const std::map<std::string, std::string> lengths = {
-        {ordinary[0], "12"}, {ordinary[1], "7.5"}, {lone[0], "30"}, {ordinary[2], "NULL"}, {lone[1], "NULL"}};
-    for (const auto& [code, length] : lengths)
-        sql.execute("UPDATE EN_OCABLE SET LENGTH = " + length + " WHERE OCABLECODE = " + sqlQuote(code));
-    auto midpoint = [&](const std::string& code) {
-        auto rs = sql.query(
-            "SELECT (LNG_A + LNG_Z) / 2, (LAT_A + LAT_Z) / 2 FROM MAP_V_EN_OCABLE WHERE OCABLECODE = " +
-            sqlQuote(code));
-        return addClick(*rs->Fields(0).toDouble(), *rs->Fields(1).toDouble());
-    };
-
-    // Station B is put exactly 100 km east of station A on the WGS84 ellipsoid.
-    const auto stations =
-        column(db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL AND X_STATIONTYPE = "
-                   "'ZY010301' ORDER BY 1");
-    ASSERT_GE(stations.size(), 2u);
-    auto rs = sql.query("SELECT LNG, LAT FROM STATION WHERE STATIONCODE = " + sqlQuote(stations[0]));
-    const double lngA = *rs->Fields(0).toDouble(), latA = *rs->Fields(1).toDouble();
-    double latB = 0, lngB = 0;
-    GeographicLib::Geodesic::WGS84().Direct(latA, lngA, 90, 100000, latB, lngB);
-    sql.execute("UPDATE STATION SET LNG = " + ocable::db::sqlNumber(lngB) +
-                ", LAT = " + ocable::db::sqlNumber(latB) + " WHERE STATIONCODE = " + sqlQuote(stations[1]));
-
-    const auto run = HostRunner::run(
-        root, QJsonArray{call("locateOcable", QString::fromStdString(ordinary[0])), midpoint(ordinary[1]),
-                         midpoint(lone[0]), toolStep("mnuGetLength"), kDump, midpoint(ordinary[2]),
-                         toolStep("mnuGetLength"), toolStep("mnuXY"), kDump, midpoint(lone[1]),
-                         toolStep("mnuGetLength"), kDump,
-                         call("locateStation", QString::fromStdString(stations[0])), toolStep("mnuXY"),
-                         addClick(lngB, latB), QJsonObject{{"call", "hostWindow.toolXY.trigger"}},
-                         toolStep("mnuGetLength"), kDump});
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    ASSERT_EQ(run.dumps().size(), 4);
-    auto texts = [&](int d) { return ocable::testsupport::messageTexts(run.dump(d)); };
-    auto clipboard = [&](int d) { return run.dump(d)["clipboard"].toString().toStdString(); };
+    // The measuring dumps follow the windows'.
+    const auto at = static_cast<qsizetype>(groups.size());
+    auto texts = [&](int d) { return ocable::testsupport::messageTexts(run.dump(at + d)); };
+    auto clipboard = [&](int d) { return run.dump(at + d)["clipboard"].toString().toStdString(); };
 
     EXPECT_EQ(texts(0), (std::vector<std::string>{"这3段光缆的长度为：50km"}));
     EXPECT_EQ(clipboard(0), "50");

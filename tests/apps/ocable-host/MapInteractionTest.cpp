@@ -73,14 +73,15 @@ MovedStation prepareStation(const fs::path& db) {
     return s;
 }
 
-// The first time, zoom in on the station until it stands alone under the
-// cursor and switch drag mode on (it stays on); then press on the station,
-// let the pick-up tick, drag, answer, release.
-QJsonArray moveSteps(const MovedStation& s, double lng, double lat, const QString& answer, bool first) {
-    QJsonArray steps;
+// The steps with a move appended. The first time, zoom in on the station
+// until it stands alone under the cursor and switch drag mode on (it stays
+// on); then press on the station, let the pick-up tick, drag, answer,
+// release.
+QJsonArray moveSteps(QJsonArray steps, const MovedStation& s, double lng, double lat, const QString& answer,
+                     bool first) {
     if (first) {
-        steps = {call("locateStation", {QString::fromStdString(s.code)}),
-                 toolStep("mnu_view_zoomIn", "activebarMain")};
+        steps << call("locateStation", {QString::fromStdString(s.code)})
+              << toolStep("mnu_view_zoomIn", "activebarMain");
         for (int i = 0; i < 7; ++i)
             steps.append(mouse("click", 1, s.lng, s.lat));
         steps.append(toolStep("mnu_view_selectSingle", "activebarMain"));
@@ -93,69 +94,13 @@ QJsonArray moveSteps(const MovedStation& s, double lng, double lat, const QStrin
     return steps;
 }
 
-// "No" first: the station goes back exactly and nothing is written; then
-// the same move answered "Yes".
-TEST(MapInteractionTest, AMovedStationIsPutBackOnNoAndSavedWithItsLineEndsOnYes) {
-    const fs::path root = HostRunner::keptRoot("move");
-    const fs::path db = root / "network.db";
-    const MovedStation s = prepareStation(db);
-    const double lng = s.lng + 0.05, lat = s.lat + 0.03;
-    QJsonArray steps = moveSteps(s, lng, lat, "No", true);
-    for (const QJsonValue step : moveSteps(s, lng, lat, "Yes", false))
-        steps.append(step);
-    const HostRun run = HostRunner::run(root, steps);
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-
-    const QJsonObject no = run.dump(0);
-    for (const QJsonValue q : no["sql"].toArray())
-        EXPECT_FALSE(q.toString().startsWith("UPDATE"));
-    int found = 0;
-    for (const QString& layer : {kTerminal, kOther})
-        for (const QJsonValue f : layerFeatures(no, layer))
-            if (f["row"][1].toString().toStdString() == s.code) {
-                ++found;
-                EXPECT_EQ(f["parts"][0][0][0].toDouble(), s.lng);
-                EXPECT_EQ(f["parts"][0][0][1].toDouble(), s.lat);
-            }
-    EXPECT_EQ(found, 1);
-
-    const QJsonObject d = run.dump(1);
-    const QJsonArray messages = d["messages"].toArray();
-    ASSERT_EQ(messages.size(), 2);
-    EXPECT_EQ(messages[0]["answer"].toString(), "No");
-    EXPECT_EQ(messages[1]["title"].toString(), "保存提示");
-    EXPECT_EQ(messages[1]["text"].toString(), "局站“东城'枢纽站”位置已经改变,确定要保存吗？");
-    std::vector<QString> updates;
-    for (const QJsonValue q : d["sql"].toArray())
-        if (q.toString().startsWith("UPDATE")) updates.push_back(q.toString());
-    ASSERT_EQ(updates.size(), 1u);
-    EXPECT_TRUE(updates[0].startsWith("UPDATE STATION SET LNG=")) << updates[0].toStdString();
-    EXPECT_TRUE(updates[0].endsWith(QString::fromStdString(" WHERE STATIONCODE = '" + s.code + "'")));
-    EXPECT_NEAR(number(db, "SELECT LNG FROM STATION WHERE STATIONCODE = '" + s.code + "'"), lng, 1e-9);
-    EXPECT_NEAR(number(db, "SELECT LAT FROM STATION WHERE STATIONCODE = '" + s.code + "'"), lat, 1e-9);
-    EXPECT_EQ(d["maps"]["Map1"]["tool"].toInt(), 1007);
-
-    // Every drawn line that ended at the station ends at its new place now;
-    // no other line does. (Lines without a lay mode of the table or without
-    // both ends are not drawn.)
-    std::set<std::string> moved, expected;
-    for (const QString& layer : {kCable, kBackbone, kMicrowave})
-        for (const QJsonValue f : layerFeatures(d, layer)) {
-            const QJsonArray part = f["parts"][0].toArray();
-            const std::string code = f["row"][1].toString().toStdString();
-            EXPECT_FALSE(samePoint(part.first(), s.lng, s.lat) || samePoint(part.last(), s.lng, s.lat))
-                << code;
-            if (samePoint(part.first(), lng, lat) || samePoint(part.last(), lng, lat)) moved.insert(code);
-            if (s.lines.count(code)) expected.insert(code);
-        }
-    EXPECT_GE(expected.size(), 2u);
-    EXPECT_EQ(moved, expected);
-}
-
-// A station that is a terminal by its resource type and "other" by its
-// station types is drawn in both station layers; a cable whose level
-// excludes it from neither class in both cable layers.
-TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFollowsTheSelection) {
+// One run on one prepared copy. A station that is a terminal by its resource
+// type and "other" by its station types is drawn in both station layers; a
+// cable whose level excludes it from neither class in both cable layers:
+// each is located in the first, and the pop-up follows the selection. Then a
+// station moved, "No" first: it goes back exactly and nothing is written;
+// then the same move answered "Yes".
+TEST(MapInteractionTest, CodesInTwoLayersLocatedInTheFirstThenAMovedStationPutBackOrSaved) {
     const fs::path root = HostRunner::keptRoot("locate");
     const fs::path db = root / "network.db";
     const std::string station =
@@ -178,13 +123,22 @@ TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFol
     const double lng2 = number(db, "SELECT LNG FROM STATION WHERE STATIONCODE = '" + second + "'");
     const double lat2 = number(db, "SELECT LAT FROM STATION WHERE STATIONCODE = '" + second + "'");
 
+    const MovedStation s = prepareStation(db);
+    ASSERT_NE(s.code, station) << "the moved station is drawn in one layer";
+    const double lng = s.lng + 0.05, lat = s.lat + 0.03;
     const HostRun run = HostRunner::run(
-        root, {call("locateStation", {QString::fromStdString(station)}), mouse("mouseUp", 2, lng2, lat2),
-               dumpStep(), mouse("click", 1, lng2, lat2, 1), mouse("mouseUp", 2, lng2, lat2), dumpStep(),
-               call("locateOcable", {QString::fromStdString(cable)}), mouse("mouseUp", 2, lng2, lat2),
-               dumpStep(), call("locateOcable", {"NOPE"}), mouse("mouseUp", 2, lng2, lat2), dumpStep()});
+        root,
+        moveSteps(moveSteps({call("locateStation", {QString::fromStdString(station)}),
+                             mouse("mouseUp", 2, lng2, lat2), dumpStep(), mouse("click", 1, lng2, lat2, 1),
+                             mouse("mouseUp", 2, lng2, lat2), dumpStep(),
+                             call("locateOcable", {QString::fromStdString(cable)}),
+                             mouse("mouseUp", 2, lng2, lat2), dumpStep(), call("locateOcable", {"NOPE"}),
+                             mouse("mouseUp", 2, lng2, lat2), dumpStep()},
+                            s, lng, lat, "No", true),
+                  s, lng, lat, "Yes", false));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    EXPECT_EQ(run.output["results"].toArray(), (QJsonArray{true, true, false}));
+    EXPECT_EQ(run.output["results"].toArray(),
+              (QJsonArray{true, true, false, true})); // the last: the move's locating
 
     const QJsonObject one = run.dump(0);
     EXPECT_EQ(layerOf(one, "Map1", kTerminal)["selection"].toArray().size(), 1);
@@ -216,6 +170,52 @@ TEST(MapInteractionTest, CodesDrawnInTwoLayersAreLocatedInTheFirstAndThePopupFol
     EXPECT_FALSE(popupEnabled(none, "mnuProperty"));
     EXPECT_EQ(none["messages"].toArray().last()["text"].toString(), "该光缆段没有找到");
     EXPECT_EQ(none["messages"].toArray().last()["title"].toString(), "信息提示");
+
+    const QJsonObject no = run.dump(4);
+    for (const QJsonValue q : no["sql"].toArray())
+        EXPECT_FALSE(q.toString().startsWith("UPDATE"));
+    int found = 0;
+    for (const QString& layer : {kTerminal, kOther})
+        for (const QJsonValue f : layerFeatures(no, layer))
+            if (f["row"][1].toString().toStdString() == s.code) {
+                ++found;
+                EXPECT_EQ(f["parts"][0][0][0].toDouble(), s.lng);
+                EXPECT_EQ(f["parts"][0][0][1].toDouble(), s.lat);
+            }
+    EXPECT_EQ(found, 1);
+
+    const QJsonObject d = run.dump(5);
+    // The locating's notice, then the two questions of the moves.
+    const QJsonArray messages = d["messages"].toArray();
+    ASSERT_EQ(messages.size(), 3);
+    EXPECT_EQ(messages[1]["answer"].toString(), "No");
+    EXPECT_EQ(messages[2]["title"].toString(), "保存提示");
+    EXPECT_EQ(messages[2]["text"].toString(), "局站“东城'枢纽站”位置已经改变,确定要保存吗？");
+    std::vector<QString> updates;
+    for (const QJsonValue q : d["sql"].toArray())
+        if (q.toString().startsWith("UPDATE")) updates.push_back(q.toString());
+    ASSERT_EQ(updates.size(), 1u);
+    EXPECT_TRUE(updates[0].startsWith("UPDATE STATION SET LNG=")) << updates[0].toStdString();
+    EXPECT_TRUE(updates[0].endsWith(QString::fromStdString(" WHERE STATIONCODE = '" + s.code + "'")));
+    EXPECT_NEAR(number(db, "SELECT LNG FROM STATION WHERE STATIONCODE = '" + s.code + "'"), lng, 1e-9);
+    EXPECT_NEAR(number(db, "SELECT LAT FROM STATION WHERE STATIONCODE = '" + s.code + "'"), lat, 1e-9);
+    EXPECT_EQ(d["maps"]["Map1"]["tool"].toInt(), 1007);
+
+    // Every drawn line that ended at the station ends at its new place now;
+    // no other line does. (Lines without a lay mode of the table or without
+    // both ends are not drawn.)
+    std::set<std::string> moved, expected;
+    for (const QString& layer : {kCable, kBackbone, kMicrowave})
+        for (const QJsonValue f : layerFeatures(d, layer)) {
+            const QJsonArray part = f["parts"][0].toArray();
+            const std::string code = f["row"][1].toString().toStdString();
+            EXPECT_FALSE(samePoint(part.first(), s.lng, s.lat) || samePoint(part.last(), s.lng, s.lat))
+                << code;
+            if (samePoint(part.first(), lng, lat) || samePoint(part.last(), lng, lat)) moved.insert(code);
+            if (s.lines.count(code)) expected.insert(code);
+        }
+    EXPECT_GE(expected.size(), 2u);
+    EXPECT_EQ(moved, expected);
 }
 
 // The overview follows zooming and a click on it centres the map; then
