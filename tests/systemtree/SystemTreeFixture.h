@@ -46,10 +46,6 @@ struct ViewFixture : test::DrawingWindow {
     ViewFixture() {
         createSystemTables(host);
         view.TreeSystemView = &mainTree;
-        // These tests draw no resource tree. (With the drawing's tree left in
-        // place, the rule editor's teardown leaves the system tree's memory
-        // corrupted; noted for the product, not followed here.)
-        view.TreeRes = nullptr;
         host.data->sql.clear();
     }
     ~ViewFixture() { frmViewResTree::unload(); }
