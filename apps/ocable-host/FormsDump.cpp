@@ -1,5 +1,7 @@
 #include "FormsDump.h"
 
+#include "Automation.h"
+
 #include "platform/ui/PropertyGrid.h"
 #include "platform/ui/SheetGrid.h"
 
@@ -23,7 +25,11 @@ const char* const kForms[] = {
     "frmLineInfo",       "frmViewStationPoint", "propertyForm",   "hostFiberView", "hostStationView",
     "hostCableView",     "frmShowLineInfox",    "hostAlarmList"};
 
+// A closed window lingers, hidden, until its deferred delete runs, and the
+// one opened after it has the same name: the open one is the form, whichever
+// of the two the widget list happens to give first.
 QWidget* findWidget(const char* name) {
+    if (auto* open = qobject_cast<QWidget*>(findNamed(QString::fromUtf8(name)))) return open;
     for (QWidget* w : QApplication::allWidgets())
         if (w->objectName() == name) return w;
     return nullptr;

@@ -65,16 +65,25 @@ std::string currentItem(const QJsonObject& d, const char* list) {
     return c["items"][c["current"].toInt()].toString().toStdString();
 }
 
-// Three stations named "寻踪…": a matching search steps through them, one per
-// press (the button, F3, Enter), says "查询完毕！" on the third and starts over;
-// a changed text queries anew; closing the dialog ends F3's stepping.
-TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterTheLast) {
-    const auto dir = HostRunner::freshRoot("find-stations");
+// One run. Three stations named "寻踪…": a matching search steps through
+// them, one per press (the button, F3, Enter), says "查询完毕！" on the third
+// and starts over; a changed text queries anew; closing the dialog ends F3's
+// stepping. Reopened from the menu, the dialog searches cable segments named
+// by end stations joined by either dash: the list finds "A－B" for typed A
+// and B, exact searches (two hits, then one) and a matching search on one
+// name, and a double click that only fills the boxes.
+TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashesAlike) {
+    const auto dir = HostRunner::freshRoot("find");
     const fs::path root = dir->path(), db = root / "network.db";
     rename(db, "STATION", "STATIONCODE", "STATIONNAME", "%ST00001", {"寻踪一站", "寻踪二站", "寻踪三站"});
     const std::string like = "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪%'";
     const auto hits = column(db, like);
     ASSERT_EQ(hits.size(), 3u);
+    const auto codes = rename(db, "EN_OCABLE", "OCABLECODE", "OCABLENAME", "4112OC%",
+                              {"寻踪一站－寻踪二站", "寻踪二站-寻踪一站", "寻踪一站-寻踪三站"});
+    const auto names = column(db, "SELECT OCABLENAME FROM EN_OCABLE ORDER BY OCABLENAME");
+    const int wideRow =
+        static_cast<int>(std::find(names.begin(), names.end(), "寻踪一站－寻踪二站") - names.begin());
     // Ctrl+F, then F3 (114) and Enter step through the hits.
     const auto run = HostRunner::run(root, script(R"([{"key": 70, "shift": 2},
         {"click": "frmViewFindStation.cmdOK"}, {"click": "frmViewFindStation.chkMatch"},
@@ -83,9 +92,19 @@ TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterThe
         {"type": "frmViewFindStation.txtStation", "text": "寻踪", "enter": true}, DUMP,
         {"click": "frmViewFindStation.cmdOK"}, DUMP,
         {"type": "frmViewFindStation.txtStation", "text": "寻踪二"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
-        {"call": "frmViewFindStation.close"}, {"key": 114}, DUMP])"));
+        {"call": "frmViewFindStation.close"}, {"key": 114}, DUMP,
+        {"tool": "mnuFindRes", "control": "ActiveBarMenu"},
+        {"click": "frmViewFindStation.SSTabRes", "tab": 1}, {"type": "frmViewFindStation.txtStart", "text": "寻踪一站"},
+        {"type": "frmViewFindStation.txtEnd", "text": "寻踪二站"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"type": "frmViewFindStation.txtEnd", "text": "寻踪三站", "enter": true}, DUMP,
+        {"click": "frmViewFindStation.chkMatch"}, {"type": "frmViewFindStation.txtEnd", "text": "", "enter": true}, DUMP,
+        {"click": "frmViewFindStation.cmdOK"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
+        {"type": "frmViewFindStation.txtStart", "text": ""},
+        {"click": "frmViewFindStation.lstOcable", "row": )" +
+                                                  std::to_string(wideRow) + R"(, "double": true}, DUMP])"));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    ASSERT_EQ(run.dumps().size(), 6);
+    ASSERT_EQ(run.dumps().size(), 12);
     const auto d = [&](int i) { return run.dump(i); };
 
     EXPECT_EQ(texts(d(0), "messages").at(0), "请输入要查询的局站名！");
@@ -110,59 +129,38 @@ TEST(FindDialogAutomation, StationSearchStepsThroughItsHitsAndStartsOverAfterThe
     EXPECT_EQ(count(texts(d(4), "messages"), "查询完毕！"), 2); // its only hit is its last
     EXPECT_EQ(texts(d(5), "sql"), texts(d(4), "sql"));
     EXPECT_FALSE(d(5)["windows"][QString("frmViewFindStation")].toBool());
-}
 
-// Cable segments named by end stations joined by either dash: the list
-// finds "A－B" for typed A and B, exact searches (two hits, then one) and a
-// matching search on one name, and a double click that only fills the boxes.
-TEST(FindDialogAutomation, CableSearchesTreatBothDashesAlike) {
-    const auto dir = HostRunner::freshRoot("find-cables");
-    const fs::path root = dir->path(), db = root / "network.db";
-    const auto codes = rename(db, "EN_OCABLE", "OCABLECODE", "OCABLENAME", "4112OC%",
-                              {"寻踪一站－寻踪二站", "寻踪二站-寻踪一站", "寻踪一站-寻踪三站"});
-    const auto names = column(db, "SELECT OCABLENAME FROM EN_OCABLE ORDER BY OCABLENAME");
-    const int wideRow =
-        static_cast<int>(std::find(names.begin(), names.end(), "寻踪一站－寻踪二站") - names.begin());
-    const auto run = HostRunner::run(root, script(R"([{"tool": "mnuFindRes", "control": "ActiveBarMenu"},
-        {"click": "frmViewFindStation.SSTabRes", "tab": 1}, {"type": "frmViewFindStation.txtStart", "text": "寻踪一站"},
-        {"type": "frmViewFindStation.txtEnd", "text": "寻踪二站"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
-        {"click": "frmViewFindStation.cmdOK"}, DUMP,
-        {"type": "frmViewFindStation.txtEnd", "text": "寻踪三站", "enter": true}, DUMP,
-        {"click": "frmViewFindStation.chkMatch"}, {"type": "frmViewFindStation.txtEnd", "text": "", "enter": true}, DUMP,
-        {"click": "frmViewFindStation.cmdOK"}, {"click": "frmViewFindStation.cmdOK"}, DUMP,
-        {"type": "frmViewFindStation.txtStart", "text": ""},
-        {"click": "frmViewFindStation.lstOcable", "row": )" +
-                                                  std::to_string(wideRow) + R"(, "double": true}, DUMP])"));
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    ASSERT_EQ(run.dumps().size(), 6);
-    const auto d = [&](int i) { return run.dump(i); };
-
-    EXPECT_EQ(currentItem(d(0), "lstOcable"), "寻踪一站－寻踪二站");
+    // Reopened after the close, the dialog is a new one: the station text and
+    // the ticked "匹配查找" are gone, and the cable lookups below read its own
+    // list and boxes, not those of the closed dialog that lingers until its
+    // deferred delete. "查询完毕！" counts on from the station search's two.
+    EXPECT_EQ(controlOf(d(6), "txtStation")["text"], "");
+    EXPECT_EQ(currentItem(d(6), "lstOcable"), "寻踪一站－寻踪二站");
     const std::string exactTwo = "SELECT OCABLECODE FROM EN_OCABLE WHERE OCABLENAME = '寻踪一站-寻踪二站' OR "
                                  "OCABLENAME = '寻踪二站-寻踪一站'OR OCABLENAME = '寻踪一站－寻踪二站' OR "
                                  "OCABLENAME = '寻踪二站－寻踪一站'";
     const auto twoHits = column(db, exactTwo);
     ASSERT_EQ(twoHits.size(), 2u);
     // An exact search queries on every press and locates its first hit.
-    EXPECT_EQ(located(d(0)), std::vector{twoHits[0]});
-    EXPECT_EQ(located(d(1)), std::vector{twoHits[0]});
-    EXPECT_EQ(count(texts(d(1), "sql"), exactTwo), 2);
-    EXPECT_EQ(count(texts(d(1), "messages"), "查询完毕！"), 0);
-    EXPECT_EQ(located(d(2)), std::vector{codes[2]});
-    EXPECT_EQ(count(texts(d(2), "messages"), "查询完毕！"), 1);
+    EXPECT_EQ(located(d(6)), std::vector{twoHits[0]});
+    EXPECT_EQ(located(d(7)), std::vector{twoHits[0]});
+    EXPECT_EQ(count(texts(d(7), "sql"), exactTwo), 2);
+    EXPECT_EQ(count(texts(d(7), "messages"), "查询完毕！"), 2);
+    EXPECT_EQ(located(d(8)), std::vector{codes[2]});
+    EXPECT_EQ(count(texts(d(8), "messages"), "查询完毕！"), 3);
 
     const std::string matching = "SELECT OCABLECODE FROM EN_OCABLE  WHERE OCABLENAME LIKE '%寻踪一站%%' OR "
                                  "OCABLENAME LIKE '%%寻踪一站%'";
     const auto all = column(db, matching);
     ASSERT_EQ(all.size(), 3u);
-    EXPECT_EQ(located(d(3)), std::vector{all[0]});
-    EXPECT_EQ(located(d(4)), std::vector{all[2]});
-    EXPECT_EQ(count(texts(d(4), "sql"), matching), 1);
-    EXPECT_EQ(count(texts(d(4), "messages"), "查询完毕！"), 2);
+    EXPECT_EQ(located(d(9)), std::vector{all[0]});
+    EXPECT_EQ(located(d(10)), std::vector{all[2]});
+    EXPECT_EQ(count(texts(d(10), "sql"), matching), 1);
+    EXPECT_EQ(count(texts(d(10), "messages"), "查询完毕！"), 4);
 
-    EXPECT_EQ(controlOf(d(5), "txtStart")["text"], "寻踪一站");
-    EXPECT_EQ(controlOf(d(5), "txtEnd")["text"], "寻踪二站");
-    EXPECT_EQ(texts(d(5), "sql").size(), texts(d(4), "sql").size());
+    EXPECT_EQ(controlOf(d(11), "txtStart")["text"], "寻踪一站");
+    EXPECT_EQ(controlOf(d(11), "txtEnd")["text"], "寻踪二站");
+    EXPECT_EQ(texts(d(11), "sql").size(), texts(d(10), "sql").size());
 }
 
 } // namespace
