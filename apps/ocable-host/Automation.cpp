@@ -220,6 +220,15 @@ QJsonArray array(const QJsonObject& step, const char* name) {
     return v.toArray();
 }
 
+// A window asked to close stays in memory, hidden, until its deferred delete
+// runs; scripts work on the open one that may have taken its name.
+bool insideClosedWindow(QWidget* w) {
+    const CloseWatch* watch = closeWatch();
+    for (; watch && w; w = w->parentWidget())
+        if (watch->closed(w)) return true;
+    return false;
+}
+
 } // namespace
 
 QObject* findNamed(const QString& name, bool* closed) {
@@ -407,6 +416,7 @@ void Automation::clickTool(const QJsonObject& step) {
     const std::string toolKey = text(step, "tool").toStdString();
     const std::string wantedBand = text(step, "band").toStdString();
     for (QWidget* w : QApplication::allWidgets()) {
+        if (insideClosedWindow(w)) continue;
         for (auto* bar : w->findChildren<ui::ActiveBar*>(control, Qt::FindDirectChildrenOnly)) {
             for (const auto* band : bar->bands()) {
                 if (step.contains("band") && band->key != wantedBand) continue;
@@ -534,6 +544,7 @@ QJsonObject Automation::dump(bool features, const QStringList& layers) const {
 
     QJsonObject tools, bands;
     for (QWidget* w : QApplication::allWidgets()) {
+        if (insideClosedWindow(w)) continue;
         for (auto* bar : w->findChildren<ui::ActiveBar*>(QString(), Qt::FindDirectChildrenOnly)) {
             for (const auto* band : bar->bands()) {
                 const QString prefix = bar->objectName() + "/" + QString::fromStdString(band->key);

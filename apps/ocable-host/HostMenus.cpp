@@ -1,5 +1,7 @@
 #include "HostMenus.h"
 
+#include "Automation.h"
+
 #include "platform/ui/ActiveBar.h"
 
 #include <QApplication>
@@ -10,10 +12,10 @@ namespace ocable::hostapp {
 
 namespace {
 
+// The open view: one closed in the same pass of the event loop is still
+// among the widgets until its deferred delete runs.
 QWidget* mapView() {
-    for (QWidget* w : QApplication::allWidgets())
-        if (w->objectName() == "frmViewOcableMain") return w;
-    return nullptr;
+    return qobject_cast<QWidget*>(findNamed(QStringLiteral("frmViewOcableMain")));
 }
 
 void clickViewCommand(const char* key) {
