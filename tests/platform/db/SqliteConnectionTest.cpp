@@ -1,6 +1,7 @@
 #include "platform/db/SqliteConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/SqlQuote.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const DbError& e) {
-        return e.what();
-    }
-    return "no error";
-}
+const auto errorOf = [](auto&& call) { return ocable::testsupport::errorOf<DbError>(call); };
 
 // The first column of every row, each followed by ";". Rows of a query
 // without ORDER BY are sorted, as no database promises their order.
