@@ -1,5 +1,6 @@
 #include "shell/PluginRegistry.h"
 #include "support/EnvGuard.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <chrono>
@@ -10,18 +11,9 @@
 
 using namespace ocable;
 namespace fs = std::filesystem;
+using ocable::testsupport::errorOf;
 
 namespace {
-
-// The message of the error the call throws, or "" when it throws none.
-template <class Fn> std::string errorOf(Fn&& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return {};
-}
 
 const PluginEntry kOurs{"QzTransViewOcable", "clsMain", "1.00", "/opt/ocable.so"};
 

@@ -5,6 +5,7 @@
 #include "platform/db/DbError.h"
 #include "platform/db/SqlQuote.h"
 #include "platform/db/SqliteConnection.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -35,14 +36,7 @@ std::string codesFromHere(Recordset& rs, const char* field = "code") {
     return out;
 }
 
-std::string errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const DbError& e) {
-        return e.what();
-    }
-    return "no error";
-}
+const auto errorOf = [](auto&& call) { return ocable::testsupport::errorOf<DbError>(call); };
 
 // ADO's "= null" and "<> null" are SQL's IS NULL and IS NOT NULL.
 std::string toSqlWhere(std::string criteria) {

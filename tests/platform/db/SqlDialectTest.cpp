@@ -4,9 +4,10 @@
 
 using ocable::db::adaptToSqlite;
 
-// The program's own statements run through the dialect in SqliteConnectionTest:
-// the rule refresh's insert of a parenthesised select with || over a Null,
-// and the property window's "order by isvisible desc,serial" over Nulls.
+// The program's own statements run through the dialect elsewhere: the rule
+// refresh's insert of a parenthesised select with || over a Null in
+// RuleStatementsTest, the property window's "order by isvisible desc,serial"
+// over Nulls in SqliteConnectionTest.
 TEST(SqlDialect, OracleTextsBecomeSqlite) {
     const struct {
         const char* name;

@@ -1,6 +1,7 @@
 #include "platform/db/SqliteConnection.h"
 #include "platform/db/DbError.h"
 #include "platform/db/SqlQuote.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errorOf(auto&& call) {
-    try {
-        call();
-    } catch (const DbError& e) {
-        return e.what();
-    }
-    return "no error";
-}
+const auto errorOf = [](auto&& call) { return ocable::testsupport::errorOf<DbError>(call); };
 
 // The first column of every row, each followed by ";". Rows of a query
 // without ORDER BY are sorted, as no database promises their order.
@@ -42,22 +36,6 @@ std::string firstColumn(SqliteConnection& db, const std::string& sql) {
         out += v + ";";
     return out;
 }
-
-// The two statements of a rule refresh, in the Oracle form the program sends
-// them (RuleStatementsTest holds them to that text). Creating, saving and
-// deleting a rule run end to end in SystemTreeAutomationTest; the refresh
-// there only drops a system, so whether these run on SQLite at all, with a
-// system of no name, is shown here.
-const std::string kDeleteVanished =
-    "delete from re_tree_struct where p_key = '划分原则1'  and  nodekey in(select p_key || ':' || systemcode "
-    " "
-    "from (select distinct ( substr(nodekey ,length(p_key) + 2 ,length(nodekey) - length(p_key) -1)) as "
-    "systemcode ,p_key from re_tree_struct where is_delete = 'NO' and nodelevel > 0 and p_key = '划分原则1') "
-    "where systemcode not in (select systemcode from transsystem )) ";
-const std::string kInsertMissing =
-    "insert into re_tree_struct (select nodekey , systemcode || '(' || sysname || ')' as nodename  , "
-    "'划分原则1' , 1 , '划分原则1' , 'NO' , '' from (select ('划分原则1:' || systemcode) as nodekey "
-    ",systemcode , sysname from transsystem ) where nodekey not in (select nodekey from re_tree_struct )) ";
 
 // A database in memory with the tables of data/host_tables.sql, one
 // statement per ";" at a line end.
@@ -138,18 +116,6 @@ TEST_F(SqliteConnectionTest, FailuresNameTableOrFileAndCause) {
               "无法打开数据库文件“" + file.string() + "”（文件不是 SQLite 数据库）：file is not a database");
 }
 
-TEST_F(SqliteConnectionTest, QuotedNamesCannotBreakOutOfTheirLiteral) {
-    const std::string names[] = {"O'Brien", "x'); DROP TABLE STATION; --", "'", "''", "局'站"};
-    for (const auto& name : names) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(
-            db.execute("UPDATE STATION SET STATIONNAME = " + sqlQuote(name) + " WHERE STATIONCODE = 'S1'"),
-            1);
-        EXPECT_EQ(firstColumn(db, "SELECT STATIONCODE FROM STATION WHERE STATIONNAME = " + sqlQuote(name)),
-                  "S1;");
-    }
-}
-
 TEST(SqliteConnection, Utf8PathsAndFileModes) {
     const TempDir dir("db-paths");
     const fs::path file = dir.path() / u8"光缆 网络" / u8"系统库.db";
@@ -178,36 +144,4 @@ TEST_F(SqliteConnectionTest, NumbersWrittenIntoStatementsReadBack) {
     }
     EXPECT_THROW(sqlNumber(std::numeric_limits<double>::quiet_NaN()), DbError);
     EXPECT_THROW(sqlNumber(-std::numeric_limits<double>::infinity()), DbError);
-}
-
-// Refreshing after SYS9 has left TRANSSYSTEM and SYS3, without a name, has
-// come: only the refreshed rule changes, and a system under a grouping node stays.
-TEST_F(SqliteConnectionTest, DivisionRuleRefreshDropsGoneSystemsAndAddsNewOnes) {
-    db.execute("INSERT INTO TRANSSYSTEM VALUES ('SYS3',NULL,'ZY110302')");
-    db.execute("INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) VALUES "
-               "('划分原则1','划分原则1','NULL',0,'划分原则1','NO'), "
-               "('划分原则1:SYS1','SYS1(一号系统)','划分原则1',1,'划分原则1','NO'), "
-               "('划分原则1:SYS9','SYS9(旧系统)','划分原则1',1,'划分原则1','NO'), "
-               "('划分方法1','新建节点1','划分原则1',1,'划分原则1','YES'), "
-               "('划分原则1:SYS2','SYS2(二号系统)','划分方法1',2,'划分原则1','NO'), "
-               "('划分方法2','空分组','划分原则1',1,'划分原则1','YES'), "
-               "('划分原则2','划分原则2','NULL',0,'划分原则2','NO'), "
-               "('划分原则2:SYS9','SYS9(旧系统)','划分原则2',1,'划分原则2','NO')");
-
-    EXPECT_EQ(db.execute(kDeleteVanished), 1);
-    EXPECT_EQ(db.execute(kInsertMissing), 1);
-    // Every row of the tree table, Null as "-", in key order.
-    EXPECT_EQ(firstColumn(db, "SELECT NODEKEY || '|' || NODENAME || '|' || PARENTKEY || '|' || NODELEVEL || "
-                              "'|' || P_KEY || '|' || IS_DELETE || '|' || IFNULL(REMARK, '-') FROM "
-                              "RE_TREE_STRUCT ORDER BY NODEKEY"),
-              "划分原则1|划分原则1|NULL|0|划分原则1|NO|-;"
-              "划分原则1:SYS1|SYS1(一号系统)|划分原则1|1|划分原则1|NO|-;"
-              "划分原则1:SYS2|SYS2(二号系统)|划分方法1|2|划分原则1|NO|-;"
-              "划分原则1:SYS3|SYS3()|划分原则1|1|划分原则1|NO|;"
-              "划分原则2|划分原则2|NULL|0|划分原则2|NO|-;"
-              "划分原则2:SYS9|SYS9(旧系统)|划分原则2|1|划分原则2|NO|-;"
-              "划分方法1|新建节点1|划分原则1|1|划分原则1|YES|-;"
-              "划分方法2|空分组|划分原则1|1|划分原则1|YES|-;");
-    EXPECT_EQ(db.execute(kDeleteVanished) + db.execute(kInsertMissing), 0)
-        << "a second refresh changes nothing";
 }

@@ -2,9 +2,9 @@
 
 #include "platform/gis/GisError.h"
 #include "platform/gis/Map.h"
+#include "support/ErrorOf.h"
 
 #include <algorithm>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,14 +64,9 @@ inline std::vector<std::string> selectedCodes(const Layer& layer) {
     return codes;
 }
 
-// The message of the error f throws, or "no error".
-template <class Error = GisError> std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
+// The message of the map component's error the call throws, or "".
+template <class Error = GisError, class Fn> std::string errorOf(Fn&& call) {
+    return ocable::testsupport::errorOf<Error>(call);
 }
 
 inline std::string sourceData(const std::string& name) {

@@ -3,6 +3,7 @@
 #include "platform/ui/KeyedTree.h"
 #include "platform/ui/CheckTreeView.h"
 #include "support/ErrorCapture.h"
+#include "support/ErrorOf.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
@@ -79,14 +80,7 @@ void addProvince(KeyedTree& t, const std::string& p, int leaves) {
     }
 }
 
-std::string errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const TreeError& e) {
-        return e.what();
-    }
-    return "(none)";
-}
+const auto errorOf = [](auto&& call) { return ocable::testsupport::errorOf<TreeError>(call); };
 
 } // namespace
 
