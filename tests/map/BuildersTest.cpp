@@ -65,7 +65,7 @@ TEST(BackboneLayerTest, ALoneSegmentNamesItsEndsAndOnesWithoutBothEndsAreLeftOut
 }
 
 // The group labels of segments drawn either way round, and the lengths of
-// three, are checked end to end (HostAutomationTest.ParallelBackboneSegmentsShareOneLabel).
+// three, are checked end to end (HostAutomationTest.ParallelLabelsScopedDrawingAndAGeosetWithoutMicrowaves).
 // Here a group spans two builder runs (two lay modes), the earlier member is
 // drawn again under a new key its record follows, and ends whose texts are
 // ten characters or fewer are compared as they are.

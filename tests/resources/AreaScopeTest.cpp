@@ -22,8 +22,9 @@ std::string selected(fake::FakeHost& host, const std::string& table, const std::
 
 } // namespace
 
-// A scope of two domains is drawn end to end (HostAutomationTest.ScopeOfTwoDomainsWithTheConfiguredCaption);
-// here what the conditions select, names as given, other rules and quotes.
+// A scope of two domains is drawn end to end
+// (HostAutomationTest.ParallelLabelsScopedDrawingAndAGeosetWithoutMicrowaves); here what the conditions
+// select, names as given, other rules and quotes.
 TEST(AreaScopeTest, DomainsGiveTheConditionsOfTheirProvinces) {
     fake::FakeHost host;
     // Two domains in display order: 华北 (XZ0116, XZ0101) and 华东 (XZ0109);

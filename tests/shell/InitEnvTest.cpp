@@ -1,6 +1,6 @@
 // Every run of the stand-alone host hands initEnv an array from 1 with all
 // seven services and uses them (tests/apps/ocable-host), and the property
-// forms of MapInteractionTest.CommandsOpenTheHostsWindowsWithRealData come
+// forms of MapInteractionTest.TheOverviewThenTheHostsWindowsWithRealData come
 // from the service classes initEnv finds exported by the host program; here
 // the arrays the host never sends. A service the host offers no class for is
 // named on use, not a crash: OpenRecordsetTest.AFailedQueryIsNothingAndIsLogged.

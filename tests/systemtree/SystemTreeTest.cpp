@@ -115,7 +115,8 @@ TEST_F(SystemTreeTest, ClickingTheRootKeepsTheSelection) {
     EXPECT_EQ(cables().Selection().Count(), 1);
     EXPECT_TRUE(host.data->sql.empty());
     // An unticked node clears the selection and selects nothing (a ticked one
-    // selects its route: SystemTreeAutomationTest.DwdmCarriedSystemSelectsItsRoute).
+    // selects its route:
+    // SystemTreeAutomation.RoutesOnTheMapThenRefreshFailedSaveMenuBandSummaryAndDropTarget).
     tree.TreeSystem_NodeCheck("R:S1", false);
     cables().Selection().Add(cables().AllFeatures());
     tree.TreeSystem_NodeClick("R:S1");

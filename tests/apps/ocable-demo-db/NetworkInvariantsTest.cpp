@@ -89,7 +89,7 @@ TEST(DemoSchema, HasEveryObjectColumnAndStatementOfTheMap) {
 
 // What the map distinguishes must occur in the small network: each row is
 // "FROM ... WHERE ..." that must match at least one row. Microwave segments
-// are shown drawn by HostAutomationTest.DrawsTheWholeNetworkForLevelTwo.
+// are shown drawn by HostAutomationTest.LevelTwoMapThenKeysAndViewTools.
 const NamedQuery kOccurrences[] = {
     {"terminal by STATIONTYPE_II", "STATION WHERE STATIONTYPE_II = 'ZY010301'"},
     {"terminal by STATIONTYPE_III", "STATION WHERE STATIONTYPE_III = 'ZY010301'"},

@@ -49,7 +49,7 @@ TEST(ActiveBar, ClicksToggleOnlyCheckableToolsAndAScreenClickKeepsTheProgramsChe
     bar.clickTool("toolbar", "mnu_view_Radar");
     EXPECT_FALSE(bar.checked("toolbar", "mnu_view_Radar"));
     // The keys a click reports reach the view's handlers in every host run
-    // (HostAutomationTest.ViewToolsToggleTheirBandsAndChecks).
+    // (HostAutomationTest.LevelTwoMapThenKeysAndViewTools).
     EXPECT_EQ(clicks.count(), 2);
 
     bar.setEnabled("toolbar", "mnu_view_Drag", false);
