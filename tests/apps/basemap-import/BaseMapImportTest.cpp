@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 #include <ogrsf_frmts.h>
 
-#include <QByteArray>
 #include <QString>
 
 #include <cmath>
@@ -45,8 +44,9 @@ TEST(EchartsRing, OddLengthIsRejected) {
     EXPECT_THROW(decodeEchartsRing(QStringLiteral("@@B"), 0, 0), std::runtime_error);
 }
 
+// A closed ring, as the echarts files hold them.
 Ring square(double x0, double y0, double x1, double y1) {
-    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
 // Sketch (not to scale):
@@ -80,9 +80,9 @@ TEST(RingAssembly, CleaningRoundsClosesAndOrientsRings) {
 }
 
 // Encodes a ring as the echarts files do; the offsets are the first point.
-std::string encodeRing(const std::vector<std::pair<double, double>>& points, std::string& offsets) {
+std::string encodeRing(const Ring& points, std::string& offsets) {
     QString text;
-    long prevX = std::lround(points[0].first * 1024), prevY = std::lround(points[0].second * 1024);
+    long prevX = std::lround(points[0].lng * 1024), prevY = std::lround(points[0].lat * 1024);
     offsets = "[" + std::to_string(prevX) + "," + std::to_string(prevY) + "]";
     for (auto [lng, lat] : points) {
         const long x = std::lround(lng * 1024), y = std::lround(lat * 1024);
@@ -96,7 +96,7 @@ std::string encodeRing(const std::vector<std::pair<double, double>>& points, std
 }
 
 std::string feature(const std::string& id, const std::string& name, const std::string& cp,
-                    const std::vector<std::vector<std::pair<double, double>>>& rings) {
+                    const std::vector<Ring>& rings) {
     std::string coordinates, offsets;
     for (const auto& r : rings) {
         std::string offset;
@@ -116,10 +116,6 @@ std::string collection(const std::vector<std::string>& features) {
     return out + "]}";
 }
 
-std::vector<std::pair<double, double>> box(double x0, double y0, double x1, double y1) {
-    return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
-}
-
 // Sketch of the sample: province 620000 "甘肃" is a square 100..104 x 35..39
 // with a lake 101..102 x 36..37 and a spit that leaves it at the north-east
 // corner; province 110000 "北京" is a small square beside it. Cities: 兰州
@@ -130,18 +126,18 @@ protected:
         const std::string mapDir = "echarts/map/json/";
         dir_.write(mapDir + "china.json",
                    collection({feature("620000", "甘肃", "[102,37]",
-                                       {box(100, 35, 104, 39),
-                                        box(101, 36, 102, 37),
+                                       {square(100, 35, 104, 39),
+                                        square(101, 36, 102, 37),
                                         {{103.5, 38.5}, {105, 38.5}, {105, 40}, {103.5, 40}, {103.5, 38.5}}}),
-                               feature("110000", "北京", "[116.4,39.9]", {box(116, 39.5, 117, 40.5)})}));
+                               feature("110000", "北京", "[116.4,39.9]", {square(116, 39.5, 117, 40.5)})}));
         dir_.write(mapDir + "china-contour.json",
-                   collection({feature("0", "中华人民共和国", "[110,35]", {box(100, 35, 117, 41)})}));
-        dir_.write(
-            mapDir + "china-cities.json",
-            collection({feature("620100", "兰州", "[103.5,36.5]", {box(103, 36, 104, 37)}),
-                        feature("620299", "嘉峪关", "[100.5,38.5]", {box(100, 38, 101, 39)}),
-                        feature("629900", "旧城", "[101.5,35.5]", {box(101, 35, 102, 36)}),
-                        feature("110000", "北京", "[116.405285,39.904989]", {box(116, 39.5, 117, 40.5)})}));
+                   collection({feature("0", "中华人民共和国", "[110,35]", {square(100, 35, 117, 41)})}));
+        dir_.write(mapDir + "china-cities.json",
+                   collection({feature("620100", "兰州", "[103.5,36.5]", {square(103, 36, 104, 37)}),
+                               feature("620299", "嘉峪关", "[100.5,38.5]", {square(100, 38, 101, 39)}),
+                               feature("629900", "旧城", "[101.5,35.5]", {square(101, 35, 102, 36)}),
+                               feature("110000", "北京", "[116.405285,39.904989]",
+                                       {square(116, 39.5, 117, 40.5)})}));
         dir_.write("pcc/dist/province.json",
                    R"([{"code":"110000","name":"北京市"},{"code":"620000","name":"甘肃省"}])");
         dir_.write("pcc/dist/city.json",

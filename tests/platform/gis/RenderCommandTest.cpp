@@ -23,11 +23,10 @@ TEST(RenderCommand, ReadsItsArguments) {
                                        "--select", "站点:StationCode = \"S1\"", "--select",
                                        "线路:Code = \"a:b\"", "--no-antialias"});
     EXPECT_EQ(c.output, "b.png"); // after the options too
-    ASSERT_TRUE(c.bounds);
-    EXPECT_EQ(*c.bounds, ocable::gis::Rectangle(110, 30, 120, 40));
-    ASSERT_EQ(c.selections.size(), 2u);
-    EXPECT_EQ(c.selections[1].first, "线路");
-    EXPECT_EQ(c.selections[1].second, "Code = \"a:b\""); // split at the first colon only
+    EXPECT_EQ(c.bounds, ocable::gis::Rectangle(110, 30, 120, 40));
+    // Split at the first colon only.
+    EXPECT_EQ(c.selections, (std::vector<std::pair<std::string, std::string>>{
+                                {"站点", "StationCode = \"S1\""}, {"线路", "Code = \"a:b\""}}));
     EXPECT_FALSE(c.antialias);
 
     EXPECT_EQ(usageError({"a.gst"}), "需要地图集文件和输出文件");
