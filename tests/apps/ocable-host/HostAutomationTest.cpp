@@ -137,8 +137,7 @@ static void addParallelSegments(const fs::path& db) {
         "LNG_Z, LAT_Z) VALUES ('TC2', '测试乙站－测试甲站', 'TY', 'TX', 'ZY132003', 'ZY130301', 13, "
         "116.1234569, 30.5)");
 }
-const QJsonObject kBackboneDump{
-    {"dump", true}, {"features", true}, {"layers", QJsonArray{"光缆网络分布图_骨干光缆段"}}};
+const QJsonObject kBackboneDump = ocable::testsupport::dumpStep({"光缆网络分布图_骨干光缆段"});
 // The backbone labels of a dump, by code.
 static std::map<std::string, std::string> labels(const QJsonObject& dump) {
     std::map<std::string, std::string> byCode;
