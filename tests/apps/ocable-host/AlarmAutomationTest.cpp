@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 using ocable::testsupport::codesOn;
 using ocable::testsupport::HostRunner;
 using ocable::testsupport::layerOf;
+using ocable::testsupport::scalar;
 
 namespace {
 
@@ -45,9 +46,6 @@ std::vector<std::string> quietStations(const fs::path& db) {
         db, "SELECT STATIONCODE FROM STATION WHERE LNG IS NOT NULL AND LAT IS NOT NULL AND "
             "CRITICAL_C || MAJOR_C || MINOR_C || WARNING_C || INDETERMIN_C || CRITICAL_A || MAJOR_A || "
             "MINOR_A || WARNING_A || INDETERMIN_A = '0000000000' ORDER BY STATIONCODE");
-}
-int count(const fs::path& db, const std::string& sql) {
-    return static_cast<int>(ocable::testsupport::scalar(db, sql));
 }
 
 // Bitmap of every drawn feature of the station, over both station layers.
@@ -94,12 +92,12 @@ TEST(AlarmAutomation, EventsFromAFileThenRaisedClearedAndClearedAll) {
     const std::string s1 = quiet[3], s2 = quiet.back();
     // Stations the database already reports alarms for: the host shows them
     // from the start; the file adds one.
-    const int alarmedAtStart =
-        count(db, "SELECT count(*) FROM STATION WHERE LNG IS NOT NULL AND LAT IS NOT NULL "
-                  "AND CRITICAL_C || MAJOR_C || MINOR_C || WARNING_C || INDETERMIN_C <> '00000'") +
+    const double alarmedAtStart =
+        scalar(db, "SELECT count(*) FROM STATION WHERE LNG IS NOT NULL AND LAT IS NOT NULL "
+                   "AND CRITICAL_C || MAJOR_C || MINOR_C || WARNING_C || INDETERMIN_C <> '00000'") +
         1;
-    const int currentAtStart =
-        count(db, "SELECT SUM(CRITICAL_C + MAJOR_C + MINOR_C + WARNING_C + INDETERMIN_C) FROM STATION") + 1;
+    const double currentAtStart =
+        scalar(db, "SELECT SUM(CRITICAL_C + MAJOR_C + MINOR_C + WARNING_C + INDETERMIN_C) FROM STATION") + 1;
     const QString q1 = QString::fromStdString(s1), q2 = QString::fromStdString(s2);
     const fs::path events = root->path() / "events.jsonl", ready = root->path() / "ready.json",
                    written = root->path() / "written";
@@ -190,7 +188,6 @@ TEST(AlarmAutomation, EventsFromAFileThenRaisedClearedAndClearedAll) {
     EXPECT_EQ(codesOn(raised, kTerminal, true).size() + codesOn(raised, kOther, true).size(), 1u)
         << "pointStationByAlarm selects the station of the critical alarm";
     const QJsonArray messages = raised["messages"].toArray();
-    ASSERT_FALSE(messages.isEmpty());
     EXPECT_TRUE(messages.last()["text"].toString().contains("发生紧急告警：主干断纤"));
     EXPECT_EQ(messages.last()["title"].toString(), "提示信息");
     const QJsonArray rows = raised["forms"]["hostAlarmList"]["controls"]["tblAlarms"]["items"].toArray();

@@ -53,9 +53,6 @@ std::vector<std::string> texts(const QJsonObject& d, const char* member) {
         out.push_back((v.isObject() ? v["text"] : v).toString().toStdString());
     return out;
 }
-long count(const std::vector<std::string>& list, const std::string& text) {
-    return std::count(list.begin(), list.end(), text);
-}
 
 QJsonObject controlOf(const QJsonObject& d, const char* name) {
     return d["forms"][QString("frmViewFindStation")]["controls"][QString(name)].toObject();
@@ -120,13 +117,14 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(located(d(i)), expected[i]) << "dump " << i;
     // One query for the three hits, another after "查询完毕！".
-    EXPECT_EQ(count(texts(d(2), "sql"), like), 1);
-    EXPECT_EQ(count(texts(d(1), "messages"), "查询完毕！"), 0);
-    EXPECT_EQ(count(texts(d(2), "messages"), "查询完毕！"), 1);
-    EXPECT_EQ(count(texts(d(3), "sql"), like), 2);
-    EXPECT_EQ(count(texts(d(4), "sql"), "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪二%'"),
+    EXPECT_EQ(std::ranges::count(texts(d(2), "sql"), like), 1);
+    EXPECT_EQ(std::ranges::count(texts(d(1), "messages"), "查询完毕！"), 0);
+    EXPECT_EQ(std::ranges::count(texts(d(2), "messages"), "查询完毕！"), 1);
+    EXPECT_EQ(std::ranges::count(texts(d(3), "sql"), like), 2);
+    EXPECT_EQ(std::ranges::count(texts(d(4), "sql"),
+                                 "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪二%'"),
               1);
-    EXPECT_EQ(count(texts(d(4), "messages"), "查询完毕！"), 2); // its only hit is its last
+    EXPECT_EQ(std::ranges::count(texts(d(4), "messages"), "查询完毕！"), 2); // its only hit is its last
     EXPECT_EQ(texts(d(5), "sql"), texts(d(4), "sql"));
     EXPECT_FALSE(d(5)["windows"][QString("frmViewFindStation")].toBool());
 
@@ -144,10 +142,10 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     // An exact search queries on every press and locates its first hit.
     EXPECT_EQ(located(d(6)), std::vector{twoHits[0]});
     EXPECT_EQ(located(d(7)), std::vector{twoHits[0]});
-    EXPECT_EQ(count(texts(d(7), "sql"), exactTwo), 2);
-    EXPECT_EQ(count(texts(d(7), "messages"), "查询完毕！"), 2);
+    EXPECT_EQ(std::ranges::count(texts(d(7), "sql"), exactTwo), 2);
+    EXPECT_EQ(std::ranges::count(texts(d(7), "messages"), "查询完毕！"), 2);
     EXPECT_EQ(located(d(8)), std::vector{codes[2]});
-    EXPECT_EQ(count(texts(d(8), "messages"), "查询完毕！"), 3);
+    EXPECT_EQ(std::ranges::count(texts(d(8), "messages"), "查询完毕！"), 3);
 
     const std::string matching = "SELECT OCABLECODE FROM EN_OCABLE  WHERE OCABLENAME LIKE '%寻踪一站%%' OR "
                                  "OCABLENAME LIKE '%%寻踪一站%'";
@@ -155,8 +153,8 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(located(d(9)), std::vector{all[0]});
     EXPECT_EQ(located(d(10)), std::vector{all[2]});
-    EXPECT_EQ(count(texts(d(10), "sql"), matching), 1);
-    EXPECT_EQ(count(texts(d(10), "messages"), "查询完毕！"), 4);
+    EXPECT_EQ(std::ranges::count(texts(d(10), "sql"), matching), 1);
+    EXPECT_EQ(std::ranges::count(texts(d(10), "messages"), "查询完毕！"), 4);
 
     EXPECT_EQ(controlOf(d(11), "txtStart")["text"], "寻踪一站");
     EXPECT_EQ(controlOf(d(11), "txtEnd")["text"], "寻踪二站");

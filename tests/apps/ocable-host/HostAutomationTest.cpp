@@ -137,8 +137,7 @@ static void addParallelSegments(const fs::path& db) {
         "LNG_Z, LAT_Z) VALUES ('TC2', '测试乙站－测试甲站', 'TY', 'TX', 'ZY132003', 'ZY130301', 13, "
         "116.1234569, 30.5)");
 }
-const QJsonObject kBackboneDump{
-    {"dump", true}, {"features", true}, {"layers", QJsonArray{"光缆网络分布图_骨干光缆段"}}};
+const QJsonObject kBackboneDump = ocable::testsupport::dumpStep({"光缆网络分布图_骨干光缆段"});
 // The backbone labels of a dump, by code.
 static std::map<std::string, std::string> labels(const QJsonObject& dump) {
     std::map<std::string, std::string> byCode;
@@ -219,8 +218,7 @@ TEST(HostAutomationTest, ParallelLabelsScopedDrawingAndAGeosetWithoutMicrowaves)
     ASSERT_EQ(failed.exitCode, 0) << failed.stderrText;
     const QJsonObject drawn = failed.dump(0);
     EXPECT_FALSE(drawn["windows"]["frmViewOcableMain"].toBool());
-    const auto texts = ocable::testsupport::messageTexts(drawn);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "绘制光缆网络分布图时出错！"), texts.end());
+    EXPECT_EQ(std::ranges::count(ocable::testsupport::messageTexts(drawn), "绘制光缆网络分布图时出错！"), 1);
     // The view's own words also reach stderr (and a --log file) for support.
     EXPECT_NE(failed.stderrText.find("绘制光缆网络分布图时出错！"), std::string::npos) << failed.stderrText;
 }
@@ -239,8 +237,7 @@ class HostReopenTest : public testing::TestWithParam<ReopenCase> {};
 TEST_P(HostReopenTest, TheReopenedViewIsDrawnInFull) {
     const auto dir = HostRunner::freshRoot("reopen");
     const auto run = HostRunner::run(dir->path(), GetParam().steps);
-    ASSERT_FALSE(run.crashed) << run.stderrText;
-    ASSERT_EQ(run.exitCode, 0) << run.stderrText;
+    ASSERT_EQ(run.exitCode, 0) << run.stderrText; // a signal or a sanitizer's report is not 0
     for (const QJsonValue q : run.output["queued"].toArray())
         EXPECT_TRUE(q["ran"].toBool()) << q["call"].toString().toStdString();
     if (GetParam().reopenedByCall) {

@@ -33,10 +33,6 @@ std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& fi
     return out;
 }
 
-bool holds(const std::vector<std::string>& list, const std::string& text) {
-    return std::find(list.begin(), list.end(), text) != list.end();
-}
-
 // One run on the rule editor: a new rule, seeded on its first display,
 // edited, saved under a new name and deleted (the statements in the order
 // the host received them, and the tables read back afterwards); then a new
@@ -89,8 +85,9 @@ TEST(SystemTreeAutomation, NewRulesSavedDeletedAndKeptOnTheSwitchAnswers) {
                         "VALUES('划分原则4' ,'自定义','NULL',0,'划分原则4','NO')");
     EXPECT_EQ(saved[2], "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME,PARENTKEY,NODELEVEL,P_KEY,IS_DELETE) "
                         "VALUES('划分方法1','新建节点1','划分原则4',1,'划分原则4','YES')");
-    EXPECT_TRUE(holds(saved, "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"));
-    EXPECT_TRUE(holds(messageTexts(dumps[1].toObject()), "划分原则命名重复！"));
+    EXPECT_EQ(
+        1, std::ranges::count(saved, "UPDATE EN_SUBNET_P SET P_NAME = '自定义' WHERE P_KEY = '划分原则4'"));
+    EXPECT_EQ(1, std::ranges::count(messageTexts(dumps[1].toObject()), "划分原则命名重复！"));
     EXPECT_EQ(dumps[1]["ruleEditor"]["isNewRule"].toBool(), false);
 
     // Deleted: the first rule left shows, and the next new rule takes the
@@ -323,8 +320,8 @@ TEST(SystemTreeAutomation, RoutesOnTheMapThenRefreshFailedSaveMenuBandSummaryAnd
     // The refused save; nothing later stores the rule either.
     EXPECT_EQ(column(db, areaQuery), areaBefore);
     const auto failed = messageTexts(all[5].toObject());
-    EXPECT_TRUE(holds(failed, "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"));
-    EXPECT_FALSE(holds(failed, "保存成功！"));
+    EXPECT_EQ(1, std::ranges::count(failed, "子网：“按管理区域划分”保存失败，数据库中的划分原则未作改动！"));
+    EXPECT_EQ(0, std::ranges::count(failed, "保存成功！"));
 
     const QJsonArray d = QJsonArray::fromVariantList(all.toVariantList().mid(6));
     for (const auto& [dump, entry, enabled] : {std::tuple{0, "mnuAdd", false},
