@@ -4,21 +4,13 @@
 #include "host/SharedNames.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
+#include "platform/gis/SearchExpression.h"
 
 #include <cmath>
 
 namespace ocable::hostapp {
 
 namespace {
-
-std::string expression(const char* column, const std::string& code) {
-    std::string quoted;
-    for (char c : code) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
-    }
-    return std::string(column) + " = \"" + quoted + "\"";
-}
 
 // Backbone coordinates are cut to six decimals; five tell stations apart.
 std::uint64_t pointKey(double x, double y) {
@@ -63,7 +55,7 @@ bool AlarmMarkers::onBackbone(double x, double y) {
 
 void AlarmMarkers::showMarkers(gis::Layer& layer, const std::string& code, int wanted, int level, double x,
                                double y, const std::string& label) {
-    const gis::FeatureSet found = layer.Search(expression(vocab::kAlarmCodeColumn, code));
+    const gis::FeatureSet found = layer.Search(gis::searchTerm(vocab::kAlarmCodeColumn, code));
     const std::string bitmap = level > 0 ? AlarmSymbols::markerBitmap(level) : std::string();
     int kept = 0;
     for (gis::Feature f : found) {
@@ -108,7 +100,7 @@ QString AlarmMarkers::show(const QString& station, int level, int activeAlarms) 
     std::string name;
     for (const char* layerName : kStationLayers) {
         gis::Layer& layer = map_->Layers().Item(layerName);
-        for (gis::Feature f : layer.Search(expression(vocab::kStationCodeColumn, code))) {
+        for (gis::Feature f : layer.Search(gis::searchTerm(vocab::kStationCodeColumn, code))) {
             const std::string key = std::string(layerName) + "|" + f.FeatureKey();
             const auto normal = normalBitmaps_.find(key);
             if (level > 0) {

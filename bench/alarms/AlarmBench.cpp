@@ -21,6 +21,7 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
+#include "platform/gis/SearchExpression.h"
 #include "platform/ui/MessageBoxService.h"
 #include "shell/frmViewOcableMain.h"
 
@@ -89,17 +90,17 @@ void setUp(const fs::path& dir) {
     world->board.apply({}); // the alarm pictures, written once
 }
 
-std::string codeExpression(const std::string& code) {
-    return std::string(vocab::kStationCodeColumn) + " = \"" + code + "\"";
-}
-
 // Baseline: the attribute searches that find the 1,000 stations, both station layers each.
 void BM_SearchEventStations(benchmark::State& state) {
     gis::Map& map = frmViewOcableMain::instance().map1();
     for (auto _ : state)
         for (const std::string& code : world->codes) {
-            auto a = map.Layers().Item(vocab::kLayerTerminal).Search(codeExpression(code));
-            auto b = map.Layers().Item(vocab::kLayerOtherStation).Search(codeExpression(code));
+            auto a = map.Layers()
+                         .Item(vocab::kLayerTerminal)
+                         .Search(gis::searchTerm(vocab::kStationCodeColumn, code));
+            auto b = map.Layers()
+                         .Item(vocab::kLayerOtherStation)
+                         .Search(gis::searchTerm(vocab::kStationCodeColumn, code));
             benchmark::DoNotOptimize(a.Count() + b.Count());
         }
 }

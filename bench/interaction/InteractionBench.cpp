@@ -29,6 +29,7 @@
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
 #include "platform/gis/MapWidget.h"
+#include "platform/gis/SearchExpression.h"
 #include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MessageBoxService.h"
@@ -118,20 +119,16 @@ void setUp(const fs::path& dir) {
     }
 }
 
-std::string codeExpression(const char* column, const std::string& code) {
-    return std::string(column) + " = \"" + code + "\"";
-}
-
 void BM_SearchStationCode(benchmark::State& state) {
     gis::Map& map = world->map1.map();
     std::size_t i = 0;
     for (auto _ : state) {
         const std::string& code = world->stationCodes[i++ % world->stationCodes.size()];
         auto a =
-            map.Layers().Item(vocab::kLayerTerminal).Search(codeExpression(vocab::kStationCodeColumn, code));
+            map.Layers().Item(vocab::kLayerTerminal).Search(gis::searchTerm(vocab::kStationCodeColumn, code));
         auto b = map.Layers()
                      .Item(vocab::kLayerOtherStation)
-                     .Search(codeExpression(vocab::kStationCodeColumn, code));
+                     .Search(gis::searchTerm(vocab::kStationCodeColumn, code));
         benchmark::DoNotOptimize(a.Count() + b.Count());
     }
 }
@@ -147,11 +144,11 @@ void BM_SearchOcableCode(benchmark::State& state) {
     std::size_t i = 0;
     for (auto _ : state) {
         const std::string& code = world->cableCodes[i++ % world->cableCodes.size()];
-        auto a = map.Layers().Item(vocab::kLayerCable).Search(codeExpression(vocab::kCableCodeColumn, code));
+        auto a = map.Layers().Item(vocab::kLayerCable).Search(gis::searchTerm(vocab::kCableCodeColumn, code));
         if (a.Count() != 1)
             a = map.Layers()
                     .Item(vocab::kLayerBackbone)
-                    .Search(codeExpression(vocab::kCableCodeColumn, code));
+                    .Search(gis::searchTerm(vocab::kCableCodeColumn, code));
         benchmark::DoNotOptimize(a.Count());
     }
 }

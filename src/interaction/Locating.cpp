@@ -6,25 +6,16 @@
 #include "interaction/MapSelection.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
+#include "platform/gis/SearchExpression.h"
 #include "platform/ui/MessageBoxService.h"
 
 namespace ocable {
 
 namespace {
 
-// Column = "code", with a quote inside doubled as the search expects it.
-std::string codeExpression(const char* column, const std::string& code) {
-    std::string quoted;
-    for (char c : code) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
-    }
-    return std::string(column) + " = \"" + quoted + "\"";
-}
-
 // The layer's one feature with the code; null when none or several.
 gis::Feature findOne(gis::Map& map, const char* layer, const char* column, const std::string& code) {
-    const gis::FeatureSet found = map.Layers().Item(layer).Search(codeExpression(column, code));
+    const gis::FeatureSet found = map.Layers().Item(layer).Search(gis::searchTerm(column, code));
     return found.Count() == 1 ? found.Item(1) : gis::Feature{};
 }
 

@@ -10,6 +10,7 @@
 #include "platform/db/SqlQuote.h"
 #include "platform/gis/Layer.h"
 #include "platform/gis/Map.h"
+#include "platform/gis/SearchExpression.h"
 #include "platform/ui/ActiveBar.h"
 #include "platform/ui/CheckTreeView.h"
 #include "platform/ui/MessageBoxService.h"
@@ -95,7 +96,7 @@ std::string codeOf(const gis::Layer& layer, std::uint32_t id) {
 int deleteFirstMarker(gis::Layer* alarms, const std::string& code) {
     // Most of the time no alarm is raised: an empty layer needs no search.
     if (!alarms || alarms->featureCount() == 0) return 0;
-    const gis::FeatureSet markers = alarms->Search(restree::codeTerm(vocab::kAlarmCodeColumn, code));
+    const gis::FeatureSet markers = alarms->Search(gis::searchTerm(vocab::kAlarmCodeColumn, code));
     if (markers.Count() > 0) alarms->DeleteFeature(alarms->featureById(markers.ids().front()));
     return markers.Count();
 }
@@ -122,7 +123,7 @@ void addFound(gis::Map& map, const char* layerName, const std::string& expressio
 // Adds the first feature with the code; whether there was one.
 bool addFirst(gis::Map& map, const char* layerName, const char* column, const std::string& code) {
     gis::Layer& layer = map.Layers().Item(layerName);
-    const gis::FeatureSet found = layer.Search(restree::codeTerm(column, code));
+    const gis::FeatureSet found = layer.Search(gis::searchTerm(column, code));
     if (found.Count() > 0) layer.Selection().Add(found.Item(1));
     return found.Count() > 0;
 }

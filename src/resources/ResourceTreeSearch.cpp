@@ -3,6 +3,7 @@
 #include "core/NetworkVocabulary.h"
 #include "core/TextUtil.h"
 #include "host/SharedNames.h"
+#include "platform/gis/SearchExpression.h"
 
 namespace ocable::restree {
 
@@ -32,16 +33,6 @@ int nodeDepth(const Tree& tree, Tree::NodeId id) {
     return depth;
 }
 
-std::string codeTerm(const char* column, const std::string& code) {
-    std::string quoted;
-    quoted.reserve(code.size());
-    for (char c : code) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
-    }
-    return std::string(column) + " = \"" + quoted + "\"";
-}
-
 void CollectedObjects::addLeaf(const std::string& leafKey) {
     // Fields 2 and 3 of province:kind:code, read in place: a domain has
     // tens of thousands of leaves.
@@ -54,10 +45,10 @@ void CollectedObjects::addLeaf(const std::string& leafKey) {
     const std::string code(second == key.npos ? std::string_view()
                                               : key.substr(second + 1, third - second - 1));
     if (kind == vocab::kStationKeyPrefix) {
-        stationExpression += " OR " + codeTerm(vocab::kStationCodeColumn, code);
+        stationExpression += " OR " + gis::searchTerm(vocab::kStationCodeColumn, code);
         stationList += code + ",";
     } else {
-        cableExpression += " OR " + codeTerm(vocab::kCableCodeColumn, code);
+        cableExpression += " OR " + gis::searchTerm(vocab::kCableCodeColumn, code);
         cableList += code + ",";
     }
 }

@@ -18,10 +18,6 @@ int nodeLevel(const ui::KeyedTree& tree, ui::KeyedTree::NodeId id);
 // Depth counted from the top: 0 the root, 1 a domain, 2 a province.
 int nodeDepth(const ui::KeyedTree& tree, ui::KeyedTree::NodeId id);
 
-// Column = "code": one object's term of an attribute search (a quote in the
-// code doubled, as the search reads it).
-std::string codeTerm(const char* column, const std::string& code);
-
 // The objects collected below a node. Each expression grows by
 // ' OR Column = "code"' per leaf and each list by "code,", the way the
 // handlers have always built them; searched() and codes() cut them for use.

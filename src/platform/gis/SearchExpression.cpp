@@ -99,4 +99,16 @@ std::vector<SearchTerm> parseSearchExpression(std::string_view expression) {
     return Parser(expression).parse();
 }
 
+std::string searchTerm(std::string_view column, std::string_view value) {
+    std::string term(column);
+    term.reserve(term.size() + value.size() + 5);
+    term += " = \"";
+    for (char c : value) {
+        if (c == '"') term.push_back('"');
+        term.push_back(c);
+    }
+    term.push_back('"');
+    return term;
+}
+
 } // namespace ocable::gis

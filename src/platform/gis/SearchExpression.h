@@ -23,4 +23,8 @@ struct SearchTerm {
 //   搜索条件有误：第 6 个字符处应为“=”（Code "a"）
 std::vector<SearchTerm> parseSearchExpression(std::string_view expression);
 
+// Writes the term Column = "value" as the parser reads it back: a quote in
+// the value doubled.
+std::string searchTerm(std::string_view column, std::string_view value);
+
 } // namespace ocable::gis
