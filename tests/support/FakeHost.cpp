@@ -4,9 +4,7 @@
 #include "platform/db/SqliteConnection.h"
 #include "platform/gis/GeosetWriter.h"
 
-#include <atomic>
 #include <sqlite3.h>
-#include <unistd.h>
 
 namespace ocable::fake {
 
@@ -24,10 +22,6 @@ long ScriptedDataAccess::executeSql(std::string_view, std::string_view s) {
 }
 
 FakeHost::FakeHost() {
-    static std::atomic<int> counter{0};
-    root = fs::temp_directory_path() /
-           ("ocable-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(root);
     sysEnv->systemDir = root / "system";
     sysEnv->appDir = root / "app";
     sysEnv->mapDir = root / "map";
@@ -46,8 +40,6 @@ FakeHost::~FakeHost() {
     // which goes next. (The end of the process needs no wait: the writer
     // holds it until the write is done.)
     gis::GeosetWriter::instance().finish();
-    std::error_code ec;
-    fs::remove_all(root, ec);
 }
 
 void FakeHost::exec(std::string_view script) {

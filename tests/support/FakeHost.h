@@ -9,6 +9,7 @@
 #include "core/mPubVar.h"
 #include "host/HostArray.h"
 #include "platform/ui/KeyedTree.h"
+#include "support/TempDir.h"
 
 #include <QImage>
 #include <QLabel>
@@ -123,7 +124,9 @@ public:
     // Stores the services in the globals, as initEnv would.
     void install();
 
-    std::filesystem::path root;
+    // Removed after the destructor has waited for the geoset writer.
+    const testsupport::TempDir folder{"test"};
+    const std::filesystem::path root = folder.path();
     std::shared_ptr<FakeGrid> grid = std::make_shared<FakeGrid>();
     std::shared_ptr<FakeCommon> common = std::make_shared<FakeCommon>();
     std::shared_ptr<FakeSysEnv> sysEnv = std::make_shared<FakeSysEnv>();
