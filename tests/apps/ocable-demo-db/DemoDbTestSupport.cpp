@@ -1,36 +1,24 @@
 #include "DemoDbTestSupport.h"
 
 #include "DemoDbGenerator.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 
+#include "platform/db/DbError.h"
+
 #include <cstdlib>
-#include <stdexcept>
 
 namespace ocable::demo::test {
 
-Db::Db(const std::filesystem::path& path) {
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
-        throw std::runtime_error("cannot open " + path.string());
-}
-
-Db::~Db() {
-    sqlite3_close(db_);
-}
+Db::Db(const std::filesystem::path& path) : connection_(path, db::SqliteConnection::OpenMode::ReadOnly) {}
 
 std::vector<Row> Db::rows(const std::string& sql) const {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK)
-        throw std::runtime_error(sql + ": " + sqlite3_errmsg(db_));
     std::vector<Row> result;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        Row row;
-        for (int c = 0; c < sqlite3_column_count(st); ++c) {
-            const unsigned char* text = sqlite3_column_text(st, c);
-            row.push_back(text ? Cell(reinterpret_cast<const char*>(text)) : std::nullopt);
-        }
-        result.push_back(std::move(row));
+    for (auto rs = connection_.query(sql); !rs->Eof(); rs->MoveNext()) {
+        Row& row = result.emplace_back();
+        for (int c = 0; c < rs->FieldCount(); ++c)
+            row.push_back(rs->Fields(c).isNull() ? Cell() : Cell(rs->Fields(c).toText()));
     }
-    sqlite3_finalize(st);
     return result;
 }
 
@@ -41,11 +29,10 @@ std::vector<std::string> Db::column(const std::string& sql) const {
     return values;
 }
 
+// EXPLAIN compiles the statement into its program and lists it, running none
+// of it: an UPDATE is checked without writing.
 std::string Db::prepareError(const std::string& sql) const {
-    sqlite3_stmt* st = nullptr;
-    const int rc = sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr);
-    sqlite3_finalize(st);
-    return rc == SQLITE_OK ? "" : sqlite3_errmsg(db_);
+    return testsupport::errorOf<db::DbError>([&] { connection_.query("EXPLAIN " + sql); });
 }
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <sqlite3.h>
+#include "platform/db/SqliteConnection.h"
 
 #include <filesystem>
 #include <optional>
@@ -12,21 +12,20 @@ namespace ocable::demo::test {
 using Cell = std::optional<std::string>;
 using Row = std::vector<Cell>;
 
-// Read-only view of a generated database through the sqlite3 C API.
+// A generated database read as the map reads it: through the data layer's
+// own connection, which adapts the map's Oracle SQL and gives each cell's
+// text as the map sees it.
 class Db {
 public:
     explicit Db(const std::filesystem::path& path);
-    ~Db();
-    Db(const Db&) = delete;
-    Db& operator=(const Db&) = delete;
 
     std::vector<Row> rows(const std::string& sql) const;
     std::vector<std::string> column(const std::string& sql) const; // first column, nulls as ""
-    // Empty when the statement compiles, else the error text.
+    // Empty when the statement compiles, else the error text; nothing runs.
     std::string prepareError(const std::string& sql) const;
 
 private:
-    sqlite3* db_ = nullptr;
+    mutable db::SqliteConnection connection_;
 };
 
 // The small network of seed 1, generated once per test program.
