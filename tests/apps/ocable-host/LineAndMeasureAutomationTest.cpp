@@ -165,14 +165,12 @@ TEST(LineAndMeasureAutomationTest, LineWindowsMatchThePerCellTranslationAndLengt
 
         // This window's statements: the dictionary, a detail query per
         // member, then one code-table query for all its cells.
-        const QJsonArray sql = dumps[static_cast<qsizetype>(i)]["sql"].toArray();
-        std::vector<std::string> mine;
-        for (auto s = static_cast<qsizetype>(sqlSeen); s < sql.size(); ++s)
-            mine.push_back(sql[s].toString().toStdString());
-        sqlSeen = static_cast<std::size_t>(sql.size());
-        // Before the first window: the drawing's statements. The window's
-        // first is the dictionary.
-        mine.erase(mine.begin(), std::find_if(mine.begin(), mine.end(), [](const std::string& s) {
+        // The dump lists every statement so far; those before the first
+        // window are the drawing's. The window's first is the dictionary.
+        std::vector<std::string> mine =
+            ocable::testsupport::sqlTexts(dumps[static_cast<qsizetype>(i)].toObject());
+        const auto since = mine.begin() + static_cast<std::ptrdiff_t>(std::exchange(sqlSeen, mine.size()));
+        mine.erase(mine.begin(), std::find_if(since, mine.end(), [](const std::string& s) {
                        return s.starts_with("select * from tabledictionarynew");
                    }));
         ASSERT_EQ(mine.size(), rows.size() + 2);

@@ -24,13 +24,9 @@ const auto column = ocable::testsupport::firstColumn;
 // small network (HostRunner::keptRoot).
 
 std::vector<std::string> sqlSince(const QJsonObject& dump, const std::string& first) {
-    std::vector<std::string> out;
-    bool on = false;
-    for (const QJsonValue s : dump["sql"].toArray()) {
-        on = on || s.toString().toStdString() == first;
-        if (on) out.push_back(s.toString().toStdString());
-    }
-    return out;
+    std::vector<std::string> sql = ocable::testsupport::sqlTexts(dump);
+    sql.erase(sql.begin(), std::ranges::find(sql, first));
+    return sql;
 }
 
 // One run on the rule editor: a new rule, seeded on its first display,
