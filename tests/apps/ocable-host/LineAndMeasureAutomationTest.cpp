@@ -147,11 +147,9 @@ TEST(LineAndMeasureAutomationTest, LineWindowsMatchThePerCellTranslationAndLengt
     const auto run = HostRunner::run(root, steps);
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonArray dumps = run.dumps();
-    ASSERT_EQ(dumps.size(), static_cast<qsizetype>(groups.size()) + 4);
 
-    const QJsonArray headings =
-        dumps[0]["forms"]["frmShowLineInfox"]["controls"]["fbLineShow"]["headings"].toArray();
-    EXPECT_EQ(headings.size() > 14 ? headings[14].toString() : "", "光缆段编码"); // the first hidden column
+    // The first hidden column.
+    EXPECT_EQ(dumps[0]["forms"]["frmShowLineInfox"]["controls"]["fbLineShow"]["headings"][14], "光缆段编码");
     std::size_t sqlSeen = 0;
     for (std::size_t i = 0; i < groups.size(); ++i) {
         SCOPED_TRACE(groups[i]);
@@ -182,7 +180,6 @@ TEST(LineAndMeasureAutomationTest, LineWindowsMatchThePerCellTranslationAndLengt
     // The first group runs both ways: both directions are listed, with the
     // resource level and lay mode translated from their codes.
     const Rows first = shownRows(dumps[0]["forms"]["frmShowLineInfox"]["controls"]["fbLineShow"].toObject());
-    ASSERT_GE(first.size(), 2u);
     std::set<std::pair<std::string, std::string>> directions;
     for (const auto& row : first) {
         directions.insert({row[15], row[16]});
