@@ -26,7 +26,6 @@ struct HostRun {
 
     QJsonArray dumps() const { return output["dumps"].toArray(); }
     const QJsonObject dump(qsizetype i) const { return dumps().at(i).toObject(); }
-    const QJsonObject lastDump() const { return dumps().last().toObject(); }
 };
 
 class HostRunner {

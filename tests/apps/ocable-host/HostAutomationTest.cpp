@@ -18,12 +18,15 @@ using ocable::testsupport::scalar;
 
 namespace {
 
-const std::string kHasPosition = " TRIM(COALESCE(LNG,'')) <> '' AND TRIM(COALESCE(LAT,'')) <> '' ";
-const std::string kTerminal =
-    "(X_STATIONTYPE = 'ZY010301' OR STATIONTYPE_II = 'ZY010301' OR STATIONTYPE_III = "
-    "'ZY010301' OR STATIONTYPE = 'ZY502401')";
-const std::string kRelay = "(X_STATIONTYPE = 'ZY010312' OR STATIONTYPE_II = 'ZY010312' OR STATIONTYPE_III = "
-                           "'ZY010312' OR STATIONTYPE = 'ZY502402')";
+// Stations of the shared network with a position that are of a class by one
+// of their three station types, or by their resource type when one is given.
+double stations(const std::string& type, const std::string& resourceType = "") {
+    const std::string byResource = resourceType.empty() ? "" : " OR STATIONTYPE = '" + resourceType + "'";
+    return scalar(HostRunner::sharedRoot() / "network.db",
+                  "SELECT COUNT(*) FROM STATION WHERE ('" + type +
+                      "' IN (X_STATIONTYPE, STATIONTYPE_II, STATIONTYPE_III)" + byResource +
+                      ") AND TRIM(COALESCE(LNG,'')) <> '' AND TRIM(COALESCE(LAT,'')) <> ''");
+}
 
 } // namespace
 
@@ -42,10 +45,8 @@ TEST(HostAutomationTest, LevelTwoMapThenKeysAndViewTools) {
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
     const QJsonObject dump = run.dump(0);
     const fs::path db = root / "network.db";
-    const double terminals =
-        scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kTerminal + " AND" + kHasPosition);
-    const double relays = scalar(db, "SELECT COUNT(*) FROM STATION WHERE " + kRelay + " AND" + kHasPosition);
-    EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(), terminals + relays);
+    EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(),
+              stations("ZY010301", "ZY502401") + stations("ZY010312", "ZY502402"));
     EXPECT_TRUE(dump["windows"]["frmViewOcableMain"].toBool());
     EXPECT_TRUE(dump["bands"]["activebarMain/frmResTree"].toBool());
     EXPECT_FALSE(dump["bands"]["activebarMain/frmProperty"].toBool());
@@ -100,13 +101,8 @@ TEST(HostAutomationTest, LevelOneDrawsTheReducedBackboneMap) {
     const fs::path db = root / "network.db";
     // Only terminal and relay stations by their three station types are read
     // (one feature per class a station has).
-    auto byTypes = [&](const std::string& t) {
-        return scalar(db, "SELECT COUNT(*) FROM STATION WHERE '" + t +
-                              "' IN (X_STATIONTYPE, STATIONTYPE_II, " + "STATIONTYPE_III) AND" +
-                              kHasPosition);
-    };
     EXPECT_EQ(layerOf(dump, "Map1", "光缆网络分布图_终端站")["count"].toInt(),
-              byTypes("ZY010301") + byTypes("ZY010312"));
+              stations("ZY010301") + stations("ZY010312"));
     // Every drawn backbone segment is one of the reduced map's.
     const double reduced =
         scalar(db, "SELECT COUNT(*) FROM MAP_V_EN_OCABLE WHERE (RESLEVEL = 'ZY132003' OR "
@@ -242,7 +238,7 @@ TEST_P(HostReopenTest, TheReopenedViewIsDrawnInFull) {
         EXPECT_EQ(run.output["results"].toArray().last(), QJsonValue(true));
     }
 
-    const QJsonObject before = run.dump(0), after = run.lastDump();
+    const QJsonObject before = run.dump(0), after = run.dumps().last().toObject();
     EXPECT_TRUE(after["windows"]["frmViewOcableMain"].toBool());
     for (const char* layer : {"光缆网络分布图_终端站", "光缆网络分布图_其它局站", "光缆网络分布图_光缆段",
                               "光缆网络分布图_骨干光缆段", "光缆网络分布图_微波段"}) {
