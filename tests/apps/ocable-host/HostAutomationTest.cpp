@@ -67,7 +67,7 @@ TEST(HostAutomationTest, LevelTwoMapThenKeysAndViewTools) {
     const QJsonObject province = areas[0]["children"][0].toObject();
     EXPECT_EQ(province["children"][0]["key"].toString(), province["key"].toString() + ":STA");
     EXPECT_EQ(province["children"][1]["text"].toString(), "光缆段");
-    // What was asked of the database, in order.
+    // What was asked of the database (the order is not held to).
     const QJsonArray sql = dump["sql"].toArray();
     EXPECT_TRUE(sql.contains(QJsonValue("SELECT * FROM STATION")));
     EXPECT_TRUE(sql.contains(QJsonValue("SELECT * FROM EN_ADMIN_DOMAIN ORDER BY SERIALNO ")));
