@@ -26,7 +26,6 @@ struct FakeGrid : host::IGridService {
 };
 
 struct FakeCommon : host::ICommon {
-    std::vector<std::string> operationLog;
     bool fileExists(const std::filesystem::path& path) override { return std::filesystem::exists(path); }
     std::string getField(std::string_view t, std::string_view d, int position) override {
         return text::field(t, d, position);
@@ -46,10 +45,8 @@ struct FakeCommon : host::ICommon {
         tree.setCheckedRecursive(tree.id(key), checked);
     }
     QWidget* hostWindowOf(QWidget*) override { return nullptr; }
-    void writeOperationLog(const std::string& code, const std::string& description, const std::string&, int,
-                           const std::string&, const std::string&) override {
-        operationLog.push_back(code + ":" + description);
-    }
+    void writeOperationLog(const std::string&, const std::string&, const std::string&, int,
+                           const std::string&, const std::string&) override {}
 };
 
 struct FakeSysEnv : host::ISysEnv {

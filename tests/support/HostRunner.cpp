@@ -145,4 +145,11 @@ std::vector<std::string> messageTexts(const QJsonObject& dump) {
     return out;
 }
 
+std::vector<std::string> sqlTexts(const QJsonObject& dump) {
+    std::vector<std::string> out;
+    for (const QJsonValue s : dump["sql"].toArray())
+        out.push_back(s.toString().toStdString());
+    return out;
+}
+
 } // namespace ocable::testsupport

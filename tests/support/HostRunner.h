@@ -26,7 +26,6 @@ struct HostRun {
 
     QJsonArray dumps() const { return output["dumps"].toArray(); }
     const QJsonObject dump(qsizetype i) const { return dumps().at(i).toObject(); }
-    const QJsonObject lastDump() const { return dumps().last().toObject(); }
 };
 
 class HostRunner {
@@ -86,5 +85,7 @@ std::string withDumps(std::string script, const QStringList& layers);
 
 // The texts of every message box and notice a dump lists, in order.
 std::vector<std::string> messageTexts(const QJsonObject& dump);
+// Every SQL text a dump lists, in the order the host received them.
+std::vector<std::string> sqlTexts(const QJsonObject& dump);
 
 } // namespace ocable::testsupport

@@ -16,6 +16,8 @@ namespace fs = std::filesystem;
 namespace {
 
 using ocable::testsupport::HostRunner;
+using ocable::testsupport::messageTexts;
+using ocable::testsupport::sqlTexts;
 const auto column = ocable::testsupport::firstColumn;
 
 // Gives the rows of the first three codes of the query the names, in order.
@@ -45,13 +47,6 @@ std::vector<std::string> located(const QJsonObject& d) {
     for (const QString& layer : kNetwork)
         std::ranges::copy(ocable::testsupport::codesOn(d, layer, true), std::back_inserter(codes));
     return codes;
-}
-
-std::vector<std::string> texts(const QJsonObject& d, const char* member) {
-    std::vector<std::string> out;
-    for (const QJsonValue v : d[member].toArray())
-        out.push_back((v.isObject() ? v["text"] : v).toString().toStdString());
-    return out;
 }
 
 QJsonObject controlOf(const QJsonObject& d, const char* name) {
@@ -101,10 +96,9 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
         {"click": "frmViewFindStation.lstOcable", "row": )" +
                                                   std::to_string(wideRow) + R"(, "double": true}, DUMP])"));
     ASSERT_EQ(run.exitCode, 0) << run.stderrText;
-    ASSERT_EQ(run.dumps().size(), 12);
     const auto d = [&](int i) { return run.dump(i); };
 
-    EXPECT_EQ(texts(d(0), "messages").at(0), "请输入要查询的局站名！");
+    EXPECT_EQ(messageTexts(d(0)).at(0), "请输入要查询的局站名！");
     EXPECT_EQ(d(0)["messages"][0][QString("title")], "信息提示");
     EXPECT_EQ(currentItem(d(0), "lstStation"), "寻踪一站");
     const std::vector<std::vector<std::string>> expected = {
@@ -117,15 +111,15 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(located(d(i)), expected[i]) << "dump " << i;
     // One query for the three hits, another after "查询完毕！".
-    EXPECT_EQ(std::ranges::count(texts(d(2), "sql"), like), 1);
-    EXPECT_EQ(std::ranges::count(texts(d(1), "messages"), "查询完毕！"), 0);
-    EXPECT_EQ(std::ranges::count(texts(d(2), "messages"), "查询完毕！"), 1);
-    EXPECT_EQ(std::ranges::count(texts(d(3), "sql"), like), 2);
-    EXPECT_EQ(std::ranges::count(texts(d(4), "sql"),
+    EXPECT_EQ(std::ranges::count(sqlTexts(d(2)), like), 1);
+    EXPECT_EQ(std::ranges::count(messageTexts(d(1)), "查询完毕！"), 0);
+    EXPECT_EQ(std::ranges::count(messageTexts(d(2)), "查询完毕！"), 1);
+    EXPECT_EQ(std::ranges::count(sqlTexts(d(3)), like), 2);
+    EXPECT_EQ(std::ranges::count(sqlTexts(d(4)),
                                  "SELECT STATIONCODE FROM STATION WHERE STATIONNAME LIKE '%寻踪二%'"),
               1);
-    EXPECT_EQ(std::ranges::count(texts(d(4), "messages"), "查询完毕！"), 2); // its only hit is its last
-    EXPECT_EQ(texts(d(5), "sql"), texts(d(4), "sql"));
+    EXPECT_EQ(std::ranges::count(messageTexts(d(4)), "查询完毕！"), 2); // its only hit is its last
+    EXPECT_EQ(sqlTexts(d(5)), sqlTexts(d(4)));
     EXPECT_FALSE(d(5)["windows"][QString("frmViewFindStation")].toBool());
 
     // Reopened after the close, the dialog is a new one: the station text and
@@ -142,10 +136,10 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     // An exact search queries on every press and locates its first hit.
     EXPECT_EQ(located(d(6)), std::vector{twoHits[0]});
     EXPECT_EQ(located(d(7)), std::vector{twoHits[0]});
-    EXPECT_EQ(std::ranges::count(texts(d(7), "sql"), exactTwo), 2);
-    EXPECT_EQ(std::ranges::count(texts(d(7), "messages"), "查询完毕！"), 2);
+    EXPECT_EQ(std::ranges::count(sqlTexts(d(7)), exactTwo), 2);
+    EXPECT_EQ(std::ranges::count(messageTexts(d(7)), "查询完毕！"), 2);
     EXPECT_EQ(located(d(8)), std::vector{codes[2]});
-    EXPECT_EQ(std::ranges::count(texts(d(8), "messages"), "查询完毕！"), 3);
+    EXPECT_EQ(std::ranges::count(messageTexts(d(8)), "查询完毕！"), 3);
 
     const std::string matching = "SELECT OCABLECODE FROM EN_OCABLE  WHERE OCABLENAME LIKE '%寻踪一站%%' OR "
                                  "OCABLENAME LIKE '%%寻踪一站%'";
@@ -153,12 +147,12 @@ TEST(FindDialogAutomation, StationsSteppedThroughAndCableSearchesTreatBothDashes
     ASSERT_EQ(all.size(), 3u);
     EXPECT_EQ(located(d(9)), std::vector{all[0]});
     EXPECT_EQ(located(d(10)), std::vector{all[2]});
-    EXPECT_EQ(std::ranges::count(texts(d(10), "sql"), matching), 1);
-    EXPECT_EQ(std::ranges::count(texts(d(10), "messages"), "查询完毕！"), 4);
+    EXPECT_EQ(std::ranges::count(sqlTexts(d(10)), matching), 1);
+    EXPECT_EQ(std::ranges::count(messageTexts(d(10)), "查询完毕！"), 4);
 
     EXPECT_EQ(controlOf(d(11), "txtStart")["text"], "寻踪一站");
     EXPECT_EQ(controlOf(d(11), "txtEnd")["text"], "寻踪二站");
-    EXPECT_EQ(texts(d(11), "sql").size(), texts(d(10), "sql").size());
+    EXPECT_EQ(sqlTexts(d(11)).size(), sqlTexts(d(10)).size());
 }
 
 } // namespace

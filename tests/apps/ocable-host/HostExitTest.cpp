@@ -2,6 +2,7 @@
 // its exit status, without crashing on the way out; results are complete or
 // not written at all.
 
+#include "platform/db/SqliteConnection.h"
 #include "support/HostRunner.h"
 #include "support/NamedRow.h"
 #include "support/TempDir.h"
@@ -13,7 +14,6 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -24,6 +24,11 @@ using ocable::testsupport::readText;
 using ocable::testsupport::rowName;
 
 namespace {
+
+// The arguments with "%1" standing for the host folder.
+QStringList inFolder(QStringList args, const fs::path& folder) {
+    return args.replaceInStrings("%1", QString::fromStdString(folder.string()));
+}
 
 struct FailingStep : NamedRow {
     const char* script;
@@ -40,9 +45,8 @@ class HostFailingStepTest : public testing::TestWithParam<FailingStep> {};
 // sanitizer's report ends the run with its own status, which is not 2.)
 TEST_P(HostFailingStepTest, EndsWithStatusTwoAndTheMessage) {
     const auto dir = HostRunner::freshRoot("step");
-    const QStringList extra =
-        QStringList(GetParam().extra).replaceInStrings("%1", QString::fromStdString(dir->path().string()));
-    const HostRun run = HostRunner::run(dir->path(), GetParam().script, extra);
+    const HostRun run =
+        HostRunner::run(dir->path(), GetParam().script, inFolder(GetParam().extra, dir->path()));
     EXPECT_FALSE(run.crashed) << run.stderrText;
     EXPECT_EQ(run.exitCode, 2) << run.stderrText;
     EXPECT_NE(run.stderrText.find(GetParam().message), std::string::npos) << run.stderrText;
@@ -119,10 +123,8 @@ class HostBadStartTest : public testing::TestWithParam<BadStart> {};
 TEST_P(HostBadStartTest, NamesTheFileAndTheCause) {
     const auto dir = HostRunner::freshRoot("start");
     if (GetParam().file) dir->write(GetParam().file, GetParam().text);
-    const QStringList args =
-        HostRunner::arguments(dir->path(), dir->write("script.json", "[]"))
-        << QStringList(GetParam().extra).replaceInStrings("%1", QString::fromStdString(dir->path().string()));
-    const HostRun run = HostRunner::runRaw(args, HostRunner::environment(dir->path()), 60000);
+    const HostRun run =
+        HostRunner::run(dir->path(), "[]", inFolder(GetParam().extra, dir->path()), {}, 60000);
     EXPECT_FALSE(run.crashed) << run.stderrText;
     EXPECT_EQ(run.exitCode, GetParam().status) << run.stderrText;
     EXPECT_NE(run.stderrText.find(GetParam().message), std::string::npos) << run.stderrText;
@@ -151,13 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
 // instead of failing somewhere inside the drawing.
 TEST(HostStartTest, ADatabaseLockedByAnotherProgramIsNamed) {
     const auto dir = HostRunner::freshRoot("locked");
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((dir->path() / "network.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    ocable::db::SqliteConnection holder(dir->path() / "network.db");
+    holder.execute("PRAGMA locking_mode=EXCLUSIVE");
+    holder.execute("BEGIN EXCLUSIVE");
     const HostRun run = HostRunner::run(dir->path(), "[]", {}, {}, 60000);
-    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
     EXPECT_EQ(run.exitCode, 1) << run.stderrText;
     EXPECT_NE(run.stderrText.find("网络数据库文件被其他程序锁定："), std::string::npos) << run.stderrText;
 }

@@ -31,5 +31,4 @@ TEST(HostResServiceTest, PropertyFormShowsVisibleColumnsWithCaptionsInOrder) {
     auto* table = qobject_cast<QTableWidget*>(form.get());
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->item(0, 1)->text(), "郑州中原枢纽站");
 }

@@ -1,8 +1,8 @@
 #include "IniFileReader.h"
 #include "support/TempDir.h"
 
+#include <QStringEncoder>
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 using ocable::hostapp::IniFileReader;
 namespace fs = std::filesystem;
@@ -10,15 +10,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string toGb18030(const std::string& utf8) {
-    iconv_t cd = iconv_open("GB18030", "UTF-8");
-    std::string out(utf8.size() * 2, '\0');
-    char* src = const_cast<char*>(utf8.data());
-    char* dst = out.data();
-    size_t srcLeft = utf8.size(), dstLeft = out.size();
-    iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-    iconv_close(cd);
-    out.resize(out.size() - dstLeft);
-    return out;
+    return QByteArray(QStringEncoder("GB18030")(QString::fromStdString(utf8))).toStdString();
 }
 
 const std::string kConfig = "; 界面配置\n[CAPTION_VIEWOCABLENET]\n  caption_restree_secondnode = 省际干线  \n"

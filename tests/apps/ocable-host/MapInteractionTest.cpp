@@ -39,9 +39,6 @@ QJsonObject mouse(const QString& action, int button, double lng, double lat, int
     return {{"mouse", action}, {"map", map}, {"button", button},
             {"shift", shift},  {"lng", lng}, {"lat", lat}};
 }
-QJsonArray layerFeatures(const QJsonObject& d, const QString& name) {
-    return layerOf(d, "Map1", name)["features"].toArray();
-}
 bool popupEnabled(const QJsonObject& d, const QString& key) {
     return d["tools"]["ActiveBarMenu/mnuPop/" + key]["enabled"].toBool();
 }
@@ -176,7 +173,7 @@ TEST(MapInteractionTest, CodesInTwoLayersLocatedInTheFirstThenAMovedStationPutBa
         EXPECT_FALSE(q.toString().startsWith("UPDATE"));
     int found = 0;
     for (const QString& layer : {kTerminal, kOther})
-        for (const QJsonValue f : layerFeatures(no, layer))
+        for (const QJsonValue f : layerOf(no, "Map1", layer)["features"].toArray())
             if (f["row"][1].toString().toStdString() == s.code) {
                 ++found;
                 EXPECT_EQ(f["parts"][0][0][0].toDouble(), s.lng);
@@ -206,7 +203,7 @@ TEST(MapInteractionTest, CodesInTwoLayersLocatedInTheFirstThenAMovedStationPutBa
     // both ends are not drawn.)
     std::set<std::string> moved, expected;
     for (const QString& layer : {kCable, kBackbone, kMicrowave})
-        for (const QJsonValue f : layerFeatures(d, layer)) {
+        for (const QJsonValue f : layerOf(d, "Map1", layer)["features"].toArray()) {
             const QJsonArray part = f["parts"][0].toArray();
             const std::string code = f["row"][1].toString().toStdString();
             EXPECT_FALSE(samePoint(part.first(), s.lng, s.lat) || samePoint(part.last(), s.lng, s.lat))

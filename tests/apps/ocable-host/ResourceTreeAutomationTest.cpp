@@ -131,7 +131,6 @@ TEST(ResourceTreeAutomation, TicksHideAndShowAndClicksSelectWhatLiesBelow) {
                                                            "XZ0116:STA:" + s, "XZ0116:OCA:" + b})
         step(kTrees[0], key, "click"), steps += ", DUMP";
     const QJsonArray d = runHost(steps + "]");
-    ASSERT_EQ(d.size(), 13);
 
     auto [all, cables] = below("'XZ0116'");
     all.insert(cables.begin(), cables.end());

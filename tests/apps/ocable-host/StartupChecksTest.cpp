@@ -1,10 +1,10 @@
 #include "StartupChecks.h"
+#include "platform/db/SqliteConnection.h"
 #include "support/EnvGuard.h"
 #include "support/TempDir.h"
 
 #include <functional>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using ocable::hostapp::HostConfig;
 using ocable::hostapp::StartupChecks;
@@ -15,10 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 fs::path sqliteFile(const TempDir& dir, const std::string& name) {
-    sqlite3* db = nullptr;
-    sqlite3_open((dir / name).c_str(), &db);
-    sqlite3_exec(db, "CREATE TABLE STATION (STATIONCODE TEXT)", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    ocable::db::SqliteConnection(dir / name, ocable::db::SqliteConnection::OpenMode::Create)
+        .execute("CREATE TABLE STATION (STATIONCODE TEXT)");
     return dir / name;
 }
 
