@@ -149,19 +149,13 @@ TEST(Recordset, RowsWithTextAreTheRowsTheEqualityFilterShows) {
                                      {"河北", 8}});
     for (const char* text : {"北京", "河北", "", "北京 ", "it's", "上海"}) {
         SCOPED_TRACE(text);
-        const auto rows = rs.rowsWithText("province", text);
         const std::string criteria = "PROVINCE = " + sqlQuote(text);
         rs.setFilter(criteria);
-        std::vector<std::uint32_t> expected;
-        for (; !rs.Eof(); rs.MoveNext())
-            expected.push_back(static_cast<std::uint32_t>(rs.rowIndex()));
-        EXPECT_EQ(rows, expected);
-
+        const std::string filtered = codesFromHere(rs, "N");
         rs.setFilter("");
         rs.MoveLast();
-        rs.setFilteredRows(criteria, rows.value());
-        EXPECT_EQ(rs.RecordCount(), static_cast<long>(expected.size()));
-        EXPECT_EQ(rs.Bof(), expected.empty()); // at the first row, like after setFilter
+        rs.setFilteredRows(criteria, rs.rowsWithText("province", text).value());
+        EXPECT_EQ(codesFromHere(rs, "N"), filtered); // from the first row, like after setFilter
     }
     // Numbers compare by value in the filter, so the text index stays out of it.
     EXPECT_FALSE(rs.rowsWithText("N", "1").has_value());
