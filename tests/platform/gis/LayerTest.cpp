@@ -106,11 +106,10 @@ TEST(Datasets, RowsAreReadByNumberOrNameAndWrittenBackByUpdate) {
 
     // A builder's steps: add, fill column 2 of the new row, update.
     Feature f = cables.AddFeature(FeatureFactory::CreateLine(Points{{102, 31}, {103, 31}}, Style()));
-    EXPECT_EQ(ds.Value(f, 2), "");
     RowValues row = ds.RowValues(f);
     row.Item(1).Value = "光缆数-2条,长度:30KM";
     row.Item("ocablecode").Value = "C3";
-    EXPECT_EQ(ds.Value(f, 2), ""); // a copy until written back
+    EXPECT_EQ(ds.Value(f, 2), ""); // new and empty, and the row a copy until written back
     f.Update(true, row);
     EXPECT_EQ(ds.Value(f, "OcableCode"), "C3");
     EXPECT_EQ(f.Name(), "光缆数-2条,长度:30KM");
