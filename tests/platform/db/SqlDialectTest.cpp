@@ -32,8 +32,7 @@ TEST(SqlDialect, OracleTextsBecomeSqlite) {
         {"nulls already placed", "SELECT a FROM t ORDER BY a NULLS FIRST"},
         {"left as written",
          "delete from re_tree_struct where p_key = 'k'  and  nodekey in(select distinct ( substr(nodekey "
-         ",2)) "
-         "from V_EN_FIBER$OC where x = 'a || b order by c' -- || order by\n)"},
+         ",2)) from V_EN_FIBER$OC where x = 'a || b order by c' -- || order by\n)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
