@@ -55,24 +55,22 @@ TEST(Value, TextAndNumber) {
     EXPECT_EQ(Value("116.4E").toDouble(), std::nullopt);
 }
 
-// Integers are packed into the fewest bytes; the edges of each width must come back with their sign.
+// Integers are packed into the fewest bytes; the edges of each width must
+// come back with their sign: 2^(8w-1) - 1 and -2^(8w-1), and one beyond each.
 TEST(Recordset, CellsComeBackAsStored) {
     using Limits = std::numeric_limits<std::int64_t>;
-    const Value values[] = {Value(),
-                            0,
-                            127,
-                            128,
-                            -128,
-                            -129,
-                            Value(std::int64_t{1} << 40),
-                            Value(-(std::int64_t{1} << 55)),
-                            Value(Limits::min()),
-                            Value(Limits::max()),
-                            -0.0,
-                            120.123456789,
-                            "",
-                            std::string(70, 'x'),
-                            "局站'名"};
+    std::vector<Value> values = {Value(),
+                                 0,
+                                 -0.0,
+                                 120.123456789,
+                                 "",
+                                 std::string(70, 'x'),
+                                 "局站'名",
+                                 Value(Limits::min()),
+                                 Value(Limits::max())};
+    for (int bits = 7; bits < 63; bits += 8)
+        for (const std::int64_t v : {(std::int64_t{1} << bits) - 1, std::int64_t{1} << bits})
+            values.insert(values.end(), {Value(v), Value(-v), Value(-v - 1)});
     std::vector<Recordset::Row> rows;
     for (const auto& v : values)
         rows.push_back({v, Value("after")});
@@ -88,7 +86,6 @@ TEST(Recordset, CellsComeBackAsStored) {
 
 TEST(Recordset, CursorAndFields) {
     Recordset rs = threeRows();
-    EXPECT_FALSE(rs.Bof() || rs.Eof());
     const Value& name = rs.Fields("nAmE");
     EXPECT_EQ(name.toText(), "甲");
     EXPECT_EQ(codesFromHere(rs), "A1 B2 C3 ");
@@ -152,19 +149,13 @@ TEST(Recordset, RowsWithTextAreTheRowsTheEqualityFilterShows) {
                                      {"河北", 8}});
     for (const char* text : {"北京", "河北", "", "北京 ", "it's", "上海"}) {
         SCOPED_TRACE(text);
-        const auto rows = rs.rowsWithText("province", text);
         const std::string criteria = "PROVINCE = " + sqlQuote(text);
         rs.setFilter(criteria);
-        std::vector<std::uint32_t> expected;
-        for (; !rs.Eof(); rs.MoveNext())
-            expected.push_back(static_cast<std::uint32_t>(rs.rowIndex()));
-        EXPECT_EQ(rows, expected);
-
+        const std::string filtered = codesFromHere(rs, "N");
         rs.setFilter("");
         rs.MoveLast();
-        rs.setFilteredRows(criteria, rows.value());
-        EXPECT_EQ(rs.RecordCount(), static_cast<long>(expected.size()));
-        EXPECT_EQ(rs.Bof(), expected.empty()); // at the first row, like after setFilter
+        rs.setFilteredRows(criteria, rs.rowsWithText("province", text).value());
+        EXPECT_EQ(codesFromHere(rs, "N"), filtered); // from the first row, like after setFilter
     }
     // Numbers compare by value in the filter, so the text index stays out of it.
     EXPECT_FALSE(rs.rowsWithText("N", "1").has_value());
@@ -191,8 +182,6 @@ TEST(Filter, ComparisonsNullsAndTypes) {
         {"REAL = '5'", "c "},
         {"REAL = -2", "d "},
         {"NAME = NULL", "c "},
-        {"NAME <> null", "a b d "},
-        {"NAME = ''", "b "},
         {"NAME = 'O''Neil'", "a "},
         {"[Name] = '中文 名'", "d "},
         {"code = 'A'", ""},
@@ -252,30 +241,22 @@ TEST(Filter, NestingIsRefusedOnlyBeyondTwoHundredLevels) {
 }
 
 // The same criteria in memory and as SQL WHERE over the same rows: every
-// combination of Null, empty and coded station types, and cable columns.
-// This is what holds the drawing's station classes and layer criteria.
+// combination of Null, empty and coded station types, cable levels and lay
+// modes, made by SQLite itself. This is what holds the drawing's station
+// classes and layer criteria.
 TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
-    const Value types[] = {N, "", "ZY010301", "ZY010312", "ZY010302"};
-    const Value resourceTypes[] = {N, "ZY502401", "ZY502402", "ZY502406", "ZY502403"};
-    const Value levels[] = {N, "ZY132001", "ZY132002", "ZY132003", "ZY110502", "ZY110504", "ZY999999"};
-    const Value layModes[] = {N, "", "ZY130301", "ZY511299"};
     SqliteConnection db(":memory:", SqliteConnection::OpenMode::Create);
     db.execute("CREATE TABLE T (ID INTEGER, X_STATIONTYPE TEXT, STATIONTYPE_II TEXT, STATIONTYPE_III TEXT, "
                "STATIONTYPE TEXT, RESLEVEL TEXT, LAYMODE TEXT, NUM INTEGER)");
-    std::vector<Recordset::Row> rows;
-    for (int i = 0; i < 625; ++i) {
-        rows.push_back({i, types[i % 5], types[i / 5 % 5], types[i / 25 % 5], resourceTypes[i / 125],
-                        levels[i % 7], layModes[i / 7 % 4], i % 3 ? Value(i % 11) : N});
-        std::string sql = "INSERT INTO T VALUES (" + std::to_string(i);
-        for (std::size_t c = 1; c < rows.back().size(); ++c) {
-            const Value& v = rows.back()[c];
-            sql += "," + (v.isNull() ? "NULL" : v.isInteger() ? v.toText() : sqlQuote(v.toText()));
-        }
-        db.execute(sql + ")");
-    }
-    Recordset rs({"ID", "X_STATIONTYPE", "STATIONTYPE_II", "STATIONTYPE_III", "STATIONTYPE", "RESLEVEL",
-                  "LAYMODE", "NUM"},
-                 rows);
+    db.execute("INSERT INTO T WITH st(v) AS (VALUES (NULL), (''), ('ZY010301'), ('ZY010312'), ('ZY010302')), "
+               "rt(v) AS (VALUES (NULL), ('ZY502401'), ('ZY502402'), ('ZY502406'), ('ZY502403')), "
+               "lv(v) AS (VALUES (NULL), ('ZY132001'), ('ZY132002'), ('ZY132003'), ('ZY110502'), "
+               "('ZY110504'), ('ZY999999')), lm(v) AS (VALUES (NULL), (''), ('ZY130301'), ('ZY511299')) "
+               "SELECT row_number() OVER (), a.v, b.v, c.v, r.v, l.v, m.v, "
+               "CASE WHEN row_number() OVER () % 3 THEN row_number() OVER () % 11 END "
+               "FROM st a, st b, st c, rt r, lv l, lm m");
+    // The rows as the drawing gets them: read from the database.
+    const auto rs = db.query("SELECT * FROM T ORDER BY ID");
     const std::string criteria[] = {kTerminalStations,
                                     kRelayStations,
                                     kOtherStations,
@@ -286,9 +267,9 @@ TEST(Filter, AgreesWithSqlWhereOnTheSameRows) {
                                     "(NUM <> '7' and LAYMODE <> null) or RESLEVEL = ''"};
     for (const auto& c : criteria) {
         SCOPED_TRACE(c);
-        rs.setFilter(c);
-        EXPECT_GT(rs.RecordCount(), 0);
-        EXPECT_EQ(codesFromHere(rs, "ID"),
+        rs->setFilter(c);
+        EXPECT_GT(rs->RecordCount(), 0);
+        EXPECT_EQ(codesFromHere(*rs, "ID"),
                   codesFromHere(*db.query("SELECT ID FROM T WHERE " + toSqlWhere(c) + " ORDER BY ID"), "ID"));
     }
 }

@@ -12,14 +12,13 @@ TEST(SqlDialect, OracleTextsBecomeSqlite) {
     const struct {
         const char* name;
         const char* oracle;
-        const char* sqlite;
+        const char* sqlite = nullptr; // none: left as it is
     } cases[] = {
         {"no blank around the parentheses", "INSERT INTO t(SELECT a FROM b)",
          "INSERT INTO t SELECT a FROM b"},
         {"column list kept", "INSERT INTO t (a, b) (SELECT a, b FROM u)",
          "INSERT INTO t (a, b) SELECT a, b FROM u"},
-        {"values untouched", "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME) VALUES('(select','a'||'b')",
-         "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME) VALUES('(select','a'||'b')"},
+        {"values untouched", "INSERT INTO RE_TREE_STRUCT(NODEKEY,NODENAME) VALUES('(select','a'||'b')"},
         {"concatenated operands skip nulls",
          "select p_key || ':' || systemcode  from t where a.b||substr(c ,length(p_key) + 2)||\"Q\" = 'x'",
          "select ifnull(p_key,'') || ':' || ifnull(systemcode,'')  from t where "
@@ -30,18 +29,13 @@ TEST(SqlDialect, OracleTextsBecomeSqlite) {
          "SELECT * FROM R ORDER BY NODELEVEL NULLS LAST , NODENAME NULLS LAST "},
         {"order by inside a subquery", "select * from (select a from t order by f(a, b) asc) x",
          "select * from (select a from t order by f(a, b) asc NULLS LAST) x"},
-        {"nulls already placed", "SELECT a FROM t ORDER BY a NULLS FIRST",
-         "SELECT a FROM t ORDER BY a NULLS FIRST"},
+        {"nulls already placed", "SELECT a FROM t ORDER BY a NULLS FIRST"},
         {"left as written",
          "delete from re_tree_struct where p_key = 'k'  and  nodekey in(select distinct ( substr(nodekey "
-         ",2)) "
-         "from V_EN_FIBER$OC where x = 'a || b order by c' -- || order by\n)",
-         "delete from re_tree_struct where p_key = 'k'  and  nodekey in(select distinct ( substr(nodekey "
-         ",2)) "
-         "from V_EN_FIBER$OC where x = 'a || b order by c' -- || order by\n)"},
+         ",2)) from V_EN_FIBER$OC where x = 'a || b order by c' -- || order by\n)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(adaptToSqlite(c.oracle), c.sqlite);
+        EXPECT_EQ(adaptToSqlite(c.oracle), c.sqlite ? c.sqlite : c.oracle);
     }
 }

@@ -89,11 +89,14 @@ TEST(NonFiniteCoordinates, DamagedStationsAreFoundByCodeButNotDrawnOrHit) {
     EXPECT_FALSE(featureAt(map, QPointF(kNaN, kNaN)));
     selectInRectangle(map, QRectF(0, 0, 320, 200), false);
     EXPECT_EQ(selectedCodes(layer), good);
+    // Each tool starts from nothing selected: one that gave up would leave the previous selection.
+    layer.Selection().ClearSelection();
     selectInCircle(map, QPointF(160, 100), 1e9, false);
-    EXPECT_EQ(layer.Selection().Count(), 3);
+    EXPECT_EQ(selectedCodes(layer), good);
+    layer.Selection().ClearSelection();
     selectInPolygon(map, QPolygonF({QPointF(0, 0), QPointF(320, 0), QPointF(320, 200), QPointF(0, 200)}),
                     false);
-    EXPECT_EQ(layer.Selection().Count(), 3);
+    EXPECT_EQ(selectedCodes(layer), good);
 
     // Moving a damaged station onto the map puts it into the index.
     Feature bad = layer.Search("StationCode = \"BAD_INF\"").Item(1);
@@ -117,7 +120,6 @@ TEST(NonFiniteCoordinates, TheViewRefusesOrClampsThem) {
     map.zoomAt(kInf, QPointF(10, 10));
     map.zoomAt(kNaN, QPointF(10, 10));
     map.zoomAt(2, QPointF(kNaN, 10));
-    EXPECT_EQ(map.viewport(), before);
     map.setZoom(kNaN);
     EXPECT_EQ(map.viewport(), before);
     EXPECT_THROW(map.setZoom(-kInf), GisError);

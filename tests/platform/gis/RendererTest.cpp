@@ -45,10 +45,8 @@ TEST(Renderer, BitmapSymbolsFromTheFolderWithTransparentWhite) {
     smallWindow(map);
     map.setSymbolFolder(gistest::sourceData("symbols"));
     Layer& layer = map.Layers().CreateLayer("站点");
-    Style st;
-    st.SymbolBitmapName = "示例_站点.bmp"; // the file is .BMP
-    st.SymbolBitmapSize = 16;
-    st.SymbolBitmapTransparent = true;
+    // The file on disk is named .BMP: symbols are found in any letter case.
+    Style st = styleFromText("SymbolBitmapName=示例_站点.bmp;SymbolBitmapSize=16;SymbolBitmapTransparent=1");
     layer.AddFeature(FeatureFactory::CreateSymbol({100.5, 31}, st));
     st.SymbolBitmapTransparent = false;
     layer.AddFeature(FeatureFactory::CreateSymbol({101.5, 31}, st));
@@ -68,10 +66,8 @@ TEST(Renderer, EachLinePatternHasItsOwnDashes) {
     for (const auto& pattern : linePatterns()) {
         Map map;
         smallWindow(map);
-        Style st;
-        st.LinePattern = pattern.number;
-        map.Layers().CreateLayer("线").AddFeature(
-            FeatureFactory::CreateLine(Points{{100, 31}, {102, 31}}, st));
+        map.Layers().CreateLayer("线").AddFeature(FeatureFactory::CreateLine(
+            Points{{100, 31}, {102, 31}}, styleFromText("LinePattern=" + std::to_string(pattern.number))));
         const auto r = drawnAlong(draw(map), 100, 20, 180);
         SCOPED_TRACE(pattern.number);
         int gaps = 0; // blank runs
@@ -91,13 +87,10 @@ TEST(Renderer, EachLinePatternHasItsOwnDashes) {
 TEST(Renderer, LayerOneIsDrawnOnTop) {
     Map map;
     smallWindow(map);
-    Style red, blue;
-    red.RegionColor = rgb(255, 0, 0);
-    blue.RegionColor = rgb(0, 0, 255);
-    map.Layers().CreateLayer("上").AddFeature(
-        FeatureFactory::CreateRegion(Rectangle(100.5, 30.5, 101.5, 31.5), red));
+    map.Layers().CreateLayer("上").AddFeature(FeatureFactory::CreateRegion(
+        Rectangle(100.5, 30.5, 101.5, 31.5), styleFromText("RegionColor=#FF0000")));
     map.Layers().CreateLayer("下", 2).AddFeature(
-        FeatureFactory::CreateRegion(Rectangle(100, 30, 102, 32), blue));
+        FeatureFactory::CreateRegion(Rectangle(100, 30, 102, 32), styleFromText("RegionColor=#0000FF")));
     EXPECT_EQ(draw(map).pixelColor(100, 100), QColor(255, 0, 0));
     map.Layers().Move(2, 1);
     map.Layers().Item("下").setVisible(false);
@@ -146,9 +139,7 @@ TEST(Renderer, DrawsOnlyNearTheViewAndKeepsLongLinesInDeepZoom) {
     for (int i = 0; i < 1000; ++i)
         layer.AddFeature(FeatureFactory::CreateSymbol({80 + i * 0.05, 20}, Style()));
     layer.EndAccess();
-    Style wide;
-    wide.LineWidth = 3;
-    layer.AddFeature(FeatureFactory::CreateLine(Points{{0, 0}, {120, 60}}, wide));
+    layer.AddFeature(FeatureFactory::CreateLine(Points{{0, 0}, {120, 60}}, styleFromText("LineWidth=3")));
     // About 2 m across, on the long line.
     map.setCenter(100, 50);
     map.setZoom(2e-5);
