@@ -25,14 +25,6 @@ db::Recordset stations() {
                                                                    {"S'3", "", std::int64_t{-1}, 1e308}});
 }
 
-// A value in the search expression's own syntax: quotes doubled.
-std::string quoted(const std::string& value) {
-    std::string out;
-    for (char c : value)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out;
-}
-
 } // namespace
 
 // Any text: either no number or a finite one, the same as from_chars reads.
@@ -115,11 +107,10 @@ TEST(ParserFuzz, SearchExpression) {
         } else {
             // Well formed, then now and then damaged by one hostile word.
             const int n = 1 + h.below(4);
-            for (int k = 0; k < n; ++k) {
+            for (int k = 0; k < n; ++k)
                 expression += (k ? h.pick(std::vector<std::string>{" OR ", " or ", "\tOr\n"}) : "") +
-                              h.pick(std::vector<std::string>{"Code", "StationCode", "名称"}) + " = \"" +
-                              quoted(h.pick(fuzz::hostileWords())) + "\"";
-            }
+                              gis::searchTerm(h.pick(std::vector<std::string>{"Code", "StationCode", "名称"}),
+                                              h.pick(fuzz::hostileWords()));
             if (h.chance(30))
                 expression.insert(static_cast<std::size_t>(h.below(static_cast<int>(expression.size()) + 1)),
                                   h.pick(fuzz::hostileWords()));
