@@ -5,12 +5,9 @@
 #include "support/ErrorCapture.h"
 #include "support/FakeHost.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace ocable;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -101,15 +98,12 @@ TEST_F(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
 }
 
 TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
-    testsupport::EnvGuard env({"QZTRANS_COMMON_FILES"});
-    ::setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
+    testsupport::EnvGuard env;
+    env.set("QZTRANS_COMMON_FILES", host.root / "common");
     // Folders and files as a site copied them from a file system that ignores case.
-    const fs::path symbols = host.root / "common" / "mapinfo shared" / "MAPX COMMON" / "custsymb";
-    fs::create_directories(symbols);
-    std::ofstream(symbols / "光缆网络_二干中继站.bmp") << "BM";
-    const fs::path ini = host.sysEnv->systemDir / "DATA" / "Config" / "GUICONFIG.INI";
-    fs::create_directories(ini.parent_path());
-    std::ofstream(ini) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n";
+    host.folder.write("common/mapinfo shared/MAPX COMMON/custsymb/光缆网络_二干中继站.bmp", "BM");
+    host.folder.write("system/DATA/Config/GUICONFIG.INI",
+                      "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n");
 
     host.exec(R"(INSERT INTO STATION VALUES ('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL);
         CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER);
