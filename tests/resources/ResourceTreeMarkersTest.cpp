@@ -1,12 +1,6 @@
 // Alarm markers leave with their stations, one batch a layer, and stay off.
-#include "core/ViewContext.h"
 #include "map/DrawingWindow.h"
-#include "map/mdlViewMap.h"
-#include "platform/gis/Layer.h"
-#include "platform/gis/Map.h"
-#include "platform/ui/KeyedTree.h"
 #include "resources/ResourceTree.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +8,6 @@ using namespace ocable;
 
 TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     fake::FakeHost host;
-    host.install();
     test::DrawingWindow w;
     for (const char* name : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
         w.map.Layers().CreateLayer(name, 1, {"Name", vocab::kAlarmCodeColumn});
