@@ -5,7 +5,6 @@
 #include "interaction/Overview.h"
 #include "interaction/frmViewStationPoint.h"
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
