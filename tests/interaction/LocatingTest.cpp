@@ -41,8 +41,7 @@ TEST(LocatingTest, AStationIsLocatedInTheFirstLayerThatHoldsItsCodeOnce) {
             l.addStation(vocab::kLayerTerminal, "X1", "甲", 112 + i, 32);
         for (int i = 0; i < row.inOther; ++i)
             l.addStation(vocab::kLayerOtherStation, "X1", "甲", 114 + i, 34);
-        const auto unrelated = l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31);
-        l.layer(vocab::kLayerOtherStation).Selection().Add(unrelated);
+        l.select(l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31));
         const bool found = l.locating.locateStation("X1");
         EXPECT_EQ(found, row.expected[0] != '\0');
         EXPECT_EQ(l.selectedLayers(),
@@ -74,10 +73,8 @@ TEST(LocatingTest, AnAlarmLocatesSilentlyAndLeavesTheViewWhenNothingIsFound) {
 // and the centre of every selected symbol, over all layers.
 TEST(LocatingTest, FitTakesInEverySelectedFeatureOfEveryLayer) {
     Locate l;
-    const auto s = l.addStation(vocab::kLayerTerminal, "A", "甲", 111, 39);
-    const auto c = l.addLine(vocab::kLayerCable, "C", {{{112, 30}, {113, 31}}, {{100, 20}, {101, 21}}});
-    l.layer(vocab::kLayerTerminal).Selection().Add(s);
-    l.layer(vocab::kLayerCable).Selection().Add(c);
+    l.select(l.addStation(vocab::kLayerTerminal, "A", "甲", 111, 39));
+    l.select(l.addLine(vocab::kLayerCable, "C", {{{112, 30}, {113, 31}}, {{100, 20}, {101, 21}}}));
     fitViewToSelection(l.map());
     const auto b = l.map().Bounds();
     EXPECT_NEAR(b.CenterX(), 112, 1e-9);
