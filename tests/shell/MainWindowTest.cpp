@@ -50,15 +50,13 @@ struct MainWindowTest : ::testing::Test {
     }
 
     void writeGeosets(const char* folder = "Map") {
-        const fs::path map = host.sysEnv->appDir / folder;
-        hostapp::DemoFolders::writeGeosets(map);
+        hostapp::DemoFolders::writeGeosets(host.sysEnv->appDir / folder);
         host.folder.write("app/" + std::string(folder) + "/provinces.geojson",
                           R"({"type": "FeatureCollection", "features": []})");
     }
     fs::path savedGeoset() const { return host.sysEnv->mapDir / vocab::kNetworkGeoset; }
-    int errorsShown(const std::string& text) const {
-        return static_cast<int>(
-            std::count(host.message->shown.begin(), host.message->shown.end(), "error:" + text));
+    auto errorsShown(const std::string& text) const {
+        return std::ranges::count(host.message->shown, "error:" + text);
     }
     // Opens the view as the entry class does: load, draw, show maximised.
     frmViewOcableMain& open() {
