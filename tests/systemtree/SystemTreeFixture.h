@@ -63,14 +63,13 @@ struct ViewFixture : test::DrawingWindow {
             gis::FeatureFactory::CreateLine(gis::Points{{x, 30.0}, {x + 1, 31.0}}, layer.defaultStyle());
         f.setCarriedRow({"标注" + code, code});
         const gis::Feature added = layer.AddFeature(f);
-        auto record = std::make_shared<clsFearture>();
-        record->ftr = added;
-        record->ftrKey = added.FeatureKey();
-        record->ftrCode = code;
-        record->label = "标注" + code;
-        record->remark = std::to_string(systems);
-        record->layerName = layerName;
-        view.cableFeatures.Add(record, code);
+        view.cableFeatures.Add(std::make_shared<clsFearture>(clsFearture{.ftr = added,
+                                                                         .label = "标注" + code,
+                                                                         .ftrCode = code,
+                                                                         .remark = std::to_string(systems),
+                                                                         .ftrKey = added.FeatureKey(),
+                                                                         .layerName = layerName}),
+                               code);
     }
 
     // Codes of the features on a layer, or of its selection, sorted.
