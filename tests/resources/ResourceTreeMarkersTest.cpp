@@ -19,7 +19,9 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({113, 34}, {});
         f.setCarriedRow({"站", code});
         auto& record = w.view.stationFeatures.Add(std::make_shared<clsFearture>(), code);
-        record->ftr = f, record->ftrCode = code, record->remark = remark;
+        record->ftr = f;
+        record->ftrCode = code;
+        record->remark = remark;
         w.map.Layers().Item(layer).AddFeature(f);
         w.treeRes.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
         for (auto [name, n] : {std::pair{vocab::kLayerAlarm, alarms}, {vocab::kLayerBackboneAlarm, backbone}})
