@@ -58,7 +58,7 @@ TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     EXPECT_EQ(log.count("东经"), 1u);   // the row passed over, with its cause
     EXPECT_EQ(log.count("未绘制"), 1u); // C3 drawn twice is no error
 
-    gis::Layer& microwave = w.map.Layers().Item(vocab::kLayerMicrowave);
+    gis::Layer& microwave = w.layer(vocab::kLayerMicrowave);
     ASSERT_EQ(microwave.featureCount(), 2);
     for (const gis::Feature& f : microwave.AllFeatures())
         EXPECT_EQ(*microwave.valueOf(f.id(), 0), "");
@@ -68,7 +68,7 @@ TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     // Every line layer labels with the same font.
     for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave, vocab::kLayerBackbone}) {
         SCOPED_TRACE(name);
-        const gis::LabelStyle labels = w.map.Layers().Item(name).LabelStyle();
+        const gis::LabelStyle labels = w.layer(name).LabelStyle();
         EXPECT_EQ(labels.FontName, "宋体");
         EXPECT_EQ(labels.FontSize, 8);
         EXPECT_FALSE(labels.Bold);
@@ -110,11 +110,9 @@ TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
         INSERT INTO EN_ADMIN_DOMAIN VALUES ('华北', 1))");
     test::DrawingWindow w;
     ASSERT_TRUE(w.draw());
-    const gis::Feature relay =
-        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
+    const gis::Feature relay = w.layer(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
     EXPECT_EQ(relay.Style().SymbolBitmapName, vocab::kBitmapRelay);
-    const gis::Feature terminal =
-        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"T1\"").Item(1);
+    const gis::Feature terminal = w.layer(vocab::kLayerTerminal).Search("StationCode = \"T1\"").Item(1);
     EXPECT_EQ(terminal.Style().SymbolBitmapName, vocab::kBitmapTerminal);
     EXPECT_EQ(w.treeRes.node("华北").text, "省干");
 }

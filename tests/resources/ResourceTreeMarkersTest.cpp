@@ -22,11 +22,11 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
         record->ftr = f;
         record->ftrCode = code;
         record->remark = remark;
-        w.map.Layers().Item(layer).AddFeature(f);
+        w.layer(layer).AddFeature(f);
         w.treeRes.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
         for (auto [name, n] : {std::pair{vocab::kLayerAlarm, alarms}, {vocab::kLayerBackboneAlarm, backbone}})
             for (int i = 0; i < n; ++i)
-                w.map.Layers().Item(name).AddFeature(f);
+                w.layer(name).AddFeature(f);
     };
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T1", 1, 3);
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T2", 1, 1);
@@ -41,8 +41,7 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     EXPECT_EQ(w.count(vocab::kLayerTerminal) + w.count(vocab::kLayerOtherStation), 1);
     for (int pass = 0; pass < 2; ++pass) {
         for (const char* layer : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
-            EXPECT_TRUE(w.count(layer) == 1 &&
-                        w.map.Layers().Item(layer).Search("objCode = \"X1\"").Count() == 1);
+            EXPECT_TRUE(w.count(layer) == 1 && w.layer(layer).Search("objCode = \"X1\"").Count() == 1);
         resources.TreeRes_NodeCheck("P:STA", true);
         resources.TreeRes_NodeCheck("P:STA:T1", true); // already back: not added twice
     }
