@@ -1,7 +1,6 @@
 #include "core/GuiConfig.h"
 #include "support/FakeHost.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace ocable;
@@ -11,17 +10,16 @@ using namespace ocable;
 // SystemRoutesTest (ConfigurationChoosesViewOrTable); here the defaults.
 TEST(GuiConfigTest, AMissingFileOrEmptyValuesKeepTheDefaults) {
     fake::FakeHost host;
-    const auto file = GuiConfig::configFilePath(); // where SystemRoutesTest writes it
-    std::filesystem::create_directories(file.parent_path());
+    const std::string file = "system/data/config/guiConfig.ini"; // in the host's system folder
     for (const bool written : {false, true}) {
         SCOPED_TRACE(written ? "empty values" : "no file");
         if (written)
-            std::ofstream(file, std::ios::binary) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n"
-                                                     "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n[MENU_VIEWS]\n";
+            host.folder.write(file, "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=\n"
+                                    "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=\n[MENU_VIEWS]\n");
         EXPECT_EQ(GuiConfig::areaNodeCaption(), "二干");
         EXPECT_TRUE(GuiConfig::localTransByFiber());
         EXPECT_FALSE(GuiConfig::viewChannelMap());
     }
-    std::ofstream(file, std::ios::binary) << "[MENU_VIEWS]\nVIEW_CHANNELMAP=True\n";
+    host.folder.write(file, "[MENU_VIEWS]\nVIEW_CHANNELMAP=True\n");
     EXPECT_TRUE(GuiConfig::viewChannelMap());
 }

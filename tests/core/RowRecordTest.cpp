@@ -36,8 +36,8 @@ std::shared_ptr<clsViewRecord> filledByHand(const Recordset& rs, std::size_t row
     return r;
 }
 
+// Field by field; the counts are compared by the caller before any field is made.
 void expectSameFields(clsViewRecord& lazy, clsViewRecord& eager) {
-    ASSERT_EQ(lazy.count(), eager.count());
     for (std::int32_t i = 1; i <= eager.count(); ++i) {
         SCOPED_TRACE(i);
         const auto a = lazy.Item(i), b = eager.Item(i);

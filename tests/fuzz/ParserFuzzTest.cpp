@@ -18,21 +18,6 @@ namespace {
 
 constexpr int kCases = 20000;
 
-// The three stations every filter runs over, with Null, number and text cells.
-db::Recordset stations() {
-    return db::Recordset({"CODE", "X_STATIONTYPE", "NUM", "LNG"}, {{"S1", "ZY010301", 5, 116.4074},
-                                                                   {"S2", db::Value(), db::Value(), "nan"},
-                                                                   {"S'3", "", std::int64_t{-1}, 1e308}});
-}
-
-// A value in the search expression's own syntax: quotes doubled.
-std::string quoted(const std::string& value) {
-    std::string out;
-    for (char c : value)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out;
-}
-
 } // namespace
 
 // Any text: either no number or a finite one, the same as from_chars reads.
@@ -70,7 +55,10 @@ TEST(ParserFuzz, FilterCriteria) {
         "CODE",       "code",   "[CODE]", "X_STATIONTYPE", "NUM",   "LNG",        "=",   "<>", "'S1'",
         "'ZY010301'", "'S''3'", "null",   "NULL",          "And",   "and",        "Or",  "OR", "(",
         ")",          "5",      "-1",     "1e308",         "'nan'", "'116.4074'", "NOPE"};
-    db::Recordset rs = stations();
+    // Three stations with Null, number and text cells.
+    db::Recordset rs({"CODE", "X_STATIONTYPE", "NUM", "LNG"}, {{"S1", "ZY010301", 5, 116.4074},
+                                                               {"S2", db::Value(), db::Value(), "nan"},
+                                                               {"S'3", "", std::int64_t{-1}, 1e308}});
     int accepted = 0;
     for (int i = 0; i < kCases; ++i) {
         SCOPED_TRACE(i);
@@ -115,11 +103,10 @@ TEST(ParserFuzz, SearchExpression) {
         } else {
             // Well formed, then now and then damaged by one hostile word.
             const int n = 1 + h.below(4);
-            for (int k = 0; k < n; ++k) {
+            for (int k = 0; k < n; ++k)
                 expression += (k ? h.pick(std::vector<std::string>{" OR ", " or ", "\tOr\n"}) : "") +
-                              h.pick(std::vector<std::string>{"Code", "StationCode", "名称"}) + " = \"" +
-                              quoted(h.pick(fuzz::hostileWords())) + "\"";
-            }
+                              gis::searchTerm(h.pick(std::vector<std::string>{"Code", "StationCode", "名称"}),
+                                              h.pick(fuzz::hostileWords()));
             if (h.chance(30))
                 expression.insert(static_cast<std::size_t>(h.below(static_cast<int>(expression.size()) + 1)),
                                   h.pick(fuzz::hostileWords()));

@@ -22,7 +22,6 @@ struct CommandsTest : itest::TestView, testing::Test {
     MouseHandler mouse{view, popup, mover};
     CommandsTest() { popup.registerCommands(); }
     bool enabled(const char* key) { return menu.tool(bands::kPopBand, key).enabled; }
-    void select(const gis::Feature& f) { map().Layers().Item(f.Layer()->Name()).Selection().Add(f); }
 };
 
 // F3 searches again only while a search is under way (the find dialog may
@@ -44,8 +43,7 @@ TEST_F(CommandsTest, F3SearchesAgainOnlyWhileFindingAndCtrlShiftFIsNoFind) {
 // sets no drag mode; through the toolbar it does, and a right click ends it
 // without a pop-up.
 TEST_F(CommandsTest, DragModeComesFromTheToolbarAndARightClickEndsIt) {
-    const auto s = addStation(vocab::kLayerTerminal, "A", "甲", 112, 32);
-    select(s);
+    select(addStation(vocab::kLayerTerminal, "A", "甲", 112, 32));
     map().setCurrentTool(gis::tools::Pan);
     commands.ActiveBar_ToolClick("mnu_view_Drag");
     EXPECT_TRUE(bar.checked(bands::kToolbar, "mnu_view_Drag"));
@@ -79,10 +77,8 @@ TEST_F(CommandsTest, PopupAvailabilityCountsCablesForPropertiesOnly) {
 }
 
 TEST_F(CommandsTest, StationCommandsNeedExactlyOneStation) {
-    const auto a = addStation(vocab::kLayerTerminal, "A", "甲站", 112, 32);
-    const auto b = addStation(vocab::kLayerOtherStation, "B", "乙站", 113, 33);
-    select(a);
-    select(b);
+    select(addStation(vocab::kLayerTerminal, "A", "甲站", 112, 32));
+    select(addStation(vocab::kLayerOtherStation, "B", "乙站", 113, 33));
     commands.onMenuClick("mnuShowRoom");
     commands.onMenuClick("mnuPassTrans");
     EXPECT_TRUE(Box::instance().history().empty());
@@ -122,8 +118,8 @@ TEST_F(CommandsTest, TheMoveTimerWaitsUntilExactlyOneStationIsSelected) {
     timer.start();
     mouse.timerTick();
     EXPECT_TRUE(timer.isActive());
-    layer(vocab::kLayerTerminal).Selection().Add(a);
-    layer(vocab::kLayerTerminal).Selection().Add(b);
+    select(a);
+    select(b);
     mouse.timerTick();
     EXPECT_TRUE(timer.isActive());
     EXPECT_EQ(map().CurrentTool(), gis::tools::Select);
@@ -131,7 +127,6 @@ TEST_F(CommandsTest, TheMoveTimerWaitsUntilExactlyOneStationIsSelected) {
     mouse.timerTick();
     EXPECT_FALSE(timer.isActive());
     EXPECT_EQ(mouse.movingStationCode(), "B");
-    timer.stop();
 }
 
 } // namespace

@@ -46,7 +46,6 @@ struct TestView {
     std::shared_ptr<RecordingViewBridge> bridge = std::make_shared<RecordingViewBridge>();
 
     TestView() {
-        mPubVar::gobjResService.set(res);
         mPubVar::gobjViewBridge.set(bridge);
         map1.resize(800, 600);
         map2.resize(220, 160);
@@ -83,6 +82,8 @@ struct TestView {
         f.setCarriedRow({"1.0", code});
         return layer(layerName).AddFeature(f);
     }
+    // Adds a drawn feature to its layer's selection.
+    void select(const gis::Feature& f) { f.Layer()->Selection().Add(f); }
 };
 
 } // namespace ocable::itest

@@ -12,11 +12,12 @@ namespace {
 
 struct Locate : itest::TestView {
     Locating locating{view};
-    int selected(const char* layerName) { return layer(layerName).Selection().Count(); }
-    std::string selectedLayer() {
+    // The layer of each selected feature, over every network layer.
+    std::vector<std::string> selectedLayers() {
+        std::vector<std::string> out;
         for (const char* name : vocab::kNetworkLayers)
-            if (selected(name)) return name;
-        return "";
+            out.insert(out.end(), static_cast<std::size_t>(layer(name).Selection().Count()), name);
+        return out;
     }
 };
 
@@ -40,15 +41,11 @@ TEST(LocatingTest, AStationIsLocatedInTheFirstLayerThatHoldsItsCodeOnce) {
             l.addStation(vocab::kLayerTerminal, "X1", "甲", 112 + i, 32);
         for (int i = 0; i < row.inOther; ++i)
             l.addStation(vocab::kLayerOtherStation, "X1", "甲", 114 + i, 34);
-        const auto unrelated = l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31);
-        l.layer(vocab::kLayerOtherStation).Selection().Add(unrelated);
+        l.select(l.addStation(vocab::kLayerOtherStation, "Y", "乙", 111, 31));
         const bool found = l.locating.locateStation("X1");
         EXPECT_EQ(found, row.expected[0] != '\0');
-        EXPECT_EQ(l.selectedLayer(), row.expected);
-        int total = 0;
-        for (const char* name : vocab::kNetworkLayers)
-            total += l.selected(name);
-        EXPECT_EQ(total, found ? 1 : 0);
+        EXPECT_EQ(l.selectedLayers(),
+                  found ? std::vector<std::string>{row.expected} : std::vector<std::string>{});
         if (!found) {
             ASSERT_EQ(Box::instance().history().size(), 1u);
             EXPECT_EQ(Box::instance().history()[0].request.text, "该局站不存在！");
@@ -76,10 +73,8 @@ TEST(LocatingTest, AnAlarmLocatesSilentlyAndLeavesTheViewWhenNothingIsFound) {
 // and the centre of every selected symbol, over all layers.
 TEST(LocatingTest, FitTakesInEverySelectedFeatureOfEveryLayer) {
     Locate l;
-    const auto s = l.addStation(vocab::kLayerTerminal, "A", "甲", 111, 39);
-    const auto c = l.addLine(vocab::kLayerCable, "C", {{{112, 30}, {113, 31}}, {{100, 20}, {101, 21}}});
-    l.layer(vocab::kLayerTerminal).Selection().Add(s);
-    l.layer(vocab::kLayerCable).Selection().Add(c);
+    l.select(l.addStation(vocab::kLayerTerminal, "A", "甲", 111, 39));
+    l.select(l.addLine(vocab::kLayerCable, "C", {{{112, 30}, {113, 31}}, {{100, 20}, {101, 21}}}));
     fitViewToSelection(l.map());
     const auto b = l.map().Bounds();
     EXPECT_NEAR(b.CenterX(), 112, 1e-9);

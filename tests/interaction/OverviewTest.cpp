@@ -5,7 +5,6 @@
 #include "interaction/Overview.h"
 #include "interaction/frmViewStationPoint.h"
 
-#include <QGroupBox>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -43,9 +42,7 @@ TEST(StationPointTest, ShowsTheStationAndSavesTypedCoordinates) {
     itest::TestView v;
     QWidget window;
     v.view.window = &window;
-    v.layer(vocab::kLayerTerminal)
-        .Selection()
-        .Add(v.addStation(vocab::kLayerTerminal, "A", "甲站", 116.4, 39.9));
+    v.select(v.addStation(vocab::kLayerTerminal, "A", "甲站", 116.4, 39.9));
     ASSERT_TRUE(frmViewStationPoint::openForSelectedStation(v.view));
     // The caption and a right click's read-out are MapInteractionTest's
     // (CommandsOpenTheHostsWindowsWithRealData); the station's own place shows first.

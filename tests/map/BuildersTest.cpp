@@ -13,7 +13,7 @@ namespace {
 struct Fixture : test::DrawingWindow {
     mdlViewMap::BackboneGroups groups;
     FeatureRecords records;
-    gis::Layer& backbone() { return map.Layers().Item(vocab::kLayerBackbone); }
+    gis::Layer& backbone() { return layer(vocab::kLayerBackbone); }
 };
 
 std::shared_ptr<Recordset> cables(std::vector<Recordset::Row> rows) {
@@ -100,7 +100,7 @@ TEST(SymbolLayerTest, RowsWithoutPositionOrWithBadNumbersArePassedOver) {
                                                                 {"S5", "戊站", "113.65", "34.76"}});
     ASSERT_TRUE(mdlViewMap::buildSymbolLayer(rs.get(), f.map, vocab::kLayerTerminal, {},
                                              vocab::kBitmapTerminal, 14, &f.records));
-    gis::Layer& layer = f.map.Layers().Item(vocab::kLayerTerminal);
+    gis::Layer& layer = f.layer(vocab::kLayerTerminal);
     // S1 twice (the record keeps the first), S5; S2 to S4 have no usable position.
     EXPECT_EQ(layer.featureCount(), 3);
     EXPECT_EQ(f.records.Count(), 2u);

@@ -5,12 +5,9 @@
 #include "support/ErrorCapture.h"
 #include "support/FakeHost.h"
 
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace ocable;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,7 +58,7 @@ TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     EXPECT_EQ(log.count("东经"), 1u);   // the row passed over, with its cause
     EXPECT_EQ(log.count("未绘制"), 1u); // C3 drawn twice is no error
 
-    gis::Layer& microwave = w.map.Layers().Item(vocab::kLayerMicrowave);
+    gis::Layer& microwave = w.layer(vocab::kLayerMicrowave);
     ASSERT_EQ(microwave.featureCount(), 2);
     for (const gis::Feature& f : microwave.AllFeatures())
         EXPECT_EQ(*microwave.valueOf(f.id(), 0), "");
@@ -71,7 +68,7 @@ TEST_F(DrawingFailuresTest, LineBuildersPassOverRowsAndMissingColumns) {
     // Every line layer labels with the same font.
     for (const char* name : {vocab::kLayerCable, vocab::kLayerMicrowave, vocab::kLayerBackbone}) {
         SCOPED_TRACE(name);
-        const gis::LabelStyle labels = w.map.Layers().Item(name).LabelStyle();
+        const gis::LabelStyle labels = w.layer(name).LabelStyle();
         EXPECT_EQ(labels.FontName, "宋体");
         EXPECT_EQ(labels.FontSize, 8);
         EXPECT_FALSE(labels.Bold);
@@ -101,26 +98,21 @@ TEST_F(DrawingFailuresTest, AnEmptyScopeNamesNoArea) {
 }
 
 TEST_F(DrawingFailuresTest, HostFilesAreFoundWithoutRegardToCase) {
-    testsupport::EnvGuard env({"QZTRANS_COMMON_FILES"});
-    ::setenv("QZTRANS_COMMON_FILES", (host.root / "common").c_str(), 1);
+    testsupport::EnvGuard env;
+    env.set("QZTRANS_COMMON_FILES", host.root / "common");
     // Folders and files as a site copied them from a file system that ignores case.
-    const fs::path symbols = host.root / "common" / "mapinfo shared" / "MAPX COMMON" / "custsymb";
-    fs::create_directories(symbols);
-    std::ofstream(symbols / "光缆网络_二干中继站.bmp") << "BM";
-    const fs::path ini = host.sysEnv->systemDir / "DATA" / "Config" / "GUICONFIG.INI";
-    fs::create_directories(ini.parent_path());
-    std::ofstream(ini) << "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n";
+    host.folder.write("common/mapinfo shared/MAPX COMMON/custsymb/光缆网络_二干中继站.bmp", "BM");
+    host.folder.write("system/DATA/Config/GUICONFIG.INI",
+                      "[CAPTION_VIEWOCABLENET]\nCAPTION_RESTREE_SECONDNODE=省干\n");
 
     host.exec(R"(INSERT INTO STATION VALUES ('R1', '丙', 116.2, 39.2, '110000', 'ZY010312', NULL, NULL, NULL);
         CREATE TABLE EN_ADMIN_DOMAIN (DOMAINNAME TEXT, SERIALNO INTEGER);
         INSERT INTO EN_ADMIN_DOMAIN VALUES ('华北', 1))");
     test::DrawingWindow w;
     ASSERT_TRUE(w.draw());
-    const gis::Feature relay =
-        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
+    const gis::Feature relay = w.layer(vocab::kLayerTerminal).Search("StationCode = \"R1\"").Item(1);
     EXPECT_EQ(relay.Style().SymbolBitmapName, vocab::kBitmapRelay);
-    const gis::Feature terminal =
-        w.map.Layers().Item(vocab::kLayerTerminal).Search("StationCode = \"T1\"").Item(1);
+    const gis::Feature terminal = w.layer(vocab::kLayerTerminal).Search("StationCode = \"T1\"").Item(1);
     EXPECT_EQ(terminal.Style().SymbolBitmapName, vocab::kBitmapTerminal);
     EXPECT_EQ(w.treeRes.node("华北").text, "省干");
 }

@@ -54,7 +54,8 @@ struct DrawingWindow {
         auto* r = view.stationFeatures.find(code);
         return r ? (*r)->remark : "(none)";
     }
-    int count(const char* layer) { return map.Layers().Item(layer).featureCount(); }
+    gis::Layer& layer(const char* name) { return map.Layers().Item(name); }
+    int count(const char* name) { return layer(name).featureCount(); }
     // Draws the network by administrative area over the given scope.
     bool draw(std::string scope = "NULL") {
         std::string rule = "按管理区域划分";

@@ -2,11 +2,6 @@
 // lands in, the class its feature record is marked with, and the rows the
 // record store answers for them.
 #include "DrawingWindow.h"
-#include "core/NetworkVocabulary.h"
-#include "platform/gis/Layer.h"
-#include "platform/gis/Map.h"
-#include "platform/ui/KeyedTree.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,6 @@
 // Alarm markers leave with their stations, one batch a layer, and stay off.
-#include "core/ViewContext.h"
 #include "map/DrawingWindow.h"
-#include "map/mdlViewMap.h"
-#include "platform/gis/Layer.h"
-#include "platform/gis/Map.h"
-#include "platform/ui/KeyedTree.h"
 #include "resources/ResourceTree.h"
-#include "support/FakeHost.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +8,6 @@ using namespace ocable;
 
 TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     fake::FakeHost host;
-    host.install();
     test::DrawingWindow w;
     for (const char* name : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
         w.map.Layers().CreateLayer(name, 1, {"Name", vocab::kAlarmCodeColumn});
@@ -26,12 +19,14 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
         gis::Feature f = gis::FeatureFactory::CreateSymbol({113, 34}, {});
         f.setCarriedRow({"站", code});
         auto& record = w.view.stationFeatures.Add(std::make_shared<clsFearture>(), code);
-        record->ftr = f, record->ftrCode = code, record->remark = remark;
-        w.map.Layers().Item(layer).AddFeature(f);
+        record->ftr = f;
+        record->ftrCode = code;
+        record->remark = remark;
+        w.layer(layer).AddFeature(f);
         w.treeRes.Add(code == "X1" ? "E" : "P:STA", "P:STA:" + code, code);
         for (auto [name, n] : {std::pair{vocab::kLayerAlarm, alarms}, {vocab::kLayerBackboneAlarm, backbone}})
             for (int i = 0; i < n; ++i)
-                w.map.Layers().Item(name).AddFeature(f);
+                w.layer(name).AddFeature(f);
     };
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T1", 1, 3);
     station(vocab::kLayerTerminal, vocab::kClassTerminal, "T2", 1, 1);
@@ -46,8 +41,7 @@ TEST(ResourceTreeMarkers, HiddenStationsTakeTheirMarkersAndComeBackWithout) {
     EXPECT_EQ(w.count(vocab::kLayerTerminal) + w.count(vocab::kLayerOtherStation), 1);
     for (int pass = 0; pass < 2; ++pass) {
         for (const char* layer : {vocab::kLayerAlarm, vocab::kLayerBackboneAlarm})
-            EXPECT_TRUE(w.count(layer) == 1 &&
-                        w.map.Layers().Item(layer).Search("objCode = \"X1\"").Count() == 1);
+            EXPECT_TRUE(w.count(layer) == 1 && w.layer(layer).Search("objCode = \"X1\"").Count() == 1);
         resources.TreeRes_NodeCheck("P:STA", true);
         resources.TreeRes_NodeCheck("P:STA:T1", true); // already back: not added twice
     }

@@ -2,21 +2,15 @@
 // close around the network geoset, and which changes of activation it
 // follows. Closing and opening again in one pass of the event loop is run
 // end to end under the sanitizers (HostReopenTest).
-#include "core/NetworkVocabulary.h"
-#include "core/mPubVar.h"
-#include "map/DrawingWindow.h"
+#include "map/DrawingWindow.h" // with the fake host and the network layers
 #include "platform/gis/GeosetStore.h"
-#include "platform/gis/Layer.h"
-#include "platform/gis/Map.h"
 #include "platform/ui/CheckTreeView.h"
-#include "platform/ui/KeyedTree.h"
 #include "platform/ui/MdiEmbedding.h"
 #include "platform/ui/PropertyGrid.h"
 #include "resources/frmViewProperty.h"
 #include "resources/frmWaiting.h"
 #include "services/DemoFolders.h"
 #include "shell/frmViewOcableMain.h"
-#include "support/FakeHost.h"
 #include "systemtree/frmViewResTree.h"
 
 #include <QApplication>
@@ -26,7 +20,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
-#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace ocable;
@@ -57,14 +50,13 @@ struct MainWindowTest : ::testing::Test {
     }
 
     void writeGeosets(const char* folder = "Map") {
-        const fs::path map = host.sysEnv->appDir / folder;
-        hostapp::DemoFolders::writeGeosets(map);
-        std::ofstream(map / "provinces.geojson") << R"({"type": "FeatureCollection", "features": []})";
+        hostapp::DemoFolders::writeGeosets(host.sysEnv->appDir / folder);
+        host.folder.write("app/" + std::string(folder) + "/provinces.geojson",
+                          R"({"type": "FeatureCollection", "features": []})");
     }
     fs::path savedGeoset() const { return host.sysEnv->mapDir / vocab::kNetworkGeoset; }
-    int errorsShown(const std::string& text) const {
-        return static_cast<int>(
-            std::count(host.message->shown.begin(), host.message->shown.end(), "error:" + text));
+    auto errorsShown(const std::string& text) const {
+        return std::ranges::count(host.message->shown, "error:" + text);
     }
     // Opens the view as the entry class does: load, draw, show maximised.
     frmViewOcableMain& open() {
@@ -84,10 +76,8 @@ TEST_F(MainWindowTest, WithoutTheNetworkGeosetTheUserIsToldAndNothingIsSaved) {
     for (const bool garbled : {false, true}) {
         SCOPED_TRACE(garbled ? "unreadable geoset" : "missing geoset");
         host.message->shown.clear();
-        if (garbled) {
-            fs::create_directories(host.sysEnv->appDir / "Map");
-            std::ofstream(host.sysEnv->appDir / "Map" / vocab::kNetworkGeoset) << "\x01\x02 not a geoset";
-        }
+        if (garbled)
+            host.folder.write("app/Map/" + std::string(vocab::kNetworkGeoset), "\x01\x02 not a geoset");
         frmViewOcableMain& view = frmViewOcableMain::instance();
         EXPECT_EQ(errorsShown("地图数据加载出错！"), 1);
         view.close();

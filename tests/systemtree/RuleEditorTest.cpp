@@ -68,11 +68,6 @@ struct RuleEditorTest : testing_support::ViewFixture, testing::Test {
     }
     ui::KeyedTree& edited() { return window.TreeSystem()->tree(); }
     static ui::MessageBoxService& box() { return ui::MessageBoxService::instance(); }
-    // Answers the next boxes in order.
-    void answer(std::initializer_list<bool> yes) {
-        for (bool y : yes)
-            box().queueAnswer(y ? ui::MessageBoxService::Answer::Yes : ui::MessageBoxService::Answer::No);
-    }
     // "caption:text" of every box shown so far.
     std::vector<QString> asked() const {
         std::vector<QString> out;
@@ -92,12 +87,11 @@ TEST_F(RuleEditorTest, GroupingNodesComeFirstWithTheSmallestFreeKeyAndACounter) 
     select("R1");
     window.ActiveBarPop_ToolClick("mnuAdd");
     window.ActiveBarPop_ToolClick("mnuAdd");
-    const auto& root = edited().node("R1");
-    ASSERT_EQ(root.children.size(), 3u);
-    EXPECT_EQ(edited().node(root.children[0]).key + edited().node(root.children[0]).text,
-              "划分方法3新建节点2");
-    EXPECT_EQ(edited().node(root.children[1]).key + edited().node(root.children[1]).text,
-              "划分方法2新建节点1");
+    std::vector<std::string> children;
+    for (ui::KeyedTree::NodeId id : edited().node("R1").children)
+        children.push_back(edited().node(id).key + edited().node(id).text);
+    EXPECT_EQ(children,
+              (std::vector<std::string>{"划分方法3新建节点2", "划分方法2新建节点1", "划分方法1华北"}));
     EXPECT_EQ(edited().node("划分方法2").tag, "YES");
     EXPECT_TRUE(window.isModified);
     select("R1:S1");
@@ -116,7 +110,7 @@ TEST_F(RuleEditorTest, GroupingNodesComeFirstWithTheSmallestFreeKeyAndACounter) 
 TEST_F(RuleEditorTest, SwitchingWithUnsavedEditsAsksAndYesSaves) {
     select("R1");
     window.ActiveBarPop_ToolClick("mnuAdd");
-    answer({true});
+    box().queueAnswer(ui::MessageBoxService::Answer::Yes);
     pick("按速率");
     EXPECT_EQ(asked(), (std::vector<QString>{"子网：“按地区”已经修改，是否需要保存？", "保存成功！"}));
     EXPECT_EQ(stored("R1").size(), 4u);

@@ -1,10 +1,6 @@
 #include "SystemTreeFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 namespace ocable::systemtree {
 namespace {
@@ -79,9 +75,7 @@ TEST_F(RoutesTest, ConfigurationChoosesViewOrTable) {
     EXPECT_EQ(codesOn(backbone(), true), std::vector<std::string>{"B1"});
     EXPECT_TRUE(map.Bounds().contains(cables().Bounds())) << "the selection is framed";
 
-    const auto dir = host.sysEnv->systemDir / "data" / "config";
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "guiConfig.ini") << "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=false\n";
+    host.folder.write("system/data/config/guiConfig.ini", "[LOCALTRANS]\nLOCALTRANS_BY_FIBER=false\n");
     routes.clearSelections();
     routes.selectSystemCables("('S1')");
     EXPECT_EQ(codesOn(cables(), true), std::vector<std::string>{"C3"});

@@ -50,27 +50,25 @@ struct ViewFixture : test::DrawingWindow {
     }
     ~ViewFixture() { frmViewResTree::unload(); }
 
-    gis::Layer& cables() { return map.Layers().Item(vocab::kLayerCable); }
-    gis::Layer& backbone() { return map.Layers().Item(vocab::kLayerBackbone); }
+    gis::Layer& cables() { return layer(vocab::kLayerCable); }
+    gis::Layer& backbone() { return layer(vocab::kLayerBackbone); }
     ui::KeyedTree& shown() { return frmViewResTree::instance().TreeSystem()->tree(); }
 
     // A drawn segment of the ordinary cable layer with its record, counted
     // for `systems` shown systems.
     void drawCable(const std::string& code, double x, int systems,
                    const char* layerName = vocab::kLayerCable) {
-        gis::Layer& layer = map.Layers().Item(layerName);
-        gis::Feature f =
-            gis::FeatureFactory::CreateLine(gis::Points{{x, 30.0}, {x + 1, 31.0}}, layer.defaultStyle());
+        gis::Feature f = gis::FeatureFactory::CreateLine(gis::Points{{x, 30.0}, {x + 1, 31.0}},
+                                                         layer(layerName).defaultStyle());
         f.setCarriedRow({"标注" + code, code});
-        const gis::Feature added = layer.AddFeature(f);
-        auto record = std::make_shared<clsFearture>();
-        record->ftr = added;
-        record->ftrKey = added.FeatureKey();
-        record->ftrCode = code;
-        record->label = "标注" + code;
-        record->remark = std::to_string(systems);
-        record->layerName = layerName;
-        view.cableFeatures.Add(record, code);
+        const gis::Feature added = layer(layerName).AddFeature(f);
+        view.cableFeatures.Add(std::make_shared<clsFearture>(clsFearture{.ftr = added,
+                                                                         .label = "标注" + code,
+                                                                         .ftrCode = code,
+                                                                         .remark = std::to_string(systems),
+                                                                         .ftrKey = added.FeatureKey(),
+                                                                         .layerName = layerName}),
+                               code);
     }
 
     // Codes of the features on a layer, or of its selection, sorted.

@@ -1,7 +1,5 @@
 #include "SystemTreeFixture.h"
 
-#include "platform/db/SqliteConnection.h"
-
 #include <QComboBox>
 #include <gtest/gtest.h>
 
