@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace ocable::testsupport {
@@ -25,6 +26,9 @@ TempDir::~TempDir() {
 }
 
 fs::path TempDir::write(const std::string& name, const std::string& text) const {
+    // path_ / "/x" would be "/x": a test must never write outside its folder.
+    if (fs::path(name).is_absolute())
+        throw std::invalid_argument("TempDir::write needs a relative name: " + name);
     const fs::path file = path_ / name;
     fs::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << text;
