@@ -19,11 +19,9 @@
 // what the process waits for before it ends. --fingerprint prints
 // fingerprints of what the first drawing left behind, to compare builds.
 #include "DemoDbGenerator.h"
-#include "DemoFolders.h"
 #include "DrawingFingerprint.h"
 #include "HostConfig.h"
-#include "HostServices.h"
-#include "IniFileReader.h"
+#include "NationalDemo.h"
 #include "SqliteDataAccess.h"
 
 #include "core/NetworkVocabulary.h"
@@ -134,29 +132,6 @@ int childBaseline(const fs::path& database) {
 
 // ---- child: the drawing ---------------------------------------------
 
-// The host's own services over the database, installed in the plug-in's
-// globals the way the stand-alone host does it.
-void installHost(const ocable::hostapp::HostConfig& config,
-                 const std::shared_ptr<ocable::hostapp::SqliteDataAccess>& data) {
-    using namespace ocable;
-    using namespace ocable::hostapp;
-    auto common = std::make_shared<HostCommon>();
-    auto message = std::make_shared<HostMessage>();
-    auto sysEnv = std::make_shared<HostSysEnv>(config);
-    host::ServiceFactories factories;
-    factories.common = [common] { return common; };
-    factories.sysEnv = [sysEnv] { return sysEnv; };
-    factories.message = [message] { return message; };
-    factories.dataAccess = [data] { return data; };
-    factories.iniFile = [] { return std::make_shared<IniFileReader>(); };
-    mPubVar::registerServiceFactories(factories);
-    mPubVar::gobjCommon.set(common);
-    mPubVar::gobjSysEnv.set(sysEnv);
-    mPubVar::gobjMessage.set(message);
-    mPubVar::gobjDataAccess.set(data);
-    mPubVar::gUserName = config.userName;
-}
-
 int childDrawing(int argc, char** argv, const fs::path& database, const fs::path& dir, int userLevel,
                  bool fingerprint) {
     using namespace ocable;
@@ -165,18 +140,13 @@ int childDrawing(int argc, char** argv, const fs::path& database, const fs::path
     const long startKb = statusKb("VmRSS");
     const auto setupStart = Clock::now();
 
-    hostapp::HostConfig config;
-    config.useDemoLayout(dir / "host");
-    config.database = database;
-    config.userLevel = userLevel;
-    hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
-    setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
-    ui::MessageBoxService::instance().setScripted(true);
+    const hostapp::HostConfig config = benchsupport::demoHost(dir, database, userLevel);
 
     auto data = std::make_shared<hostapp::SqliteDataAccess>(database);
     std::vector<std::string> sql;
     data->setObserver([&sql](std::string_view s) { sql.emplace_back(s); });
-    installHost(config, data);
+    benchsupport::installHostServices(config, data);
+    mPubVar::gUserName = config.userName;
 
     gis::Map map;
     map.setSymbolFolder(mPubFun::getCustomSymbolDir());

@@ -4,7 +4,6 @@
 #include "DemoFolders.h"
 #include "HostServices.h"
 #include "IniFileReader.h"
-#include "SqliteDataAccess.h"
 
 #include "core/NetworkVocabulary.h"
 #include "core/mPubFun.h"
@@ -25,26 +24,19 @@ namespace ocable::benchsupport {
 
 namespace fs = std::filesystem;
 
-hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
-    fs::create_directories(dir);
-    const fs::path db = dir / "national.db";
-    if (!fs::exists(db)) {
-        std::cerr << program << ": generating " << db << " ...\n";
-        demo::GeneratorOptions options;
-        options.scale = *demo::parseScale("national");
-        options.baseMapDir = demo::defaultBaseMapDir();
-        options.output = db;
-        demo::generateDemoDb(options);
-    }
+hostapp::HostConfig demoHost(const fs::path& dir, const fs::path& database, int userLevel) {
     hostapp::HostConfig config;
     config.useDemoLayout(dir / "host");
-    config.database = db;
-    config.userLevel = 2;
+    config.database = database;
+    config.userLevel = userLevel;
     hostapp::DemoFolders::prepare(config, OCABLE_DATA_DIR);
     setenv("QZTRANS_COMMON_FILES", config.commonFilesDir.c_str(), 1);
     ui::MessageBoxService::instance().setScripted(true);
+    return config;
+}
 
-    auto data = std::make_shared<hostapp::SqliteDataAccess>(db);
+void installHostServices(const hostapp::HostConfig& config,
+                         const std::shared_ptr<hostapp::SqliteDataAccess>& data) {
     auto common = std::make_shared<hostapp::HostCommon>();
     auto message = std::make_shared<hostapp::HostMessage>();
     auto sysEnv = std::make_shared<hostapp::HostSysEnv>(config);
@@ -61,6 +53,21 @@ hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
     mPubVar::gobjDataAccess.set(data);
     mPubVar::gobjGridService.set(std::make_shared<hostapp::HostGridService>());
     mPubVar::gobjIniFile.set(std::make_shared<hostapp::IniFileReader>());
+}
+
+hostapp::HostConfig openNationalDemo(const fs::path& dir, const char* program) {
+    fs::create_directories(dir);
+    const fs::path db = dir / "national.db";
+    if (!fs::exists(db)) {
+        std::cerr << program << ": generating " << db << " ...\n";
+        demo::GeneratorOptions options;
+        options.scale = *demo::parseScale("national");
+        options.baseMapDir = demo::defaultBaseMapDir();
+        options.output = db;
+        demo::generateDemoDb(options);
+    }
+    const hostapp::HostConfig config = demoHost(dir, db, 2);
+    installHostServices(config, std::make_shared<hostapp::SqliteDataAccess>(db));
     return config;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostConfig.h"
+#include "SqliteDataAccess.h"
 
 #include "core/ViewContext.h"
 #include "map/NetworkDrawing.h"
@@ -12,6 +13,17 @@
 #include <memory>
 
 namespace ocable::benchsupport {
+
+// The demo host folders under DIR/host over the database, for a user of the
+// level, with the common files found there and message boxes answering from
+// their script.
+hostapp::HostConfig demoHost(const std::filesystem::path& dir, const std::filesystem::path& database,
+                             int userLevel);
+
+// The stand-alone host's services over the data, handed to the plug-in's
+// globals the way the stand-alone host's factories hand them.
+void installHostServices(const hostapp::HostConfig& config,
+                         const std::shared_ptr<hostapp::SqliteDataAccess>& data);
 
 // The national demo network (seed 1) as DIR/national.db, generated on first
 // use and reused after, with the demo host folders under DIR/host and the
